@@ -1,0 +1,18 @@
+// Headless access to the chart engine for logdump: the layout of one repaint as JSON,
+// and that repaint drawn into a BMP file, computed by the same code as the screen.
+#pragma once
+
+#include <QString>
+
+#include "chart_model.h"
+
+namespace zp::chart {
+
+// The "layout" object of logdump's report (a JSON object text) for a chart whose
+// client area is width x height pixels.
+QString layoutReportJson(Chart& chart, int width, int height);
+
+// Draws the same repaint into a BMP file; false when the file cannot be written.
+bool renderToBmp(Chart& chart, int width, int height, const QString& fileName);
+
+}  // namespace zp::chart

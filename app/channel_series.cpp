@@ -1,0 +1,40 @@
+#include "channel_series.h"
+
+namespace zp {
+
+namespace {
+QColor colourOf(const ChannelInfo& info, const QPalette& palette) {
+    switch (info.colourSource) {
+        case ColourSource::Highlight:
+            return palette.color(QPalette::Active, QPalette::Highlight);
+        case ColourSource::DarkShadow:
+            return palette.color(QPalette::Active, QPalette::Shadow);
+        case ColourSource::Fixed:
+            break;
+    }
+    return QColor::fromRgb(info.rgb);
+}
+}  // namespace
+
+void createChannelSeries(chart::Chart& chart, const QPalette& palette) {
+    chart.series.clear();
+    chart.series.reserve(kChannelCount);
+    for (const ChannelInfo& info : kChannels) {
+        chart::LineSeries series;
+        series.name = QString::fromLatin1(info.name);
+        series.title = QString::fromLatin1(info.title);
+        series.color = colourOf(info, palette);
+        series.penWidth = 2;
+        series.active = false;
+        series.showInLegend = true;
+        series.xDateTime = false;
+        chart.series.push_back(std::move(series));
+    }
+    chart::LineSeries& rpm1 = channelSeries(chart, RPM1Series);
+    rpm1.xDateTime = true;
+    for (std::size_t i = 0; i < kRpm1SampleValues.size(); ++i)
+        rpm1.points.append(static_cast<double>(i), kRpm1SampleValues[i]);
+    chart.bottomAxis.titleCaption = QStringLiteral("Date");
+}
+
+}  // namespace zp

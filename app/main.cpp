@@ -1,9 +1,7 @@
-#include <QApplication>
-#include <QLabel>
+// The viewer's entry point; start-up itself lives in startup.cpp.
+#include "startup.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QLabel label("Zimra / Pexo Data Viewer");
-    label.show();
-    return app.exec();
+    zp::ViewerApplication app(argc, argv);
+    return zp::runViewer();
 }

@@ -1,0 +1,82 @@
+#include "dialog_seam.h"
+
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "form_style.h"
+
+namespace zp {
+
+namespace {
+DialogSeam* installedSeam = nullptr;
+
+void configure(QFileDialog& dialog, const FileDialogRequest& request) {
+    dialog.setWindowTitle(request.title);
+    if (!request.directory.isEmpty()) dialog.setDirectory(request.directory);
+    dialog.setNameFilters(request.filters);
+    if (request.selectedFilter >= 0 && request.selectedFilter < request.filters.size())
+        dialog.selectNameFilter(request.filters.at(request.selectedFilter));
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+}
+}  // namespace
+
+bool QtDialogSeam::getOpenFileNames(QWidget* parent, const FileDialogRequest& request,
+                                    QStringList& files) {
+    QFileDialog dialog(parent);
+    configure(dialog, request);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // Qt's open dialogs only accept existing files; without multi-select one file is taken.
+    dialog.setFileMode(request.multiSelect ? QFileDialog::ExistingFiles
+                                           : (request.mustExist ? QFileDialog::ExistingFile
+                                                                : QFileDialog::AnyFile));
+    if (dialog.exec() != QDialog::Accepted) return false;
+    files = dialog.selectedFiles();
+    return !files.isEmpty();
+}
+
+bool QtDialogSeam::getSaveFileName(QWidget* parent, const FileDialogRequest& request,
+                                   QString& file) {
+    QFileDialog dialog(parent);
+    configure(dialog, request);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // Replacing an existing file needs no confirmation.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    file = dialog.selectedFiles().first();
+    return true;
+}
+
+void QtDialogSeam::messageBox(QWidget* parent, const QString& text, const QString& caption) {
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+void QtDialogSeam::errorBox(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Critical, kApplicationTitle, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+void QtDialogSeam::execModal(QDialog& dialog) {
+    dialog.exec();
+}
+
+bool QtDialogSeam::printDialog(QWidget* parent, QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+DialogSeam& dialogSeam() {
+    static QtDialogSeam qtSeam;
+    return installedSeam ? *installedSeam : qtSeam;
+}
+
+void setDialogSeam(DialogSeam* seam) {
+    installedSeam = seam;
+}
+
+}  // namespace zp

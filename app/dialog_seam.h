@@ -1,0 +1,61 @@
+// Every modal dialog and message box of the main window goes through a DialogSeam, so
+// that its handlers can run in tests with scripted answers instead of a modal loop.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QDialog;
+class QPrinter;
+class QWidget;
+
+namespace zp {
+
+// How a file dialog is set up before it is shown.
+struct FileDialogRequest {
+    QString title;
+    QString directory;       // starting folder; empty: the current directory
+    QStringList filters;     // e.g. "CSV files (*.csv)"
+    int selectedFilter = 0;  // index into filters
+    QString defaultSuffix;   // appended to a name typed without one
+    bool multiSelect = false;
+    bool mustExist = false;
+};
+
+class DialogSeam {
+  public:
+    virtual ~DialogSeam() = default;
+
+    // Runs a file-open dialog; false when cancelled, else `files` holds the selection.
+    virtual bool getOpenFileNames(QWidget* parent, const FileDialogRequest& request,
+                                  QStringList& files) = 0;
+    // Runs a file-save dialog; false when cancelled.
+    virtual bool getSaveFileName(QWidget* parent, const FileDialogRequest& request,
+                                 QString& file) = 0;
+    // The plain message box with an OK button and no icon.
+    virtual void messageBox(QWidget* parent, const QString& text, const QString& caption) = 0;
+    // The report of an error: the text, a critical icon, the application title as caption.
+    virtual void errorBox(QWidget* parent, const QString& text) = 0;
+    // Shows a dialog modally; its result is not used.
+    virtual void execModal(QDialog& dialog) = 0;
+    // Runs the printer-setup dialog for `printer`; false when cancelled.
+    virtual bool printDialog(QWidget* parent, QPrinter& printer) = 0;
+};
+
+// The real dialogs of Qt.
+class QtDialogSeam : public DialogSeam {
+  public:
+    bool getOpenFileNames(QWidget* parent, const FileDialogRequest& request,
+                          QStringList& files) override;
+    bool getSaveFileName(QWidget* parent, const FileDialogRequest& request, QString& file) override;
+    void messageBox(QWidget* parent, const QString& text, const QString& caption) override;
+    void errorBox(QWidget* parent, const QString& text) override;
+    void execModal(QDialog& dialog) override;
+    bool printDialog(QWidget* parent, QPrinter& printer) override;
+};
+
+// The seam the windows use: the real dialogs unless setDialogSeam installed another.
+DialogSeam& dialogSeam();
+void setDialogSeam(DialogSeam* seam);  // nullptr restores the real dialogs
+
+}  // namespace zp

@@ -31,7 +31,7 @@ inline AxisState hiddenAxis() {
 }
 
 class Chart {
-public:
+  public:
     std::vector<LineSeries> series;  // chart order: legend order and drawing order
     AxisState leftAxis;
     AxisState bottomAxis;

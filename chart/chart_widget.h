@@ -1,32 +1,62 @@
-// Chart1: the widget that shows a Chart, lays it out and draws it on every repaint,
-// and turns mouse input into legend toggles, zoom and scroll.
+// Chart1: the widget that shows a Chart. It draws through render() on every repaint,
+// keeps that repaint's layout for mouse handling and turns presses on legend items
+// into series toggles. Event handlers never paint; they change chart state and
+// invalidate.
 #pragma once
 
 #include <QWidget>
 
+#include "chart_layout.h"
 #include "chart_model.h"
 
 namespace zp::chart {
 
 class ChartWidget : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit ChartWidget(QWidget* parent = nullptr);
 
     Chart& chart() { return chart_; }
     const Chart& chart() const { return chart_; }
 
-signals:
+    // The layout of the last repaint: plot area, axis ranges and pixels, legend. Before
+    // the first repaint it is computed for the current size (ranges are not stored).
+    const ChartLayout& layout() const;
+
+    // The value of an axis at a pixel (CalcPosPoint), by the last repaint's range.
+    double calcPosPoint(AxisId axis, int pixel) const;
+    // The label text of a value on an axis (LabelValue).
+    QString labelValue(AxisId axis, double value) const;
+
+    // Draws the chart as the screen shows it onto another painter within `target`
+    // (bitmap export, printing); the widget's own layout is not changed.
+    ChartLayout renderTo(QPainter& painter, const QRect& target);
+
+    QSize sizeHint() const override { return QSize(794, 499); }
+
+  signals:
     // Emitted for every mouse movement over the chart, before the zoom and scroll
     // processing of that movement (the form's OnMouseMove hook).
     void mouseMoved(Qt::KeyboardModifiers modifiers, int x, int y);
+    // A press on a legend item switched the series at `seriesIndex` on or off.
+    void seriesToggled(int seriesIndex);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
+    // A press of any button: the legend is tested first; a press on an item toggles
+    // its series and is consumed. Returns true when the press was consumed.
+    bool handlePress(Qt::MouseButton button, const QPoint& pos);
+    bool pressLegend(const QPoint& pos);
+
     Chart chart_;
+    mutable ChartLayout layout_;
+    mutable bool painted_ = false;
 };
 
 }  // namespace zp::chart

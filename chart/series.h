@@ -19,7 +19,7 @@ struct ChartPoint {
 // the next time the points are read; the result is exactly that of inserting each
 // point in turn.
 class PointList {
-public:
+  public:
     void clear();
     void append(double x, double y);
     void reserve(std::size_t n) { points_.reserve(n); }
@@ -31,11 +31,14 @@ public:
     const std::vector<ChartPoint>& points() const;
     const ChartPoint& operator[](std::size_t i) const { return points()[i]; }
 
-private:
+  private:
     void settle() const;
 
     mutable std::vector<ChartPoint> points_;
     mutable bool ordered_ = true;
+    // Index of the first append that came out of order; the points before it are in
+    // their final order.
+    mutable std::size_t firstPending_ = 0;
 };
 
 // One line series (a TFastLineSeries as the chart uses it).
@@ -44,9 +47,9 @@ struct LineSeries {
     QString title;  // legend title
     QColor color;   // series colour, also the line pen colour
     int penWidth = 2;
-    bool active = false;        // drawn and used for the axis ranges
-    bool showInLegend = true;   // has a legend item
-    bool xDateTime = false;     // X values are date-times
+    bool active = false;       // drawn and used for the axis ranges
+    bool showInLegend = true;  // has a legend item
+    bool xDateTime = false;    // X values are date-times
     PointList points;
 };
 

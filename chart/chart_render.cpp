@@ -1,0 +1,241 @@
+#include "chart_render.h"
+
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPalette>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <algorithm>
+#include <cmath>
+
+namespace zp::chart {
+
+namespace {
+
+const QColor kBlack(0, 0, 0);
+const QColor kWhite(255, 255, 255);
+const QColor kGridColour(128, 128, 128);
+const QColor kBevelShadow(128, 128, 128);
+
+// The pen of a series line. Each segment is drawn on its own, as GDI's LineTo draws
+// one segment per point; a 2-pixel GDI pen has round ends, which at this width cover
+// the same 2 x 2 pixel block as a square cap. Square-capped separate segments are also
+// Qt's fastest way to draw wide aliased lines.
+QPen seriesPen(const LineSeries& series) {
+    return QPen(series.color, series.penWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+}
+
+// Draws text with its top-left corner at (x, top).
+void drawTextAt(QPainter& painter, const QFontMetrics& metrics, int x, int top,
+                const QString& text) {
+    painter.drawText(QPoint(x, top + metrics.ascent()), text);
+}
+
+// [SECTION] Legend
+
+void drawCheckBox(QPainter& painter, const QRect& box, bool checked, const RenderOptions& options) {
+    if (options.style) {
+        QStyleOptionButton option;
+        option.rect = box;
+        option.state = QStyle::State_Enabled | (checked ? QStyle::State_On : QStyle::State_Off);
+        if (options.styleWidget) option.palette = options.styleWidget->palette();
+        options.style->drawPrimitive(QStyle::PE_IndicatorCheckBox, &option, &painter,
+                                     options.styleWidget);
+        return;
+    }
+    painter.fillRect(box, kWhite);
+    painter.setPen(QPen(kGridColour, 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(box.adjusted(0, 0, -1, -1));
+    if (checked) {
+        painter.setPen(QPen(kBlack, 2, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+        const QPoint tick[] = {QPoint(box.left() + 3, box.top() + 6),
+                               QPoint(box.left() + 5, box.top() + 9),
+                               QPoint(box.left() + 10, box.top() + 3)};
+        painter.drawPolyline(tick, 3);
+    }
+}
+
+void drawLegend(QPainter& painter, const ChartLayout& layout, const Chart& chart,
+                const RenderOptions& options, const QFontMetrics& metrics) {
+    const LegendLayout& legend = layout.legend;
+    if (!legend.visible) return;
+    const PixelRect& r = legend.rect;
+    const QRect box(r.left, r.top, r.width(), r.height());
+    painter.fillRect(box.translated(kLegendShadowSize, kLegendShadowSize), kBlack);
+    painter.fillRect(box, kWhite);
+    painter.setPen(QPen(kBlack, 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(box.adjusted(0, 0, -1, -1));
+
+    for (int k = 0; k < legend.shownCount(); ++k) {
+        const LineSeries& series = chart.series[static_cast<std::size_t>(legend.items[k])];
+        drawCheckBox(painter, legend.checkBoxRect(k), series.active, options);
+        painter.setPen(seriesPen(series));
+        const int y = legend.symbolY(k);
+        painter.drawLine(legend.symbolLeft(k), y, legend.symbolLeft(k) + legend.symbolWidth, y);
+        painter.setPen(kBlack);
+        drawTextAt(painter, metrics, legend.textLeft(k), legend.textTop(k), series.title);
+    }
+}
+
+// [SECTION] Series
+
+void drawSeries(QPainter& painter, const LineSeries& series, const ChartLayout& layout) {
+    const AxisLayout& xAxis = layout.bottom;
+    const AxisLayout& yAxis = layout.left;
+    const VisibleRange range = visiblePoints(series, xAxis.calcPosPoint(layout.plot.left),
+                                             xAxis.calcPosPoint(layout.plot.right));
+    if (range.empty) return;
+    const std::vector<ChartPoint>& points = series.points.points();
+    auto finite = [&](std::size_t i) {
+        return std::isfinite(points[i].x) && std::isfinite(points[i].y);
+    };
+    auto pixel = [&](std::size_t i) {
+        return QPoint(xAxis.valueToPixel(points[i].x), yAxis.valueToPixel(points[i].y));
+    };
+
+    // Start one point before the first visible one; a point without finite values is
+    // passed over, the line joining its neighbours.
+    std::size_t start = range.first > 0 ? range.first - 1 : 0;
+    while (start > 0 && !finite(start)) --start;
+    while (start <= range.last && !finite(start)) ++start;
+    if (start > range.last) return;
+
+    std::vector<QLine> segments;
+    segments.reserve(range.last - start + 1);
+    QPoint previous = pixel(start);
+    for (std::size_t i = start + 1; i <= range.last; ++i) {
+        if (!finite(i)) continue;
+        const QPoint p = pixel(i);
+        if (p == previous) continue;
+        segments.emplace_back(previous, p);
+        previous = p;
+    }
+    if (segments.empty()) return;
+    painter.setPen(seriesPen(series));
+    painter.drawLines(segments.data(), static_cast<int>(segments.size()));
+}
+
+// [SECTION] Axes
+
+void drawGrid(QPainter& painter, const ChartLayout& layout) {
+    const PixelRect& plot = layout.plot;
+    QPen grid(kGridColour, 1, Qt::DotLine, Qt::FlatCap);
+    painter.setPen(grid);
+    if (layout.left.visible)
+        for (int y : layout.left.ticks) painter.drawLine(plot.left + 1, y, plot.right - 1, y);
+    if (layout.bottom.visible)
+        for (int x : layout.bottom.ticks) painter.drawLine(x, plot.top + 1, x, plot.bottom - 1);
+}
+
+void drawLeftAxis(QPainter& painter, const ChartLayout& layout, const QFontMetrics& metrics) {
+    const AxisLayout& axis = layout.left;
+    const PixelRect& plot = layout.plot;
+    painter.fillRect(QRect(plot.left - 1, plot.top, kAxisLineWidth, plot.height() + 2), kBlack);
+    for (int y : axis.ticks)
+        painter.fillRect(QRect(plot.left - 2 - kTickLength, y, kTickLength, 1), kBlack);
+    for (int y : axis.minorTicks())
+        painter.fillRect(QRect(plot.left - 2 - kMinorTickLength, y, kMinorTickLength, 1), kBlack);
+    painter.setPen(kBlack);
+    const int right = plot.left - kAxisTickSpace;
+    for (const AxisLabel& label : axis.labels)
+        drawTextAt(painter, metrics, right - metrics.horizontalAdvance(label.text),
+                   label.pos - layout.fontHeight / 2, label.text);
+    if (!axis.title.isEmpty()) {
+        // The left title reads upwards, centred along the axis, outside the labels.
+        painter.save();
+        const int centre = (plot.top + plot.bottom) / 2;
+        painter.translate(layout.chartRect.left, centre);
+        painter.rotate(-90);
+        drawTextAt(painter, metrics, -metrics.horizontalAdvance(axis.title) / 2, 0, axis.title);
+        painter.restore();
+    }
+}
+
+void drawBottomAxis(QPainter& painter, const ChartLayout& layout, const QFontMetrics& metrics) {
+    const AxisLayout& axis = layout.bottom;
+    const PixelRect& plot = layout.plot;
+    painter.fillRect(QRect(plot.left - 1, plot.bottom, plot.width() + 2, kAxisLineWidth), kBlack);
+    for (int x : axis.ticks) painter.fillRect(QRect(x, plot.bottom + 3, 1, kTickLength), kBlack);
+    for (int x : axis.minorTicks())
+        painter.fillRect(QRect(x, plot.bottom + 3, 1, kMinorTickLength), kBlack);
+    painter.setPen(kBlack);
+    const int top = plot.bottom + kAxisTickSpace;
+    for (const AxisLabel& label : axis.labels)
+        drawTextAt(painter, metrics, label.pos - metrics.horizontalAdvance(label.text) / 2, top,
+                   label.text);
+    if (!axis.title.isEmpty()) {
+        // A white box with a lowered one-pixel bevel (dark top and left edges).
+        const PixelRect& b = axis.titleBox;
+        painter.fillRect(QRect(b.left, b.top, b.width(), b.height()), kWhite);
+        painter.fillRect(QRect(b.left, b.top, b.width(), 1), kBevelShadow);
+        painter.fillRect(QRect(b.left, b.top, 1, b.height()), kBevelShadow);
+        painter.setPen(kBlack);
+        const int textWidth = metrics.horizontalAdvance(axis.title);
+        drawTextAt(painter, metrics, b.left + (b.width() - textWidth) / 2, b.top, axis.title);
+    }
+}
+
+}  // namespace
+
+VisibleRange visiblePoints(const LineSeries& series, double minimum, double maximum) {
+    const std::vector<ChartPoint>& points = series.points.points();
+    VisibleRange range;
+    auto below = [](const ChartPoint& p, double value) { return p.x < value; };
+    const auto first = std::lower_bound(points.begin(), points.end(), minimum, below);
+    if (first == points.end()) return range;
+    const auto last = std::lower_bound(first, points.end(), maximum, below);
+    range.empty = false;
+    range.first = static_cast<std::size_t>(first - points.begin());
+    range.last =
+        last == points.end() ? points.size() - 1 : static_cast<std::size_t>(last - points.begin());
+    return range;
+}
+
+void paintChart(QPainter& painter, const ChartLayout& layout, const Chart& chart,
+                const RenderOptions& options) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    const QColor background = options.background.isValid()
+                                  ? options.background
+                                  : QGuiApplication::palette().color(QPalette::Button);
+    const PixelRect& client = layout.client;
+    painter.fillRect(QRect(client.left, client.top, client.width(), client.height()), background);
+
+    const QFont font = chartLabelFont();
+    painter.setFont(font);
+    const QFontMetrics metrics(font);
+    drawLegend(painter, layout, chart, options, metrics);
+
+    const PixelRect& plot = layout.plot;
+    if (plot.width() > 0 && plot.height() > 0) {
+        // Back wall: a frame one pixel wider and taller than the plot area.
+        painter.setPen(QPen(kBlack, 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRect(plot.left, plot.top, plot.width(), plot.height()));
+
+        painter.save();
+        painter.setClipRect(QRect(plot.left, plot.top, plot.width(), plot.height() + 1));
+        for (const LineSeries& series : chart.series)
+            if (series.active && !series.points.empty()) drawSeries(painter, series, layout);
+        painter.restore();
+        drawGrid(painter, layout);
+    }
+    if (layout.left.visible) drawLeftAxis(painter, layout, metrics);
+    if (layout.bottom.visible) drawBottomAxis(painter, layout, metrics);
+    painter.restore();
+}
+
+ChartLayout render(QPainter& painter, const QRect& target, Chart& chart,
+                   const RenderOptions& options) {
+    const PixelRect client{target.left(), target.top(), target.left() + target.width(),
+                           target.top() + target.height()};
+    ChartLayout layout = layoutChart(chart, client);
+    storeAutomaticRanges(chart, layout);
+    paintChart(painter, layout, chart, options);
+    return layout;
+}
+
+}  // namespace zp::chart

@@ -1,0 +1,52 @@
+// The one drawing routine of the chart. The widget's paint event, the bitmap export
+// and the printer all call render() with their own painter and target rectangle, so
+// they get the same picture.
+#pragma once
+
+#include <QColor>
+#include <QRect>
+
+#include "chart_layout.h"
+#include "chart_model.h"
+
+class QPainter;
+class QStyle;
+class QWidget;
+
+namespace zp::chart {
+
+struct RenderOptions {
+    // Draws the legend check boxes as the platform's check box when set (with
+    // styleWidget as the widget they belong to); otherwise a plain box with a tick.
+    QStyle* style = nullptr;
+    const QWidget* styleWidget = nullptr;
+    // The panel colour behind everything; when invalid, the application palette's
+    // button face colour.
+    QColor background;
+};
+
+// Lays the chart out on `target` (in the painter's coordinates), writes the automatic
+// ranges back into the chart's axes and paints: panel, legend, back wall, the active
+// series in chart order clipped to the plot area, then grid, axes, labels and title.
+// Drawing is aliased, as on a plain pixel canvas. Returns the layout it drew.
+// Needs a QGuiApplication (fonts).
+ChartLayout render(QPainter& painter, const QRect& target, Chart& chart,
+                   const RenderOptions& options = {});
+
+// Paints an already computed layout; render() is this after layoutChart().
+void paintChart(QPainter& painter, const ChartLayout& layout, const Chart& chart,
+                const RenderOptions& options = {});
+
+// The index range of the points of `series` to draw for a bottom axis from `minimum`
+// to `maximum`, found by binary search on X: `first` is the first point with X >=
+// minimum, `last` the first with X >= maximum (or the last point). The line starts one
+// point before `first` so that it enters from beyond the left edge. `empty` when no
+// point has X >= minimum.
+struct VisibleRange {
+    bool empty = true;
+    std::size_t first = 0;
+    std::size_t last = 0;
+};
+VisibleRange visiblePoints(const LineSeries& series, double minimum, double maximum);
+
+}  // namespace zp::chart

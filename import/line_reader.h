@@ -1,0 +1,40 @@
+// Reads a log file the way the C line reader fgets(buffer, 1000, file) reads a file
+// opened in text mode on Windows: a carriage return followed by a line feed reads as
+// one line feed (a lone carriage return is kept), and each call delivers at most 999
+// characters, the line feed included when it fits. A longer line comes in pieces.
+// The file is read in large blocks; a line costs no allocation.
+#pragma once
+
+#include <QFile>
+#include <QString>
+#include <memory>
+#include <string_view>
+
+namespace zp {
+
+class LineReader {
+  public:
+    static constexpr int kMaxPiece = 999;  // characters per line, as fgets with 1000
+
+    explicit LineReader(std::size_t blockSize = std::size_t{1} << 20);
+
+    // Opens the file for reading; false when it cannot be opened.
+    bool open(const QString& path);
+    void close();
+
+    // The next piece of the file, valid until the next call. False at the end of the
+    // file or on a read error (the characters read before an error are dropped).
+    bool next(std::string_view& line);
+
+  private:
+    bool refill();
+
+    QFile file_;
+    std::size_t blockSize_;
+    std::unique_ptr<char[]> buffer_;  // blockSize_ plus room for a carried-over tail
+    std::size_t begin_ = 0;           // first unread character
+    std::size_t end_ = 0;             // one past the last character read
+    bool eof_ = false;
+};
+
+}  // namespace zp

@@ -1,0 +1,219 @@
+#include "log_import.h"
+
+#include <QStringList>
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "line_reader.h"
+#include "log_loader.h"
+#include "record_parser.h"
+
+namespace zp {
+
+namespace {
+
+const QString kLoadedText = QStringLiteral("File Loaded!");
+const QString kOpenFailedText = QStringLiteral("File does not exist.");
+constexpr int kUnknownModel = 0;  // index of "Unknown" among the model texts
+
+// A date or time field as the labels show it: the bytes in the local 8-bit encoding.
+QString textOf(const char* field) {
+    return QString::fromLocal8Bit(
+        QByteArrayView(field, static_cast<qsizetype>(std::strlen(field))));
+}
+
+// One load: the working state lives here for one call and starts from zero.
+// The sink is told every change in the order the load makes it; a write that would
+// repeat what the sink was last told in this load is skipped, which leaves the same
+// result and keeps the per-line cost down.
+class Loader {
+  public:
+    Loader(const UnitSelectors& units, ImportSink& sink, const DateTimeLocale& locale)
+        : units_(units), sink_(sink), locale_(locale) {
+        modelTexts_[kUnknownModel] = QStringLiteral("Unknown");
+        for (int id = 1; id <= kModelCount; ++id)
+            modelTexts_[id] = QString::fromUtf8(recordModel(id)->displayName);
+    }
+
+    void reset() {
+        for (int c = 0; c < kChannelCount; ++c) sink_.clearSeries(static_cast<Channel>(c));
+        for (int c = 0; c < kChannelCount; ++c)
+            sink_.setShowInLegend(static_cast<Channel>(c), false);
+        sink_.setCountersVisible(false);
+        recordCount_ = 0;
+    }
+
+    // Handles one line; false with `error` set when its time field does not convert.
+    bool handleLine(std::string_view rawLine, QString& error) {
+        const std::string_view line = cString(rawLine);
+        scanModelId(line, fields_.modelId);
+        if (const RecordModel* model = recordModel(fields_.modelId)) {
+            if (!handleRecord(line, *model, error)) return false;
+        } else {
+            showModelText(kUnknownModel);
+        }
+        // Common tail: the counters of the latest line.
+        if (!stopsShown_ || shownHobbsStop_ != fields_.hobbs) {
+            sink_.setHobbsStop(QString::number(fields_.hobbs));
+            shownHobbsStop_ = fields_.hobbs;
+        }
+        if (!stopsShown_ || shownMaintenanceStop_ != fields_.maintenance) {
+            sink_.setMaintenanceStop(QString::number(fields_.maintenance));
+            shownMaintenanceStop_ = fields_.maintenance;
+        }
+        stopsShown_ = true;
+        return true;
+    }
+
+  private:
+    void showModelText(int index) {
+        if (shownModel_ == index) return;
+        sink_.setModelText(modelTexts_[index]);
+        shownModel_ = index;
+    }
+
+    // The common record steps of a line of a known model.
+    bool handleRecord(std::string_view line, const RecordModel& model, QString& error) {
+        showModelText(model.id);
+        const std::uint32_t modelBit = 1u << model.id;
+        if (!(legendListed_ & modelBit)) {
+            for (const Channel channel : model.legend) sink_.setShowInLegend(channel, true);
+            legendListed_ |= modelBit;
+        }
+        if (model.hasCounters && !countersShown_) {
+            sink_.setCountersVisible(true);
+            countersShown_ = true;
+        }
+
+        parseRecord(line, model, fields_);
+
+        if (!convertTime(fields_.time, recordTime_)) {
+            error = invalidDateTimeMessage(textOf(fields_.time));
+            return false;
+        }
+        const TimeOfDay t = decodeTime(recordTime_);
+        const std::uint32_t second =
+            std::uint32_t{t.hour} * 3600u + std::uint32_t{t.minute} * 60u + std::uint32_t{t.second};
+
+        if (!dateShown_ || std::strcmp(shownDate_, fields_.date) != 0) {
+            sink_.setBottomAxisTitle(textOf(fields_.date));
+            std::memcpy(shownDate_, fields_.date, sizeof shownDate_);
+            dateShown_ = true;
+        }
+
+        // The start labels come from the first record of a model with counters; the
+        // last plotted second from the first record of any known model.
+        if (model.hasCounters && !startShown_) {
+            sink_.setHobbsStart(QString::number(fields_.hobbs));
+            sink_.setMaintenanceStart(QString::number(fields_.maintenance));
+            startShown_ = true;
+        }
+        if (recordCount_ == 0) lastPlotted_ = second;
+        ++recordCount_;
+
+        return plotGate(model, second, error);
+    }
+
+    // A data step for a record at most two seconds after the last plotted second (or
+    // at or before it); zero points for every second of a longer gap otherwise.
+    bool plotGate(const RecordModel& model, std::uint32_t second, QString& error) {
+        if (lastPlotted_ + 2u >= second) {
+            for (const ChannelPlot& plot : model.plots) {
+                const float recorded = fields_.values[plot.channel];
+                const float shown =
+                    plot.convert ? plot.convert(recorded, units_[plot.unit]) : recorded;
+                sink_.addXY(plot.channel, recordTime_, static_cast<double>(shown));
+            }
+            lastPlotted_ = second;
+            return true;
+        }
+        for (std::uint32_t s = lastPlotted_; s <= second; ++s) {
+            const std::uint32_t hours = s / 3600u;
+            const std::uint32_t minutes = (s - hours * 3600u) / 60u;
+            const std::uint32_t seconds = s - hours * 3600u - minutes * 60u;
+            std::snprintf(fields_.time, sizeof fields_.time, "%02u:%02u:%02u", hours, minutes,
+                          seconds);
+            if (!convertTime(fields_.time, recordTime_)) {
+                error = invalidDateTimeMessage(textOf(fields_.time));
+                return false;
+            }
+            for (const ChannelPlot& plot : model.plots) sink_.addXY(plot.channel, recordTime_, 0.0);
+            ++lastPlotted_;
+        }
+        return true;
+    }
+
+    // The time conversion, remembering the last text converted: consecutive records
+    // usually carry the same time.
+    bool convertTime(const char* text, double& result) {
+        if (timeCached_ && std::strcmp(cachedTime_, text) == 0) {
+            result = cachedValue_;
+            return true;
+        }
+        if (!textToDateTime(text, locale_, result)) return false;
+        std::strncpy(cachedTime_, text, sizeof cachedTime_ - 1);
+        cachedTime_[sizeof cachedTime_ - 1] = '\0';
+        cachedValue_ = result;
+        timeCached_ = true;
+        return true;
+    }
+
+    const UnitSelectors& units_;
+    ImportSink& sink_;
+    const DateTimeLocale& locale_;
+    std::array<QString, kModelCount + 1> modelTexts_;
+
+    RecordFields fields_{};
+    double recordTime_ = 0.0;
+    std::uint32_t lastPlotted_ = 0;
+    std::int64_t recordCount_ = 0;  // records of known models so far
+    bool startShown_ = false;
+
+    // What the sink was last told in this load.
+    int shownModel_ = -1;
+    std::uint32_t legendListed_ = 0;
+    bool countersShown_ = false;
+    bool dateShown_ = false;
+    char shownDate_[cscan::kTextFieldSize] = {};
+    bool stopsShown_ = false;
+    std::int32_t shownHobbsStop_ = 0;
+    std::int32_t shownMaintenanceStop_ = 0;
+
+    bool timeCached_ = false;
+    char cachedTime_[cscan::kTextFieldSize] = {};
+    double cachedValue_ = 0.0;
+};
+
+}  // namespace
+
+void prepareLoad(ImportSink& sink) {
+    sink.setBottomAxisDateTimeFormat(QStringLiteral("hh:nn:ss"));
+    for (int c = 0; c < kChannelCount; ++c) sink.setXDateTime(static_cast<Channel>(c), true);
+}
+
+ImportResult importLogFile(const QString& path, const UnitSelectors& units, ImportSink& sink,
+                           const DateTimeLocale& locale) {
+    LineReader reader;
+    if (!reader.open(path)) return {ImportResult::Status::OpenFailed, kOpenFailedText};
+
+    Loader loader(units, sink, locale);
+    loader.reset();
+    std::string_view line;
+    QString error;
+    while (reader.next(line)) {
+        if (!loader.handleLine(line, error)) {
+            reader.close();
+            return {ImportResult::Status::Error, error};
+        }
+    }
+    reader.close();
+    return {ImportResult::Status::Loaded, kLoadedText};
+}
+
+ImportResult importLogFile(const QString& path, const UnitSelectors& units, ImportSink& sink) {
+    return importLogFile(path, units, sink, DateTimeLocale::fromQLocale(QLocale::system()));
+}
+
+}  // namespace zp

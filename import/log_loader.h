@@ -1,0 +1,13 @@
+// The log import with the regional settings given by the caller instead of the
+// system's, so that tests can run it under any locale.
+#pragma once
+
+#include "date_time_text.h"
+#include "log_import.h"
+
+namespace zp {
+
+ImportResult importLogFile(const QString& path, const UnitSelectors& units, ImportSink& sink,
+                           const DateTimeLocale& locale);
+
+}  // namespace zp

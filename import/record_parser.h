@@ -1,0 +1,34 @@
+// The working values of one load that the log lines are parsed into: the model id,
+// the date and time fields, the Hobbs and maintenance counters and the value slots.
+// A line overwrites only the fields it supplies up to its first mismatch.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "c_scan.h"
+#include "record_models.h"
+
+namespace zp {
+
+struct RecordFields {
+    std::int32_t modelId = 0;
+    char date[cscan::kTextFieldSize] = {};
+    char time[cscan::kTextFieldSize] = {};
+    std::int32_t hobbs = 0;
+    std::int32_t maintenance = 0;
+    float values[kValueSlotCount] = {};
+};
+
+// The part of a line buffer that a C string scan sees: up to the first NUL.
+std::string_view cString(std::string_view line);
+
+// Reads the model id with "%d" from the start of the line; false (id unchanged)
+// when the line does not begin with an integer.
+bool scanModelId(std::string_view line, std::int32_t& modelId);
+
+// Parses the line with the model's fields, storing each field that matches until the
+// first one that does not; returns the number of fields stored.
+int parseRecord(std::string_view line, const RecordModel& model, RecordFields& fields);
+
+}  // namespace zp

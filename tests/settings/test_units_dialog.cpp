@@ -1,0 +1,153 @@
+// The Units dialog: its rows, tab order and the difference between OK and the close box.
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "units_dialog.h"
+
+using namespace zp;
+
+class TestUnitsDialog : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void rows_data();
+    void rows();
+    void tabOrder_okBeforeVsiAndQnh();
+    void setSelection_beyondItemsLeavesNone_data();
+    void setSelection_beyondItemsLeavesNone();
+    void okButton_savesThenCloses();
+    void closeBox_keepsSelectionWithoutSaving();
+};
+
+void TestUnitsDialog::rows_data() {
+    QTest::addColumn<int>("selector");
+    QTest::addColumn<QString>("combo");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("top");
+    QTest::addColumn<QStringList>("items");
+    const QStringList analog = {"Celsius", "Fahrenheit", "psi",    "Bar",
+                                "A",       "Volts",      "Liters", "US Gallons"};
+    QTest::newRow("MAP") << int(MapUnit) << "ComboBox1"
+                         << "Label1"
+                         << "MAP:" << 16 << QStringList{"Millibar", "\"Hg"};
+    QTest::newRow("Analog 1") << int(Analog1Unit) << "ComboBox2"
+                              << "Label2"
+                              << "Analog 1:" << 48 << analog;
+    QTest::newRow("Analog 4") << int(Analog4Unit) << "ComboBox11"
+                              << "Label11"
+                              << "Analog 4:" << 144 << analog;
+    QTest::newRow("Thermocouple") << int(ThermocoupleUnit) << "ComboBox9"
+                                  << "Label9"
+                                  << "Thermocouple:" << 176 << QStringList{"Celsius", "Fahrenheit"};
+    QTest::newRow("OAT") << int(OatUnit) << "ComboBox4"
+                         << "Label4"
+                         << "OAT:" << 208 << QStringList{"Celsius", "Fahrenheit"};
+    QTest::newRow("Fuel Pressure") << int(FuelPressureUnit) << "ComboBox12"
+                                   << "Label13"
+                                   << "Fuel Pressure:" << 304 << QStringList{"psi", "Bar"};
+    QTest::newRow("Airspeed") << int(AirspeedUnit) << "ComboBox7"
+                              << "Label7"
+                              << "Airspeed:" << 336
+                              << QStringList{"Miles per hour", "Kilometers per hour",
+                                             "Nautical miles per hour"};
+    QTest::newRow("QNH") << int(QnhUnit) << "ComboBox14"
+                         << "Label15"
+                         << "QNH:" << 400 << QStringList{"Millibar", "\"Hg"};
+    QTest::newRow("VSI") << int(VsiUnit) << "ComboBox13"
+                         << "Label14"
+                         << "VSI:" << 432 << QStringList{"ft/min", "m/s"};
+}
+
+void TestUnitsDialog::rows() {
+    QFETCH(int, selector);
+    QFETCH(QString, combo);
+    QFETCH(QString, label);
+    QFETCH(QString, caption);
+    QFETCH(int, top);
+    QFETCH(QStringList, items);
+    TfrmUnitSettings dialog;
+    QComboBox* box = dialog.comboOf(static_cast<UnitSelector>(selector));
+    QCOMPARE(box->objectName(), combo);
+    QCOMPARE(box->geometry(), QRect(120, top, 145, 21));
+    QStringList texts;
+    for (int i = 0; i < box->count(); ++i) texts << box->itemText(i);
+    QCOMPARE(texts, items);
+
+    auto* text = dialog.findChild<QLabel*>(label);
+    QVERIFY(text);
+    QCOMPARE(text->text(), caption);
+    QCOMPARE(text->pos(), QPoint(16, top + 8));
+}
+
+void TestUnitsDialog::tabOrder_okBeforeVsiAndQnh() {
+    TfrmUnitSettings dialog;
+    const QList<QWidget*> expected = {
+        dialog.ComboBox1, dialog.ComboBox2, dialog.ComboBox3, dialog.ComboBox10, dialog.ComboBox11,
+        dialog.ComboBox9, dialog.ComboBox4, dialog.ComboBox5, dialog.ComboBox6,  dialog.ComboBox12,
+        dialog.ComboBox7, dialog.ComboBox8, dialog.Button1,   dialog.ComboBox13, dialog.ComboBox14};
+    // The next widget that the Tab key reaches.
+    const auto nextTabStop = [](QWidget* widget) {
+        do widget = widget->nextInFocusChain();
+        while (!(widget->focusPolicy() & Qt::TabFocus));
+        return widget;
+    };
+    for (int i = 1; i < expected.size(); ++i) QCOMPARE(nextTabStop(expected[i - 1]), expected[i]);
+}
+
+void TestUnitsDialog::setSelection_beyondItemsLeavesNone_data() {
+    QTest::addColumn<int>("selector");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("index");
+    QTest::newRow("MAP in range") << int(MapUnit) << 1 << 1;
+    QTest::newRow("MAP 5") << int(MapUnit) << 5 << -1;
+    QTest::newRow("MAP 255") << int(MapUnit) << 255 << -1;
+    QTest::newRow("Analog 7") << int(Analog3Unit) << 7 << 7;
+    QTest::newRow("Analog 8") << int(Analog3Unit) << 8 << -1;
+    QTest::newRow("Airspeed 2") << int(AirspeedUnit) << 2 << 2;
+    QTest::newRow("Airspeed 3") << int(AirspeedUnit) << 3 << -1;
+}
+
+void TestUnitsDialog::setSelection_beyondItemsLeavesNone() {
+    QFETCH(int, selector);
+    QFETCH(int, code);
+    QFETCH(int, index);
+    TfrmUnitSettings dialog;
+    const auto unit = static_cast<UnitSelector>(selector);
+    dialog.setSelection(unit, 0);
+    dialog.setSelection(unit, code);
+    QCOMPARE(dialog.selection(unit), index);
+    // Without a selection nothing is shown, not even the design-time text.
+    if (index < 0) QCOMPARE(dialog.comboOf(unit)->currentText(), QString());
+}
+
+void TestUnitsDialog::okButton_savesThenCloses() {
+    TfrmUnitSettings dialog;
+    QSignalSpy saves(&dialog, &TfrmUnitSettings::saveRequested);
+    bool visibleWhenSaved = false;
+    connect(&dialog, &TfrmUnitSettings::saveRequested,
+            [&] { visibleWhenSaved = dialog.isVisible(); });
+    dialog.show();
+    QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+    QCOMPARE(saves.count(), 1);
+    QVERIFY(visibleWhenSaved);
+    QVERIFY(!dialog.isVisible());
+}
+
+void TestUnitsDialog::closeBox_keepsSelectionWithoutSaving() {
+    TfrmUnitSettings dialog;
+    QSignalSpy saves(&dialog, &TfrmUnitSettings::saveRequested);
+    dialog.setSelection(AltitudeUnit, 0);
+    dialog.show();
+    dialog.ComboBox8->setCurrentIndex(1);
+    dialog.close();
+    QCOMPARE(saves.count(), 0);
+    dialog.show();
+    QCOMPARE(dialog.selection(AltitudeUnit), 1);
+}
+
+QTEST_MAIN(TestUnitsDialog)
+#include "test_units_dialog.moc"

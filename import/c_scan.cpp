@@ -1,6 +1,7 @@
 #include "c_scan.h"
 
 #include <bit>
+#include <cfloat>
 #include <charconv>
 #include <cstring>
 #include <limits>
@@ -97,6 +98,13 @@ bool nanPayload(const char* p, const char* end, std::uint64_t& out) {
     return true;
 }
 
+// Powers of ten that are exact floats (10^10 < 2^24 * 2^10).
+constexpr float kPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                  1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+// Float arithmetic is done in float precision (not wider), so one division is
+// correctly rounded.
+constexpr bool kExactFloatDivision = FLT_EVAL_METHOD == 0;
+
 // A value out of the float range: infinity when the text's magnitude lies above 1,
 // zero below it. `magnitude` is a rough decimal (or binary) exponent of the text.
 float outOfRange(long magnitude) {
@@ -141,27 +149,31 @@ const char* scanFloat(const char* p, const char* end, float& out) {
     }
     if (p == end) return nullptr;
 
-    if (startsWithWord(p, end, "inf")) {
-        p += 3;
-        if (startsWithWord(p, end, "inity")) p += 5;
-        out = withSign(std::numeric_limits<float>::infinity(), negative);
-        return p;
-    }
-    if (startsWithWord(p, end, "nan")) {
-        p += 3;
-        std::uint32_t bits = 0x7fc00000u;
-        if (p != end && *p == '(') {
-            const char* q = p + 1;
-            while (q != end && isAlnumOrUnderscore(*q)) ++q;
-            if (q != end && *q == ')') {
-                std::uint64_t payload = 0;
-                if (nanPayload(p + 1, q, payload))
-                    bits |= static_cast<std::uint32_t>(payload & 0x3fffffu);
-                p = q + 1;
-            }
+    const char first = *p;
+    if (!isDigit(first) && first != '.') {
+        if (startsWithWord(p, end, "inf")) {
+            p += 3;
+            if (startsWithWord(p, end, "inity")) p += 5;
+            out = withSign(std::numeric_limits<float>::infinity(), negative);
+            return p;
         }
-        out = withSign(std::bit_cast<float>(bits), negative);
-        return p;
+        if (startsWithWord(p, end, "nan")) {
+            p += 3;
+            std::uint32_t bits = 0x7fc00000u;
+            if (p != end && *p == '(') {
+                const char* q = p + 1;
+                while (q != end && isAlnumOrUnderscore(*q)) ++q;
+                if (q != end && *q == ')') {
+                    std::uint64_t payload = 0;
+                    if (nanPayload(p + 1, q, payload))
+                        bits |= static_cast<std::uint32_t>(payload & 0x3fffffu);
+                    p = q + 1;
+                }
+            }
+            out = withSign(std::bit_cast<float>(bits), negative);
+            return p;
+        }
+        return nullptr;
     }
 
     // Hexadecimal: "0x" followed by at least one hex digit (before or after the point).
@@ -212,9 +224,18 @@ const char* scanFloat(const char* p, const char* end, float& out) {
     long zerosAfterPoint = 0;  // zeros after the point before the first non-zero digit
     bool any = false;
     bool nonZeroSeen = false;
+    // The digits as an integer while they fit in 24 bits, for the exact short path.
+    std::uint32_t mantissa = 0;
+    int fractionDigits = 0;
+    bool small = true;
     while (q != end && isDigit(*q)) {
         if (*q != '0') nonZeroSeen = true;
         if (nonZeroSeen) ++intDigits;
+        mantissa = mantissa * 10 + static_cast<unsigned>(*q - '0');
+        if (mantissa > (1u << 24)) {
+            small = false;
+            mantissa = 1u << 25;  // stays above the limit without overflowing
+        }
         any = true;
         ++q;
     }
@@ -227,6 +248,12 @@ const char* scanFloat(const char* p, const char* end, float& out) {
                 else
                     ++zerosAfterPoint;
             }
+            mantissa = mantissa * 10 + static_cast<unsigned>(*q - '0');
+            if (mantissa > (1u << 24)) {
+                small = false;
+                mantissa = 1u << 25;  // stays above the limit without overflowing
+            }
+            ++fractionDigits;
             any = true;
             ++q;
         }
@@ -235,9 +262,15 @@ const char* scanFloat(const char* p, const char* end, float& out) {
     long exponent = 0;
     if (q != end && lower(*q) == 'e') q = scanExponent(q, end, exponent);
     float value = 0.0f;
-    const auto result = std::from_chars(p, q, value, std::chars_format::general);
-    if (result.ec == std::errc::result_out_of_range)
-        value = outOfRange(exponent + (intDigits > 0 ? intDigits : -zerosAfterPoint));
+    if (small && exponent == 0 && fractionDigits <= 10 && kExactFloatDivision) {
+        // An integer below 2^24 and a power of ten up to 10^10 are both exact floats,
+        // so one float division rounds the text's value correctly.
+        value = static_cast<float>(mantissa) / kPowersOfTen[fractionDigits];
+    } else {
+        const auto result = std::from_chars(p, q, value, std::chars_format::general);
+        if (result.ec == std::errc::result_out_of_range)
+            value = outOfRange(exponent + (intDigits > 0 ? intDigits : -zerosAfterPoint));
+    }
     out = withSign(value, negative);
     return q;
 }

@@ -59,8 +59,13 @@ bool readSettingsFile(const QString& path, SettingsRecord& record) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return false;
     char bytes[kSettingsRecordSize];
-    const qint64 got = file.read(bytes, kSettingsRecordSize);
+    qint64 got = 0;
     // A read error counts like the end of the file: what was read so far is used.
+    while (got < kSettingsRecordSize) {
+        const qint64 n = file.read(bytes + got, kSettingsRecordSize - got);
+        if (n <= 0) break;
+        got += n;
+    }
     for (qint64 i = 0; i < got; ++i)
         record[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(bytes[i]);
     file.close();

@@ -21,6 +21,15 @@ using namespace zp;
 
 namespace {
 
+// An object whose event handler fails.
+class Thrower : public QObject {
+  public:
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::User) throw std::runtime_error("Access violation");
+        return QObject::event(event);
+    }
+};
+
 class CountingIo : public SettingsFileIo {
   public:
     int saves = 0;
@@ -51,6 +60,7 @@ class TestStartup : public QObject {
     void splash_isFramelessAndPaintsThePicture();
     void messageLoop_exitPathsSaveOnce_data();
     void messageLoop_exitPathsSaveOnce();
+    void eventHandlerException_isReportedAndRunGoesOn();
 
   private:
     QTemporaryDir dir_;
@@ -199,5 +209,25 @@ void TestStartup::messageLoop_exitPathsSaveOnce() {
     QVERIFY(!frmMain);
 }
 
-QTEST_MAIN(TestStartup)
+void TestStartup::eventHandlerException_isReportedAndRunGoesOn() {
+    test::ScopedFakeDialogs dialogs;
+    Thrower thrower;
+    QEvent event(QEvent::User);
+    QVERIFY(!QCoreApplication::sendEvent(&thrower, &event));
+    QCoreApplication::postEvent(&thrower, new QEvent(QEvent::User));
+    QCoreApplication::processEvents();
+    QCOMPARE(dialogs.messages.size(), 2);
+    for (const auto& message : dialogs.messages) {
+        QCOMPARE(message.text, QStringLiteral("Access violation"));
+        QVERIFY(message.error);
+    }
+}
+
+// The viewer's own application object, so that its exception reporting is under test.
+int main(int argc, char** argv) {
+    ViewerApplication app(argc, argv);
+    TestStartup test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_startup.moc"

@@ -183,14 +183,27 @@ void drawBottomAxis(QPainter& painter, const ChartLayout& layout, const QFontMet
 VisibleRange visiblePoints(const LineSeries& series, double minimum, double maximum) {
     const std::vector<ChartPoint>& points = series.points.points();
     VisibleRange range;
-    auto below = [](const ChartPoint& p, double value) { return p.x < value; };
-    const auto first = std::lower_bound(points.begin(), points.end(), minimum, below);
-    if (first == points.end()) return range;
-    const auto last = std::lower_bound(first, points.end(), maximum, below);
+    std::size_t first = points.size();
+    std::size_t last = points.size();
+    if (!series.points.hasNanX()) {
+        auto below = [](const ChartPoint& p, double value) { return p.x < value; };
+        const auto f = std::lower_bound(points.begin(), points.end(), minimum, below);
+        const auto l = std::lower_bound(f, points.end(), maximum, below);
+        first = static_cast<std::size_t>(f - points.begin());
+        last = static_cast<std::size_t>(l - points.begin());
+    } else {
+        // A NaN X breaks the order a binary search needs; scan instead.
+        auto atLeast = [&](std::size_t from, double value) {
+            while (from < points.size() && !(points[from].x >= value)) ++from;
+            return from;
+        };
+        first = atLeast(0, minimum);
+        last = atLeast(first, maximum);
+    }
+    if (first == points.size()) return range;
     range.empty = false;
-    range.first = static_cast<std::size_t>(first - points.begin());
-    range.last =
-        last == points.end() ? points.size() - 1 : static_cast<std::size_t>(last - points.begin());
+    range.first = first;
+    range.last = last == points.size() ? points.size() - 1 : last;
     return range;
 }
 

@@ -9,9 +9,11 @@ void PointList::clear() {
     points_.clear();
     ordered_ = true;
     firstPending_ = 0;
+    nanXCount_ = 0;
 }
 
 void PointList::append(double x, double y) {
+    if (std::isnan(x)) ++nanXCount_;
     if (ordered_ && !points_.empty() && x < points_.back().x) {
         ordered_ = false;
         firstPending_ = points_.size();
@@ -25,9 +27,7 @@ const std::vector<ChartPoint>& PointList::points() const {
 }
 
 void PointList::settle() const {
-    const bool hasNan = std::any_of(points_.begin(), points_.end(),
-                                    [](const ChartPoint& p) { return std::isnan(p.x); });
-    if (!hasNan) {
+    if (nanXCount_ == 0) {
         // A stable sort by X of the arrival sequence gives the order that inserting
         // each point after the last point with X <= its own produces.
         std::stable_sort(points_.begin(), points_.end(),

@@ -26,6 +26,9 @@ class PointList {
 
     std::size_t size() const { return points_.size(); }
     bool empty() const { return points_.empty(); }
+    // True when some point has a NaN X, which leaves the list unsorted for a binary
+    // search.
+    bool hasNanX() const { return nanXCount_ > 0; }
 
     // The points in X order (merges pending out-of-order appends first).
     const std::vector<ChartPoint>& points() const;
@@ -39,6 +42,7 @@ class PointList {
     // Index of the first append that came out of order; the points before it are in
     // their final order.
     mutable std::size_t firstPending_ = 0;
+    std::size_t nanXCount_ = 0;
 };
 
 // One line series (a TFastLineSeries as the chart uses it).

@@ -10,7 +10,11 @@
 // The resource initialiser lives in this static library; referencing it here keeps the
 // linker from dropping the embedded picture.
 static void initViewerResources() {
-    Q_INIT_RESOURCE(viewer);
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(viewer);
+        return true;
+    }();
+    Q_UNUSED(registered);
 }
 
 namespace zp {

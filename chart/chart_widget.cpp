@@ -1,16 +1,35 @@
 #include "chart_widget.h"
 
+#include <QCursor>
+#include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
-
-#include "chart_render.h"
+#include <QWheelEvent>
 
 namespace zp::chart {
+
+namespace {
+
+// One wheel notch: the angle delta of one message of a classic wheel.
+constexpr int kWheelNotch = 120;
+
+// The zoom rectangle: the zoom pen (black, one pixel, solid), no fill.
+void drawZoomRectangle(QPainter& painter, const QRect& rect) {
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(QColor(0, 0, 0), 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect);
+}
+
+}  // namespace
 
 ChartWidget::ChartWidget(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    chart_.onInvalidate = [this] { update(); };
+    chart_.onInvalidate = [this] {
+        pictureStale_ = true;
+        update();
+    };
 }
 
 const ChartLayout& ChartWidget::layout() const {
@@ -26,18 +45,70 @@ QString ChartWidget::labelValue(AxisId axis, double value) const {
     return layout().axis(axis).labelValue(value);
 }
 
-ChartLayout ChartWidget::renderTo(QPainter& painter, const QRect& target) {
+RenderOptions ChartWidget::renderOptions() const {
     RenderOptions options;
     options.style = style();
     options.styleWidget = this;
     options.background = palette().color(QPalette::Button);
-    return chart::render(painter, target, chart_, options);
+    return options;
+}
+
+ChartLayout ChartWidget::renderTo(QPainter& painter, const QRect& target) {
+    return chart::render(painter, target, chart_, renderOptions());
+}
+
+QPoint ChartWidget::cursorPosition() const {
+    if (cursorSource_) return cursorSource_();
+    return mapFromGlobal(QCursor::pos());
+}
+
+ChartWidget::CursorValues ChartWidget::cursorValues() const {
+    const QPoint pos = cursorPosition();
+    return CursorValues{calcPosPoint(AxisId::Bottom, pos.x()), calcPosPoint(AxisId::Left, pos.y())};
 }
 
 void ChartWidget::paintEvent(QPaintEvent*) {
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = size() * ratio;
+    // A full repaint lays the chart out again; a repaint for the zoom rectangle alone
+    // reuses the last picture.
+    if (pictureStale_ || !overlayOnly_ || picture_.size() != pixels) {
+        picture_ = QPixmap(pixels);
+        picture_.setDevicePixelRatio(ratio);
+        QPainter onPicture(&picture_);
+        layout_ = renderTo(onPicture, rect());
+        painted_ = true;
+        pictureStale_ = false;
+    }
+    overlayOnly_ = false;
     QPainter painter(this);
-    layout_ = renderTo(painter, rect());
-    painted_ = true;
+    painter.drawPixmap(0, 0, picture_);
+    // The rectangle of a zoom drag is the last thing drawn, so it stays visible.
+    if (zoomScroll_.zoomDragActive()) drawZoomRectangle(painter, zoomScroll_.zoomRectangle());
+}
+
+void ChartWidget::resizeEvent(QResizeEvent* event) {
+    pictureStale_ = true;
+    QWidget::resizeEvent(event);
+}
+
+void ChartWidget::changeEvent(QEvent* event) {
+    // Palette, style and font changes alter the picture.
+    pictureStale_ = true;
+    QWidget::changeEvent(event);
+}
+
+void ChartWidget::apply(ZoomScroll::Effect effect) {
+    switch (effect) {
+        case ZoomScroll::Effect::None:
+            break;
+        case ZoomScroll::Effect::Overlay:
+            overlayOnly_ = true;
+            update();
+            break;
+        case ZoomScroll::Effect::Invalidated:
+            break;  // the chart invalidated itself
+    }
 }
 
 void ChartWidget::mousePressEvent(QMouseEvent* event) {
@@ -51,17 +122,34 @@ void ChartWidget::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void ChartWidget::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
+    // The form's hook sees every movement before zoom and scroll act on it.
     emit mouseMoved(event->modifiers(), p.x(), p.y());
+    apply(zoomScroll_.move(p.x(), p.y(), layout()));
 }
 
 void ChartWidget::mouseReleaseEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    apply(zoomScroll_.release(event->button(), p.x(), p.y(), layout()));
     event->accept();
 }
 
-bool ChartWidget::handlePress(Qt::MouseButton, const QPoint& pos) {
+void ChartWidget::wheelEvent(QWheelEvent* event) {
+    // Fine-grained wheels deliver parts of a notch; each whole notch is one step.
+    wheelRemainder_ += event->angleDelta().y();
+    const int notches = wheelRemainder_ / kWheelNotch;
+    wheelRemainder_ -= notches * kWheelNotch;
+    apply(zoomScroll_.wheel(notches, layout()));
+    event->accept();
+}
+
+bool ChartWidget::handlePress(Qt::MouseButton button, const QPoint& pos) {
+    // While a drag is active every other press is ignored, legend items included.
+    if (zoomScroll_.dragActive()) return true;
     if (pressLegend(pos)) return true;
-    // Presses on the axis bands and the plot area start zoom and scroll drags.
-    return false;
+    if (!zoomScroll_.press(button, pos.x(), pos.y(), layout())) return false;
+    // The degenerate rectangle of a new zoom drag.
+    if (zoomScroll_.zoomDragActive()) apply(ZoomScroll::Effect::Overlay);
+    return true;
 }
 
 bool ChartWidget::pressLegend(const QPoint& pos) {

@@ -1,13 +1,18 @@
 // Chart1: the widget that shows a Chart. It draws through render() on every repaint,
-// keeps that repaint's layout for mouse handling and turns presses on legend items
-// into series toggles. Event handlers never paint; they change chart state and
-// invalidate.
+// keeps that repaint's layout for mouse handling, turns presses on legend items into
+// series toggles and feeds every other press, move, release and wheel notch to the
+// zoom and scroll state machine. Event handlers never paint; they change chart state
+// and invalidate.
 #pragma once
 
+#include <QPixmap>
 #include <QWidget>
+#include <functional>
 
 #include "chart_layout.h"
 #include "chart_model.h"
+#include "chart_render.h"
+#include "zoom_scroll.h"
 
 namespace zp::chart {
 
@@ -31,6 +36,25 @@ class ChartWidget : public QWidget {
     // Draws the chart as the screen shows it onto another painter within `target`
     // (bitmap export, printing); the widget's own layout is not changed.
     ChartLayout renderTo(QPainter& painter, const QRect& target);
+    // The look the screen uses: the platform check boxes and the panel colour.
+    RenderOptions renderOptions() const;
+
+    // Mouse zoom and scroll (drag state, saved scales, ZoomRect and UndoZoom).
+    ZoomScroll& zoomScroll() { return zoomScroll_; }
+    const ZoomScroll& zoomScroll() const { return zoomScroll_; }
+
+    // The mouse pointer in client coordinates, read from the system now (not from the
+    // last event). Tests replace the source with setCursorSource().
+    QPoint cursorPosition() const;
+    void setCursorSource(std::function<QPoint()> source) { cursorSource_ = std::move(source); }
+
+    // GetCursorValues: the bottom axis value and the left axis value at the pointer's
+    // current position.
+    struct CursorValues {
+        double x = 0.0;
+        double y = 0.0;
+    };
+    CursorValues cursorValues() const;
 
     QSize sizeHint() const override { return QSize(794, 499); }
 
@@ -47,6 +71,9 @@ class ChartWidget : public QWidget {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     // A press of any button: the legend is tested first; a press on an item toggles
@@ -54,9 +81,19 @@ class ChartWidget : public QWidget {
     bool handlePress(Qt::MouseButton button, const QPoint& pos);
     bool pressLegend(const QPoint& pos);
 
+    void apply(ZoomScroll::Effect effect);
+
     Chart chart_;
+    ZoomScroll zoomScroll_{chart_};
     mutable ChartLayout layout_;
     mutable bool painted_ = false;
+    // The picture of the last full repaint. While only the zoom rectangle changes, a
+    // repaint copies it and draws the rectangle over it instead of laying out again.
+    QPixmap picture_;
+    bool pictureStale_ = true;
+    bool overlayOnly_ = false;
+    int wheelRemainder_ = 0;  // angle delta short of a whole notch
+    std::function<QPoint()> cursorSource_;
 };
 
 }  // namespace zp::chart

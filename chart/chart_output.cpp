@@ -1,0 +1,128 @@
+#include "chart_output.h"
+
+#include <QDir>
+#include <QImageWriter>
+#include <QPainter>
+#include <QPrinter>
+#include <QSaveFile>
+
+#include "chart_widget.h"
+
+namespace zp::chart {
+
+namespace {
+
+QString fileError(const QString& fileName, const QString& reason) {
+    return QStringLiteral("Cannot create file \"%1\". %2")
+        .arg(QDir::toNativeSeparators(fileName), reason);
+}
+
+// Puts the printer's orientation back when the job is over, however it ended.
+class OrientationRestorer {
+  public:
+    explicit OrientationRestorer(QPrinter& printer)
+        : printer_(printer), orientation_(printer.pageLayout().orientation()) {}
+    ~OrientationRestorer() { printer_.setPageOrientation(orientation_); }
+    OrientationRestorer(const OrientationRestorer&) = delete;
+    OrientationRestorer& operator=(const OrientationRestorer&) = delete;
+
+  private:
+    QPrinter& printer_;
+    QPageLayout::Orientation orientation_;
+};
+
+}  // namespace
+
+QImage chartImage(ChartWidget& widget) {
+    QImage image(widget.size(), QImage::Format_RGB32);
+    // No clearing: the chart's own background covers every pixel.
+    QPainter painter(&image);
+    widget.renderTo(painter, image.rect());
+    return image;
+}
+
+QString saveToBitmapFile(ChartWidget& widget, const QString& fileName) {
+    const QImage image = chartImage(widget);
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) return fileError(fileName, file.errorString());
+    QImageWriter writer(&file, "bmp");
+    if (!writer.write(image)) {
+        file.cancelWriting();
+        return fileError(fileName, writer.errorString());
+    }
+    if (!file.commit()) return fileError(fileName, file.errorString());
+    return QString();
+}
+
+PixelRect printRectangle(int pageWidth, int pageHeight) {
+    const int mx = pageWidth * kPrintMarginPercent / 100;
+    const int my = pageHeight * kPrintMarginPercent / 100;
+    return PixelRect{mx, my, pageWidth - mx, pageHeight - my};
+}
+
+QSize printExtent(const QSize& screen, int enlargement) {
+    auto side = [enlargement](int length) {
+        return length - roundToInt(static_cast<double>(length) * enlargement / 100.0);
+    };
+    return QSize(side(screen.width()), side(screen.height()));
+}
+
+void printPartial(QPainter& painter, const QRect& target, const Chart& chart,
+                  const QSize& screenSize, const RenderOptions& options) {
+    const QRect r = target.normalized();
+    const int vw = r.width();
+    const int vh = r.height();
+    if (vw <= 0 || vh <= 0) return;
+    const QSize logical = printExtent(screenSize, chart.printEnlargement);
+    const int ww = logical.width();
+    const int wh = logical.height();
+    if (ww <= 0 || wh <= 0) return;
+
+    // The target in logical units; the mapping below takes it back onto the target.
+    auto scale = [](int value, int to, int from) {
+        return roundToInt(static_cast<double>(value) * to / from);
+    };
+    const int left = scale(r.left(), ww, vw);
+    const int right = scale(r.left() + vw, ww, vw);
+    const int top = scale(r.top(), wh, vh);
+    const int bottom = scale(r.top() + vh, wh, vh);
+
+    painter.save();
+    // Logical (0, 0)-(ww, wh) onto device (0, 0)-(vw, vh), each direction scaled on
+    // its own.
+    painter.setWindow(0, 0, ww, wh);
+    painter.setViewport(0, 0, vw, vh);
+    const PixelRect area{left, top, right, bottom};
+    painter.setClipRect(QRect(left, top, area.width(), area.height()));
+    const ChartLayout layout = layoutChart(chart, area);
+    paintChart(painter, layout, chart, options);
+    painter.restore();
+}
+
+QString printGraph(ChartWidget& widget, QPrinter& printer) {
+    OrientationRestorer restorer(printer);
+    printer.setPageOrientation(QPageLayout::Portrait);
+
+    QPainter painter;
+    if (!painter.begin(&printer)) return QStringLiteral("The print job could not be started.");
+    try {
+        widget.chart().printEnlargement = kPrintEnlargement;
+        const QSize page = printer.pageRect(QPrinter::DevicePixel).toRect().size();
+        const PixelRect rect = printRectangle(page.width(), page.height());
+        printPartial(painter, QRect(rect.left, rect.top, rect.width(), rect.height()),
+                     widget.chart(), widget.size(), widget.renderOptions());
+    } catch (...) {
+        printer.abort();
+        painter.end();
+        throw;
+    }
+    if (printer.printerState() == QPrinter::Error) {
+        printer.abort();
+        painter.end();
+        return QStringLiteral("The print job failed.");
+    }
+    if (!painter.end()) return QStringLiteral("The print job failed.");
+    return QString();
+}
+
+}  // namespace zp::chart

@@ -42,7 +42,7 @@ class TestLogImport : public QObject {
     void initTestCase() { std::setlocale(LC_ALL, "C"); }
 
     // [SECTION] The plot gate
-    void plotGate_data() {
+    void plotGate_stepsAndGaps_data() {
         QTest::addColumn<QByteArray>("log");
         QTest::addColumn<QList<double>>("x");
         QTest::addColumn<QList<double>>("y");
@@ -73,7 +73,7 @@ class TestLogImport : public QObject {
             << QByteArray("99,x,01:00:00,1\n") + airspeed("10:00:00", "1") << QList<double>{sec(t0)}
             << QList<double>{1};
     }
-    void plotGate() {
+    void plotGate_stepsAndGaps() {
         QFETCH(QByteArray, log);
         QFETCH(QList<double>, x);
         QFETCH(QList<double>, y);

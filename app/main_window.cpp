@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -8,12 +9,14 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QToolButton>
 
 #include "about_window.h"
 #include "channel_series.h"
+#include "chart_output.h"
 #include "chart_widget.h"
 #include "dialog_seam.h"
 #include "form_style.h"
@@ -113,6 +116,8 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     centreOnScreen(this);
 }
+
+TfrmMain::~TfrmMain() = default;
 
 void TfrmMain::buildToolBar() {
     Panel1 = new QWidget(Client);
@@ -310,15 +315,42 @@ void TfrmMain::Button6Click() {
 }
 
 void TfrmMain::Button4Click() {
-    // TODO(export): the bitmap export is wired here once the chart can render to a file.
+    FileDialogRequest request;
+    request.title = QStringLiteral("Save graph to bitmap file");
+    request.directory = QDir::currentPath();
+    request.filters = {QStringLiteral("Bitmap file (.bmp) (*.bmp)")};
+    request.selectedFilter = 0;
+    request.defaultSuffix = QStringLiteral("bmp");
+    QString file;
+    if (!dialogSeam().getSaveFileName(this, request, file)) return;
+    const QString error = chart::saveToBitmapFile(*Chart1, file);
+    if (!error.isEmpty()) dialogSeam().errorBox(this, error);
 }
 
 void TfrmMain::Button5Click() {
-    // TODO(print): printing is wired here once the chart can render onto a printer.
+    if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (!dialogSeam().printDialog(this, *printer_)) return;
+    QString error;
+    {
+        // The wait cursor stays up until the job is handed over or has failed.
+        struct WaitCursor {
+            WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+            ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+        } waitCursor;
+        error = chart::printGraph(*Chart1, *printer_);
+    }
+    if (!error.isEmpty()) dialogSeam().errorBox(this, error);
 }
 
-void TfrmMain::Chart1MouseMove(Qt::KeyboardModifiers, int, int) {
-    // TODO(readout): the value and time readout needs the chart's axis mapping.
+void TfrmMain::Chart1MouseMove(Qt::KeyboardModifiers, int x, int y) {
+    // Only movements over the plot area update the readout; it then shows the axis
+    // values where the pointer is now.
+    if (!Chart1->layout().plot.contains(x, y)) return;
+    const chart::ChartWidget::CursorValues values = Chart1->cursorValues();
+    setLabelText(Label26,
+                 QStringLiteral("Value: ") + Chart1->labelValue(chart::AxisId::Left, values.y));
+    setLabelText(Label27,
+                 QStringLiteral("Time: ") + Chart1->labelValue(chart::AxisId::Bottom, values.x));
 }
 
 // [SECTION] ImportSink

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <memory>
 
 #include "import_sink.h"
 #include "settings_record.h"
@@ -13,6 +14,7 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QMenu;
+class QPrinter;
 class QPushButton;
 class QStatusBar;
 class QToolButton;
@@ -30,6 +32,7 @@ class TfrmMain : public QMainWindow, public ImportSink {
     Q_OBJECT
   public:
     explicit TfrmMain(QWidget* parent = nullptr);
+    ~TfrmMain() override;
 
     // The About window and the Units dialog that the tool bar and the menu show. The
     // Units dialog's combo boxes mirror the unit selectors of the settings record, and
@@ -137,6 +140,9 @@ class TfrmMain : public QMainWindow, public ImportSink {
     TfrmAbout* about_ = nullptr;
     TfrmUnitSettings* units_ = nullptr;
     bool shown_ = false;
+    // The printer of Print Graph, kept with the choices of its setup dialog for the
+    // whole run.
+    std::unique_ptr<QPrinter> printer_;
 };
 
 }  // namespace zp

@@ -6,16 +6,16 @@ namespace zp {
 
 namespace {
 
-constexpr FieldSpec kId{FieldKind::ModelId};
-constexpr FieldSpec kDate{FieldKind::DateText};
-constexpr FieldSpec kTime{FieldKind::TimeText};
-constexpr FieldSpec kHobbs{FieldKind::Hobbs};
-constexpr FieldSpec kMaint{FieldKind::Maintenance};
-constexpr FieldSpec value(Channel channel) {
-    return FieldSpec{FieldKind::Value, channel};
+constexpr LineField kId{FieldKind::ModelId};
+constexpr LineField kDate{FieldKind::DateText};
+constexpr LineField kTime{FieldKind::TimeText};
+constexpr LineField kHobbs{FieldKind::Hobbs};
+constexpr LineField kMaint{FieldKind::Maintenance};
+constexpr LineField value(Channel channel) {
+    return LineField{FieldKind::Value, channel};
 }
-constexpr FieldSpec ignored(int n) {
-    return FieldSpec{FieldKind::Value, ignoredSlot(n)};
+constexpr LineField ignored(int n) {
+    return LineField{FieldKind::Value, ignoredSlot(n)};
 }
 
 constexpr ChannelPlot asRecorded(Channel channel) {
@@ -64,7 +64,7 @@ constexpr ChannelPlot kFuelLevelCalc =
 
 // clang-format off
 // [SECTION] Model 1: engine monitor
-constexpr FieldSpec kFields1[] = {
+constexpr LineField kFields1[] = {
     kId, kDate, kTime, kHobbs, kMaint,
     value(VoltsSeries), value(RPM1Series), value(RPM1PSeries), value(RPM2Series), value(RPM2PSeries),
     ignored(0), value(Analog1Series), ignored(1), value(Analog2Series),
@@ -87,19 +87,19 @@ constexpr ChannelPlot kPlots1[] = {
     kFuelFlow1, kFuelLevelCalc};
 
 // [SECTION] Models 2 to 4: thermocouple and information units
-constexpr FieldSpec kFields2[] = {
+constexpr LineField kFields2[] = {
     kId, kDate, kTime, value(CJCSeries),
     value(TC1Series), value(TC2Series), value(TC3Series), value(TC4Series)};
 constexpr Channel kLegend2[] = {CJCSeries, TC1Series, TC2Series, TC3Series, TC4Series};
 constexpr ChannelPlot kPlots2[] = {
     kCjc, tc(TC1Series), tc(TC2Series), tc(TC3Series), tc(TC4Series)};
 
-constexpr FieldSpec kFields3[] = {
+constexpr LineField kFields3[] = {
     kId, kDate, kTime, value(GForceSeries), value(VoltsSeries), value(CurrentSeries), value(OATSeries)};
 constexpr Channel kLegend3[] = {VoltsSeries, CurrentSeries, OATSeries, GForceSeries};
 constexpr ChannelPlot kPlots3[] = {kGForce, kVolts, kCurrent, kOat};
 
-constexpr FieldSpec kFields4[] = {
+constexpr LineField kFields4[] = {
     kId, kDate, kTime, value(CJCSeries),
     value(TC1Series), value(TC2Series), value(TC3Series), value(TC4Series),
     value(TC5Series), value(TC6Series), value(TC7Series), value(TC8Series),
@@ -113,13 +113,13 @@ constexpr ChannelPlot kPlots4[] = {
     tc(TC7Series), tc(TC8Series), tc(TC9Series), tc(TC10Series), tc(TC11Series), tc(TC12Series)};
 
 // [SECTION] Models 5 to 7: air data
-constexpr FieldSpec kFields5[] = {
+constexpr LineField kFields5[] = {
     kId, kDate, kTime,
     value(Altitude1013Series), value(AltitudeSeries), value(QNHSeries), value(VSISeries)};
 constexpr Channel kLegend5[] = {Altitude1013Series, AltitudeSeries, QNHSeries, VSISeries};
 constexpr ChannelPlot kPlots5[] = {kAltitude1013, kAltitude, kQnh, kVsi};
 
-constexpr FieldSpec kFields6[] = {
+constexpr LineField kFields6[] = {
     kId, kDate, kTime,
     value(Altitude1013Series), value(AltitudeSeries), value(QNHSeries), value(VSISeries),
     value(AirspeedSeries)};
@@ -127,31 +127,31 @@ constexpr Channel kLegend6[] = {
     AirspeedSeries, Altitude1013Series, AltitudeSeries, QNHSeries, VSISeries};
 constexpr ChannelPlot kPlots6[] = {kAltitude1013, kAltitude, kQnh, kVsi, kAirspeed};
 
-constexpr FieldSpec kFields7[] = {kId, kDate, kTime, value(AirspeedSeries)};
+constexpr LineField kFields7[] = {kId, kDate, kTime, value(AirspeedSeries)};
 constexpr Channel kLegend7[] = {AirspeedSeries};
 constexpr ChannelPlot kPlots7[] = {kAirspeed};
 
 // [SECTION] Models 8 to 11: engine sensors
-constexpr FieldSpec kFields8[] = {
+constexpr LineField kFields8[] = {
     kId, kDate, kTime,
     ignored(5), value(Analog1Series), ignored(6), value(Analog2Series),
     ignored(7), value(Analog3Series), ignored(8), value(Analog4Series)};
 constexpr Channel kLegend8[] = {Analog1Series, Analog2Series, Analog3Series, Analog4Series};
 constexpr ChannelPlot kPlots8[] = {kAnalog1, kAnalog2, kAnalog3, kAnalog4};
 
-constexpr FieldSpec kFields9[] = {
+constexpr LineField kFields9[] = {
     kId, kDate, kTime, kHobbs, kMaint,
     value(RPM1Series), value(RPM1PSeries), value(RPM2Series), value(RPM2PSeries)};
 constexpr Channel kLegend9[] = {RPM1Series, RPM1PSeries, RPM2Series, RPM2PSeries};
 constexpr ChannelPlot kPlots9[] = {kRpm1, kRpm1P, kRpm2, kRpm2P};
 
-constexpr FieldSpec kFields10[] = {
+constexpr LineField kFields10[] = {
     kId, kDate, kTime, kHobbs, kMaint,
     value(RPM1Series), value(RPM1PSeries), value(MAPSeries), value(OATSeries)};
 constexpr Channel kLegend10[] = {RPM1Series, RPM1PSeries, MAPSeries, OATSeries};
 constexpr ChannelPlot kPlots10[] = {kRpm1, kRpm1P, kMap, kOat};
 
-constexpr FieldSpec kFields11[] = {
+constexpr LineField kFields11[] = {
     kId, kDate, kTime,
     value(FuelFlow1Series), value(FuelFlow2Series), value(FuelLevel1Series),
     value(FuelLevel2Series), value(FuelPressureSeries)};
@@ -160,14 +160,14 @@ constexpr Channel kLegend11[] = {
 constexpr ChannelPlot kPlots11[] = {kFuelFlow1, kFuelFlow2, kFuelLevel1, kFuelLevel2, kFuelPressure};
 
 // [SECTION] Models 12 and 13: attitude and flight
-constexpr FieldSpec kFields12[] = {
+constexpr LineField kFields12[] = {
     kId, kDate, kTime,
     value(BankSeries), value(PitchSeries), value(YawSeries), ignored(9), ignored(10),
     value(HeadingSeries), value(GForceSeries)};
 constexpr Channel kLegend12[] = {BankSeries, PitchSeries, YawSeries, HeadingSeries, GForceSeries};
 constexpr ChannelPlot kPlots12[] = {kBank, kPitch, kYaw, kHeading, kGForce};
 
-constexpr FieldSpec kFields13[] = {
+constexpr LineField kFields13[] = {
     kId, kDate, kTime, kHobbs, kMaint,
     value(Altitude1013Series), value(AltitudeSeries), value(QNHSeries), value(VSISeries),
     value(AirspeedSeries), value(RPM1Series), value(RPM1PSeries), value(FuelFlow1Series),
@@ -207,7 +207,7 @@ const RecordModel* recordModel(int id) {
 
 std::string formatText(const RecordModel& model) {
     std::string text;
-    for (const FieldSpec& field : model.fields) {
+    for (const LineField& field : model.fields) {
         if (!text.empty()) text += ',';
         switch (field.kind) {
             case FieldKind::ModelId:

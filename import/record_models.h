@@ -32,7 +32,7 @@ enum class FieldKind : std::uint8_t {
     Value,        // "%f" into a value slot
 };
 
-struct FieldSpec {
+struct LineField {
     FieldKind kind;
     int slot = -1;  // the value slot of a Value field
 };
@@ -49,7 +49,7 @@ struct RecordModel {
     int id;
     const char* displayName;
     bool hasCounters;
-    std::span<const FieldSpec> fields;   // in line order, separated by ","
+    std::span<const LineField> fields;   // in line order, separated by ","
     bool trailingComma;                  // the format ends with "," (model 2)
     std::span<const Channel> legend;     // series listed in the legend, in order
     std::span<const ChannelPlot> plots;  // appended by a data step and a gap fill, in order

@@ -18,7 +18,7 @@ int parseRecord(std::string_view line, const RecordModel& model, RecordFields& f
     const char* p = line.data();
     const char* const end = p + line.size();
     int stored = 0;
-    for (const FieldSpec& field : model.fields) {
+    for (const LineField& field : model.fields) {
         if (stored > 0) {
             p = cscan::scanLiteral(p, end, ',');
             if (!p) break;

@@ -200,7 +200,7 @@ class TestRecordModels : public QObject {
         QCOMPARE(model->fields[2].kind, FieldKind::TimeText);
         std::vector<int> slotsUsed;
         for (std::size_t i = 0; i < e.fields.size(); ++i) {
-            const FieldSpec& field = model->fields[i + 3];
+            const LineField& field = model->fields[i + 3];
             const std::string& name = e.fields[i];
             if (name == "hobbs") {
                 QCOMPARE(field.kind, FieldKind::Hobbs);

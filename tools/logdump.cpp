@@ -19,6 +19,7 @@
 #include "chart_report.h"
 #include "log_import.h"
 #include "logdump_json.h"
+#include "settings_file.h"
 #include "settings_record.h"
 
 #ifdef _WIN32
@@ -139,17 +140,8 @@ bool parseArguments(const QStringList& args, Options& options, QString& problem)
 // The settings record as the viewer reads Settings.bin at start-up: the defaults
 // when the file cannot be opened; otherwise up to 55 bytes over an all-zero record.
 zp::SettingsRecord readSettings(const std::optional<QString>& path) {
-    if (!path) return zp::defaultSettingsRecord();
-    QFile file(*path);
-    if (!file.open(QIODevice::ReadOnly)) return zp::defaultSettingsRecord();
     zp::SettingsRecord record{};
-    qint64 got = 0;
-    while (got < zp::kSettingsRecordSize) {
-        const qint64 n =
-            file.read(reinterpret_cast<char*>(record.data()) + got, zp::kSettingsRecordSize - got);
-        if (n <= 0) break;
-        got += n;
-    }
+    if (!path || !zp::readSettingsFile(*path, record)) return zp::defaultSettingsRecord();
     return record;
 }
 

@@ -61,4 +61,4 @@ void RenderBench::render() {
 }
 
 QTEST_MAIN(RenderBench)
-#include "test_render_bench.moc"
+#include "bench_render.moc"

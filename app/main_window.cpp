@@ -311,6 +311,9 @@ void TfrmMain::Button6Click() {
         case ImportResult::Status::Error:
             dialogSeam().errorBox(this, result.message);
             break;
+        case ImportResult::Status::TooMuchData:
+            dialogSeam().messageBox(this, result.message, QStringLiteral("Message"));
+            break;
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include "line_reader.h"
 #include "log_loader.h"
+#include "point_budget.h"
 #include "record_parser.h"
 
 namespace zp {
@@ -31,7 +32,7 @@ QString textOf(const char* field) {
 class Loader {
   public:
     Loader(const UnitSelectors& units, ImportSink& sink, const DateTimeLocale& locale)
-        : units_(units), sink_(sink), locale_(locale) {
+        : units_(units), sink_(sink), locale_(locale), budget_(pointBudget()) {
         modelTexts_[kUnknownModel] = QStringLiteral("Unknown");
         for (int id = 1; id <= kModelCount; ++id)
             modelTexts_[id] = QString::fromUtf8(recordModel(id)->displayName);
@@ -45,7 +46,11 @@ class Loader {
         recordCount_ = 0;
     }
 
-    // Handles one line; false with `error` set when its time field does not convert.
+    // True once a line was refused because its points would pass the budget.
+    bool overBudget() const { return overBudget_; }
+
+    // Handles one line; false with `error` set when its time field does not convert,
+    // or with overBudget() set when its points would pass the budget.
     bool handleLine(std::string_view rawLine, QString& error) {
         const std::string_view line = cString(rawLine);
         scanModelId(line, fields_.modelId);
@@ -119,7 +124,16 @@ class Loader {
     // A data step for a record at most two seconds after the last plotted second (or
     // at or before it); zero points for every second of a longer gap otherwise.
     bool plotGate(const RecordModel& model, std::uint32_t second, QString& error) {
-        if (lastPlotted_ + 2u >= second) {
+        const bool dataStep = lastPlotted_ + 2u >= second;
+        const std::int64_t perSecond = static_cast<std::int64_t>(model.plots.size());
+        const std::int64_t points =
+            dataStep ? perSecond : (std::int64_t{second} - lastPlotted_ + 1) * perSecond;
+        if (points > budget_ - appended_) {
+            overBudget_ = true;
+            return false;
+        }
+        appended_ += points;
+        if (dataStep) {
             for (const ChannelPlot& plot : model.plots) {
                 const float recorded = fields_.values[plot.channel];
                 const float shown =
@@ -164,6 +178,9 @@ class Loader {
     ImportSink& sink_;
     const DateTimeLocale& locale_;
     std::array<QString, kModelCount + 1> modelTexts_;
+    const std::int64_t budget_;  // points this load may append
+    std::int64_t appended_ = 0;
+    bool overBudget_ = false;
 
     RecordFields fields_{};
     double recordTime_ = 0.0;
@@ -202,11 +219,15 @@ ImportResult importLogFile(const QString& path, const UnitSelectors& units, Impo
     loader.reset();
     std::string_view line;
     QString error;
+    std::int64_t lineNumber = 1;  // of the file; a long line comes in several pieces
     while (reader.next(line)) {
         if (!loader.handleLine(line, error)) {
             reader.close();
+            if (loader.overBudget())
+                return {ImportResult::Status::TooMuchData, tooMuchDataMessage(lineNumber)};
             return {ImportResult::Status::Error, error};
         }
+        if (!line.empty() && line.back() == '\n') ++lineNumber;
     }
     reader.close();
     return {ImportResult::Status::Loaded, kLoadedText};

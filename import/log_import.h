@@ -10,10 +10,13 @@
 namespace zp {
 
 struct ImportResult {
-    enum class Status { Loaded, Error, OpenFailed };
+    // TooMuchData: the next line would have passed the point budget (point_budget.h);
+    // the points appended before it stay.
+    enum class Status { Loaded, Error, OpenFailed, TooMuchData };
     Status status = Status::Loaded;
-    // "File Loaded!", "File does not exist." or the error text of the line that stopped
-    // the import, e.g. "'25:00:00' is not a valid date and time".
+    // "File Loaded!", "File does not exist.", the error text of the line that stopped
+    // the import, e.g. "'25:00:00' is not a valid date and time", or the point budget's
+    // message naming the line where loading stopped.
     QString message;
 };
 
@@ -22,7 +25,8 @@ struct ImportResult {
 void prepareLoad(ImportSink& sink);
 
 // Opens `path` as a text stream, resets the series and the counter labels and reads
-// the file line by line into `sink`, converting values with `units`.
+// the file line by line into `sink`, converting values with `units`, until the end of
+// the file, a time field that does not convert or a line that would pass pointBudget().
 ImportResult importLogFile(const QString& path, const UnitSelectors& units, ImportSink& sink);
 
 }  // namespace zp

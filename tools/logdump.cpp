@@ -1,7 +1,8 @@
 // logdump: runs the viewer's import (and, on request, its chart layout and drawing)
 // without a window and prints what the viewer would hold and show as one JSON object.
 //
-//   logdump [--settings FILE] [--summary] [--layout WIDTHxHEIGHT] [--render OUT.bmp] [LOGFILE]
+//   logdump [--settings FILE] [--summary] [--layout WIDTHxHEIGHT] [--render OUT.bmp]
+//           [--point-budget N] [LOGFILE]
 //
 // Exit status: 0 loaded (or no LOGFILE), 1 the import stopped on an error,
 // 2 the file could not be opened or the arguments are wrong.
@@ -19,6 +20,7 @@
 #include "chart_report.h"
 #include "log_import.h"
 #include "logdump_json.h"
+#include "point_budget.h"
 #include "settings_file.h"
 #include "settings_record.h"
 
@@ -33,7 +35,7 @@ using zp::chart::Chart;
 
 constexpr const char* kUsage =
     "usage: logdump [--settings FILE] [--summary] [--layout WIDTHxHEIGHT] [--render OUT.bmp] "
-    "[LOGFILE]";
+    "[--point-budget N] [LOGFILE]";
 
 struct Options {
     std::optional<QString> settingsFile;
@@ -43,6 +45,7 @@ struct Options {
     int width = 0;
     int height = 0;
     std::optional<QString> renderFile;
+    qint64 pointBudget = 0;  // 0: the viewer's own budget
 };
 
 // What the viewer's main window shows besides the chart, as it stands after start-up.
@@ -100,7 +103,8 @@ bool parseArguments(const QStringList& args, Options& options, QString& problem)
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& arg = args[i];
         const bool hasValue = i + 1 < args.size();
-        if (arg == u"--settings" || arg == u"--layout" || arg == u"--render") {
+        if (arg == u"--settings" || arg == u"--layout" || arg == u"--render" ||
+            arg == u"--point-budget") {
             if (!hasValue) {
                 problem = arg + QStringLiteral(" needs a value");
                 return false;
@@ -110,6 +114,13 @@ bool parseArguments(const QStringList& args, Options& options, QString& problem)
                 options.settingsFile = value;
             } else if (arg == u"--render") {
                 options.renderFile = value;
+            } else if (arg == u"--point-budget") {
+                bool ok = false;
+                options.pointBudget = value.toLongLong(&ok);
+                if (!ok || options.pointBudget <= 0) {
+                    problem = QStringLiteral("bad number for --point-budget: ") + value;
+                    return false;
+                }
             } else {
                 if (!parseSize(value, options.width, options.height)) {
                     problem = QStringLiteral("bad size for --layout: ") + value;
@@ -255,6 +266,7 @@ int main(int argc, char** argv) {
     QString message;
     int exitCode = 0;
     if (options.logFile) {
+        zp::setPointBudget(options.pointBudget);
         zp::prepareLoad(sink);
         const zp::ImportResult result =
             zp::importLogFile(*options.logFile, zp::unitSelectorsOf(record), sink);
@@ -264,6 +276,7 @@ int main(int argc, char** argv) {
                 status = "loaded";
                 break;
             case zp::ImportResult::Status::Error:
+            case zp::ImportResult::Status::TooMuchData:
                 status = "error";
                 exitCode = 1;
                 break;

@@ -1,0 +1,100 @@
+// Whatever an import of any bytes produced, laid out and drawn at a small size, before
+// and after a few mouse zoom, scroll, wheel and legend steps.
+#include <QImage>
+#include <QPainter>
+
+#include "chart_render.h"
+#include "chart_report.h"
+#include "fuzz_support.h"
+#include "fuzz_targets.h"
+#include "log_loader.h"
+#include "point_budget.h"
+#include "zoom_scroll.h"
+
+namespace zp::fuzz {
+
+namespace {
+
+constexpr std::int64_t kBudget = std::int64_t{1} << 16;
+
+struct Step {
+    std::uint8_t kind, x, y, extra;
+};
+
+chart::ChartLayout draw(QImage& image, chart::Chart& chart) {
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    return chart::render(painter, image.rect(), chart);
+}
+
+}  // namespace
+
+int chartTarget(const std::uint8_t* data, std::size_t size) {
+    ByteReader in(data, size);
+    const int width = in.byte() % 160;
+    const int height = in.byte() % 120;
+    const SettingsRecord record = takeSettings(in);
+    Step steps[8];
+    const int stepCount = in.byte() % 9;
+    for (int i = 0; i < stepCount; ++i) steps[i] = {in.byte(), in.byte(), in.byte(), in.byte()};
+    const QString path = writeScratchFile("chart.csv", in.rest());
+
+    chart::Chart chart;
+    setUpChart(chart, record);
+    ChartSink sink(chart);
+    prepareLoad(sink);
+    setPointBudget(kBudget);
+    DateTimeLocale locale;
+    locale.currentYear = 2024;
+    importLogFile(path, unitSelectorsOf(record), sink, locale);
+    setPointBudget(0);
+
+    (void)chart::layoutReportJson(chart, width + 1, height + 1);
+    if (width == 0 || height == 0) return 0;
+    QImage image(width, height, QImage::Format_RGB32);
+    chart::ChartLayout layout = draw(image, chart);
+
+    chart::ZoomScroll zoom(chart);
+    for (int i = 0; i < stepCount; ++i) {
+        const Step& s = steps[i];
+        const int x = s.x % (width + 20) - 10;
+        const int y = s.y % (height + 20) - 10;
+        const Qt::MouseButton button = (s.extra & 1) ? Qt::RightButton : Qt::LeftButton;
+        chart::ZoomScroll::Effect effect = chart::ZoomScroll::Effect::None;
+        switch (s.kind % 7) {
+            case 0:
+                zoom.press(button, x, y, layout);
+                break;
+            case 1:
+                effect = zoom.move(x, y, layout);
+                break;
+            case 2:
+                effect = zoom.release(button, x, y, layout);
+                break;
+            case 3:
+                effect = zoom.wheel(static_cast<std::int8_t>(s.extra), layout);
+                break;
+            case 4:
+                zoom.undoZoom();
+                effect = chart::ZoomScroll::Effect::Invalidated;
+                break;
+            case 5:
+                zoom.zoomRect(
+                    QRect(QPoint(x, y), QPoint(s.extra % (width + 1), s.x % (height + 1))), layout);
+                effect = chart::ZoomScroll::Effect::Invalidated;
+                break;
+            default: {
+                chart::LineSeries& series = chart.series[s.extra % chart.series.size()];
+                series.active = !series.active;
+                effect = chart::ZoomScroll::Effect::Invalidated;
+                break;
+            }
+        }
+        if (effect == chart::ZoomScroll::Effect::Invalidated) layout = draw(image, chart);
+    }
+    draw(image, chart);
+    (void)chart::layoutReportJson(chart, width, height);
+    return 0;
+}
+
+}  // namespace zp::fuzz

@@ -1,0 +1,90 @@
+// Any bytes as a log file, with a settings record from the front of the input.
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "fuzz_support.h"
+#include "fuzz_targets.h"
+#include "line_reader.h"
+#include "log_loader.h"
+#include "point_budget.h"
+
+namespace zp::fuzz {
+
+namespace {
+
+// Small enough to keep a fuzzing run fast, large enough for a gap fill across a whole
+// day of a one-channel model.
+constexpr std::int64_t kBudget = std::int64_t{1} << 17;
+
+// The pieces that fgets(buffer, 1000, file) returns for a file opened in text mode:
+// "\r\n" reads as "\n", and each piece ends after a line feed or at 999 characters.
+std::vector<std::string> referencePieces(std::string_view bytes) {
+    std::string text;
+    text.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
+        text.push_back(bytes[i]);
+    }
+    std::vector<std::string> pieces;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = pos;
+        while (end < text.size() && end - pos < static_cast<std::size_t>(LineReader::kMaxPiece)) {
+            if (text[end++] == '\n') break;
+        }
+        pieces.emplace_back(text, pos, end - pos);
+        pos = end;
+    }
+    return pieces;
+}
+
+std::vector<std::string> readerPieces(const QString& path, std::size_t blockSize) {
+    LineReader reader(blockSize);
+    require(reader.open(path), "line reader opens the log");
+    std::vector<std::string> pieces;
+    std::string_view piece;
+    while (reader.next(piece)) pieces.emplace_back(piece);
+    return pieces;
+}
+
+}  // namespace
+
+int importTarget(const std::uint8_t* data, std::size_t size) {
+    ByteReader in(data, size);
+    const SettingsRecord record = takeSettings(in);
+    const std::size_t blockSize = 1000 + in.byte() * 7u;
+    const std::string_view log = in.rest();
+    const QString path = writeScratchFile("log.csv", log);
+
+    // The reader delivers the same pieces as fgets in text mode, whatever its block size.
+    const std::vector<std::string> expected = referencePieces(log);
+    require(readerPieces(path, std::size_t{1} << 20) == expected, "line pieces, large blocks");
+    require(readerPieces(path, blockSize) == expected, "line pieces, small blocks");
+
+    chart::Chart chart;
+    setUpChart(chart, record);
+    ChartSink sink(chart);
+    prepareLoad(sink);
+    setPointBudget(kBudget);
+    DateTimeLocale locale;
+    locale.currentYear = 2024;
+    const ImportResult result = importLogFile(path, unitSelectorsOf(record), sink, locale);
+    setPointBudget(0);
+
+    require(result.status != ImportResult::Status::OpenFailed, "the log opens");
+    require(result.status != ImportResult::Status::Loaded ||
+                result.message == QLatin1String("File Loaded!"),
+            "loaded message");
+    require(sink.added <= kBudget, "points within the budget");
+    for (const chart::LineSeries& series : chart.series) {
+        const auto points = series.points.points();
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            require(std::isfinite(points[i].x), "point times are finite");
+            require(i == 0 || points[i - 1].x <= points[i].x, "points in time order");
+        }
+    }
+    return 0;
+}
+
+}  // namespace zp::fuzz

@@ -1,8 +1,15 @@
 // Any bytes as a log file, with a settings record from the front of the input.
+#include <algorithm>
+#include <cerrno>
+#include <clocale>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "c_scan.h"
 #include "fuzz_support.h"
 #include "fuzz_targets.h"
 #include "line_reader.h"
@@ -48,6 +55,40 @@ std::vector<std::string> readerPieces(const QString& path, std::size_t blockSize
     return pieces;
 }
 
+// The field scanner against the C library on the text from `p` up to the end of its line
+// (and the first NUL, where a C string ends): "%d" against sscanf, "%f" against strtof,
+// both in the C locale.
+void checkScanners(const char* p, const char* lineEnd) {
+    static const bool cNumbers = std::setlocale(LC_NUMERIC, "C") != nullptr;
+    require(cNumbers, "C locale for numbers");
+    const std::string text(p, std::find(p, lineEnd, '\0'));
+    const char* const begin = text.c_str();
+    const char* const end = begin + text.size();
+
+    std::int32_t scanned = 0;
+    const char* const intStop = cscan::scanInt(begin, end, scanned);
+    int expectedInt = 0;
+    int intLength = 0;
+    const bool intMatched = std::sscanf(begin, "%d%n", &expectedInt, &intLength) == 1;
+    require(intMatched == (intStop != nullptr), "%d matches where sscanf matches");
+    if (intMatched)
+        require(intStop - begin == intLength && scanned == expectedInt, "%d reads as sscanf");
+
+    float value = 0.0f;
+    const char* const floatStop = cscan::scanFloat(begin, end, value);
+    char* stop = nullptr;
+    errno = 0;
+    const float expected = std::strtof(begin, &stop);
+    const bool floatMatched = stop != begin;
+    require(floatMatched == (floatStop != nullptr), "%f matches where strtof reads");
+    if (floatMatched) {
+        require(floatStop == stop, "%f stops where strtof stops");
+        require(std::isnan(value) ? std::isnan(expected)
+                                  : std::memcmp(&value, &expected, sizeof value) == 0,
+                "%f reads the float strtof reads");
+    }
+}
+
 }  // namespace
 
 int importTarget(const std::uint8_t* data, std::size_t size) {
@@ -61,6 +102,17 @@ int importTarget(const std::uint8_t* data, std::size_t size) {
     const std::vector<std::string> expected = referencePieces(log);
     require(readerPieces(path, std::size_t{1} << 20) == expected, "line pieces, large blocks");
     require(readerPieces(path, blockSize) == expected, "line pieces, small blocks");
+
+    // Every field start of the first lines, as the record parser meets them.
+    const char* const text = log.data();
+    const char* const textEnd = text + std::min<std::size_t>(log.size(), 4096);
+    const char* lineEnd = text;
+    for (const char* p = text; p < textEnd; ++p) {
+        if (p == text || p[-1] == ',' || p[-1] == '\n') {
+            if (lineEnd <= p) lineEnd = std::find(p, textEnd, '\n');
+            checkScanners(p, lineEnd);
+        }
+    }
 
     chart::Chart chart;
     setUpChart(chart, record);

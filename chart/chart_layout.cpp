@@ -70,19 +70,9 @@ void labelAxis(AxisLayout& axis) {
 }  // namespace
 
 ValueRange seriesRange(const LineSeries& series, bool xValues) {
-    ValueRange range;
-    for (const ChartPoint& p : series.points.points()) {
-        const double v = xValues ? p.x : p.y;
-        if (!std::isfinite(v)) continue;
-        if (!range.any) {
-            range = ValueRange{true, v, v};
-        } else if (v < range.minimum) {
-            range.minimum = v;
-        } else if (v > range.maximum) {
-            range.maximum = v;
-        }
-    }
-    return range;
+    // The point list keeps its finite extremes as points come in.
+    const FiniteRange& r = xValues ? series.points.xRange() : series.points.yRange();
+    return ValueRange{r.any, r.minimum, r.maximum};
 }
 
 void widenForMargins(double& minimum, double& maximum, int axisSize, int lowMargin,

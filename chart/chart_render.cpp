@@ -18,14 +18,6 @@ const QColor kWhite(255, 255, 255);
 const QColor kGridColour(128, 128, 128);
 const QColor kBevelShadow(128, 128, 128);
 
-// The pen of a series line. Each segment is drawn on its own, as GDI's LineTo draws
-// one segment per point; a 2-pixel GDI pen has round ends, which at this width cover
-// the same 2 x 2 pixel block as a square cap. Square-capped separate segments are also
-// Qt's fastest way to draw wide aliased lines.
-QPen seriesPen(const LineSeries& series) {
-    return QPen(series.color, series.penWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
-}
-
 // Draws text with its top-left corner at (x, top).
 void drawTextAt(QPainter& painter, const QFontMetrics& metrics, int x, int top,
                 const QString& text) {
@@ -78,44 +70,6 @@ void drawLegend(QPainter& painter, const ChartLayout& layout, const Chart& chart
         painter.setPen(kBlack);
         drawTextAt(painter, metrics, legend.textLeft(k), legend.textTop(k), series.title);
     }
-}
-
-// [SECTION] Series
-
-void drawSeries(QPainter& painter, const LineSeries& series, const ChartLayout& layout) {
-    const AxisLayout& xAxis = layout.bottom;
-    const AxisLayout& yAxis = layout.left;
-    const VisibleRange range = visiblePoints(series, xAxis.calcPosPoint(layout.plot.left),
-                                             xAxis.calcPosPoint(layout.plot.right));
-    if (range.empty) return;
-    const std::vector<ChartPoint>& points = series.points.points();
-    auto finite = [&](std::size_t i) {
-        return std::isfinite(points[i].x) && std::isfinite(points[i].y);
-    };
-    auto pixel = [&](std::size_t i) {
-        return QPoint(xAxis.valueToPixel(points[i].x), yAxis.valueToPixel(points[i].y));
-    };
-
-    // Start one point before the first visible one; a point without finite values is
-    // passed over, the line joining its neighbours.
-    std::size_t start = range.first > 0 ? range.first - 1 : 0;
-    while (start > 0 && !finite(start)) --start;
-    while (start <= range.last && !finite(start)) ++start;
-    if (start > range.last) return;
-
-    std::vector<QLine> segments;
-    segments.reserve(range.last - start + 1);
-    QPoint previous = pixel(start);
-    for (std::size_t i = start + 1; i <= range.last; ++i) {
-        if (!finite(i)) continue;
-        const QPoint p = pixel(i);
-        if (p == previous) continue;
-        segments.emplace_back(previous, p);
-        previous = p;
-    }
-    if (segments.empty()) return;
-    painter.setPen(seriesPen(series));
-    painter.drawLines(segments.data(), static_cast<int>(segments.size()));
 }
 
 // [SECTION] Axes
@@ -180,33 +134,6 @@ void drawBottomAxis(QPainter& painter, const ChartLayout& layout, const QFontMet
 
 }  // namespace
 
-VisibleRange visiblePoints(const LineSeries& series, double minimum, double maximum) {
-    const std::vector<ChartPoint>& points = series.points.points();
-    VisibleRange range;
-    std::size_t first = points.size();
-    std::size_t last = points.size();
-    if (!series.points.hasNanX()) {
-        auto below = [](const ChartPoint& p, double value) { return p.x < value; };
-        const auto f = std::lower_bound(points.begin(), points.end(), minimum, below);
-        const auto l = std::lower_bound(f, points.end(), maximum, below);
-        first = static_cast<std::size_t>(f - points.begin());
-        last = static_cast<std::size_t>(l - points.begin());
-    } else {
-        // A NaN X breaks the order a binary search needs; scan instead.
-        auto atLeast = [&](std::size_t from, double value) {
-            while (from < points.size() && !(points[from].x >= value)) ++from;
-            return from;
-        };
-        first = atLeast(0, minimum);
-        last = atLeast(first, maximum);
-    }
-    if (first == points.size()) return range;
-    range.empty = false;
-    range.first = first;
-    range.last = last == points.size() ? points.size() - 1 : last;
-    return range;
-}
-
 void paintChart(QPainter& painter, const ChartLayout& layout, const Chart& chart,
                 const RenderOptions& options) {
     painter.save();
@@ -232,7 +159,8 @@ void paintChart(QPainter& painter, const ChartLayout& layout, const Chart& chart
         painter.save();
         painter.setClipRect(QRect(plot.left, plot.top, plot.width(), plot.height() + 1));
         for (const LineSeries& series : chart.series)
-            if (series.active && !series.points.empty()) drawSeries(painter, series, layout);
+            if (series.active && !series.points.empty())
+                drawSeriesLine(painter, series, layout, options.lineDrawing);
         painter.restore();
         drawGrid(painter, layout);
     }

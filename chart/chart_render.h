@@ -8,6 +8,7 @@
 
 #include "chart_layout.h"
 #include "chart_model.h"
+#include "series_line.h"
 
 class QPainter;
 class QStyle;
@@ -23,6 +24,9 @@ struct RenderOptions {
     // The panel colour behind everything; when invalid, the application palette's
     // button face colour.
     QColor background;
+    // How the series lines are drawn (the same pixels either way; EveryPoint is the
+    // slow reference that benchmarks and tests compare with).
+    LineDrawing lineDrawing = LineDrawing::Reduced;
 };
 
 // Lays the chart out on `target` (in the painter's coordinates), writes the automatic
@@ -36,17 +40,5 @@ ChartLayout render(QPainter& painter, const QRect& target, Chart& chart,
 // Paints an already computed layout; render() is this after layoutChart().
 void paintChart(QPainter& painter, const ChartLayout& layout, const Chart& chart,
                 const RenderOptions& options = {});
-
-// The index range of the points of `series` to draw for a bottom axis from `minimum`
-// to `maximum`, found by binary search on X: `first` is the first point with X >=
-// minimum, `last` the first with X >= maximum (or the last point). The line starts one
-// point before `first` so that it enters from beyond the left edge. `empty` when no
-// point has X >= minimum.
-struct VisibleRange {
-    bool empty = true;
-    std::size_t first = 0;
-    std::size_t last = 0;
-};
-VisibleRange visiblePoints(const LineSeries& series, double minimum, double maximum);
 
 }  // namespace zp::chart

@@ -1,51 +1,360 @@
 #include "series.h"
 
-#include <algorithm>
-#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <utility>
+#include <vector>
 
 namespace zp::chart {
 
+namespace {
+
+constexpr std::size_t kFirstCapacity = 256;
+
+bool isNan(double v) {
+    return v != v;
+}
+
+// The first point of [first, last) whose X is not below `x` (X ascending), found by
+// galloping from the front: a short answer costs a few comparisons.
+ChartPoint* gallopNotBelow(ChartPoint* first, ChartPoint* last, double x) {
+    std::size_t step = 1;
+    ChartPoint* low = first;  // every point before `low` is below x
+    while (low != last && low->x < x) {
+        ChartPoint* probe = static_cast<std::size_t>(last - low) > step ? low + step : last - 1;
+        if (probe->x < x) {
+            low = probe + 1;
+            step *= 2;
+            continue;
+        }
+        // The answer lies in [low, probe].
+        ChartPoint* high = probe;
+        while (low < high) {
+            ChartPoint* mid = low + (high - low) / 2;
+            if (mid->x < x)
+                low = mid + 1;
+            else
+                high = mid;
+        }
+        return low;
+    }
+    return low;
+}
+
+// The first point of [first, last) whose X is above `x`, galloping from the front.
+ChartPoint* gallopAbove(ChartPoint* first, ChartPoint* last, double x) {
+    std::size_t step = 1;
+    ChartPoint* low = first;  // every point before `low` is at or below x
+    while (low != last && !(x < low->x)) {
+        ChartPoint* probe = static_cast<std::size_t>(last - low) > step ? low + step : last - 1;
+        if (!(x < probe->x)) {
+            low = probe + 1;
+            step *= 2;
+            continue;
+        }
+        ChartPoint* high = probe;
+        while (low < high) {
+            ChartPoint* mid = low + (high - low) / 2;
+            if (!(x < mid->x))
+                low = mid + 1;
+            else
+                high = mid;
+        }
+        return low;
+    }
+    return low;
+}
+
+// The start of the points of [first, last) whose X is above `x`, galloping from the
+// back.
+ChartPoint* gallopBackAbove(ChartPoint* first, ChartPoint* last, double x) {
+    std::size_t step = 1;
+    ChartPoint* high = last;  // every point from `high` on is above x
+    while (high != first && x < high[-1].x) {
+        ChartPoint* probe = static_cast<std::size_t>(high - first) > step ? high - 1 - step : first;
+        if (x < probe->x) {
+            high = probe;
+            step *= 2;
+            continue;
+        }
+        ChartPoint* low = probe + 1;  // probe is at or below x
+        while (low < high) {
+            ChartPoint* mid = low + (high - low) / 2;
+            if (x < mid->x)
+                high = mid;
+            else
+                low = mid + 1;
+        }
+        return high;
+    }
+    return high;
+}
+
+// The start of the points of [first, last) whose X is not below `x`, galloping from
+// the back.
+ChartPoint* gallopBackNotBelow(ChartPoint* first, ChartPoint* last, double x) {
+    std::size_t step = 1;
+    ChartPoint* high = last;
+    while (high != first && !(high[-1].x < x)) {
+        ChartPoint* probe = static_cast<std::size_t>(high - first) > step ? high - 1 - step : first;
+        if (!(probe->x < x)) {
+            high = probe;
+            step *= 2;
+            continue;
+        }
+        ChartPoint* low = probe + 1;
+        while (low < high) {
+            ChartPoint* mid = low + (high - low) / 2;
+            if (!(mid->x < x))
+                high = mid;
+            else
+                low = mid + 1;
+        }
+        return high;
+    }
+    return high;
+}
+
+void moveBlock(ChartPoint* to, const ChartPoint* from, std::size_t n) {
+    if (n > 0) std::memmove(to, from, n * sizeof(ChartPoint));
+}
+
+// Merges the ascending runs [lo, mid) and [mid, hi) of `p` in place, the left run's
+// point first where X are equal. Only the smaller side is copied out, and blocks that
+// keep their order are moved whole.
+void mergeRuns(ChartPoint* p, std::size_t lo, std::size_t mid, std::size_t hi,
+               std::vector<ChartPoint>& buffer) {
+    if (!(p[mid].x < p[mid - 1].x)) return;
+    // Left points not above the right's first point, and right points not below the
+    // left's last point, are already in place.
+    ChartPoint* const middle = p + mid;
+    ChartPoint* const left = gallopAbove(p + lo, middle, p[mid].x);
+    ChartPoint* const right = gallopBackNotBelow(middle, p + hi, p[mid - 1].x);
+    const std::size_t leftCount = static_cast<std::size_t>(middle - left);
+    const std::size_t rightCount = static_cast<std::size_t>(right - middle);
+
+    if (leftCount <= rightCount) {
+        buffer.assign(left, middle);
+        ChartPoint* a = buffer.data();
+        ChartPoint* const aEnd = a + leftCount;
+        ChartPoint* b = middle;
+        ChartPoint* out = left;
+        while (a != aEnd) {
+            if (b == right) {
+                moveBlock(out, a, static_cast<std::size_t>(aEnd - a));
+                break;
+            }
+            if (b->x < a->x) {
+                ChartPoint* e = gallopNotBelow(b, right, a->x);
+                moveBlock(out, b, static_cast<std::size_t>(e - b));
+                out += e - b;
+                b = e;
+            } else {
+                ChartPoint* e = gallopAbove(a, aEnd, b->x);
+                moveBlock(out, a, static_cast<std::size_t>(e - a));
+                out += e - a;
+                a = e;
+            }
+        }
+    } else {
+        buffer.assign(middle, right);
+        ChartPoint* const bBegin = buffer.data();
+        ChartPoint* b = bBegin + rightCount;  // one past the next right point
+        ChartPoint* a = middle;               // one past the next left point
+        ChartPoint* out = right;              // one past the next slot
+        while (b != bBegin) {
+            if (a == left) {
+                const std::size_t n = static_cast<std::size_t>(b - bBegin);
+                moveBlock(out - n, bBegin, n);
+                break;
+            }
+            if (b[-1].x < a[-1].x) {
+                // Left points above the next right point go behind it.
+                ChartPoint* s = gallopBackAbove(left, a, b[-1].x);
+                const std::size_t n = static_cast<std::size_t>(a - s);
+                out -= n;
+                moveBlock(out, s, n);
+                a = s;
+            } else {
+                // Right points not below the next left point go behind it.
+                ChartPoint* s = gallopBackNotBelow(bBegin, b, a[-1].x);
+                const std::size_t n = static_cast<std::size_t>(b - s);
+                out -= n;
+                moveBlock(out, s, n);
+                b = s;
+            }
+        }
+    }
+}
+
+// The end of the ascending run that starts at `from`.
+std::size_t runEnd(const ChartPoint* p, std::size_t from, std::size_t n) {
+    std::size_t i = from + 1;
+    while (i < n && !(p[i].x < p[i - 1].x)) ++i;
+    return i < n ? i : n;
+}
+
+// Sorts `n` points without NaN X stably by X: merges neighbouring ascending runs,
+// pass after pass, until one run is left.
+void sortPiece(ChartPoint* p, std::size_t n, std::vector<ChartPoint>& buffer) {
+    if (n < 2) return;
+    for (;;) {
+        std::size_t lo = 0;
+        std::size_t mid = runEnd(p, 0, n);
+        if (mid == n) return;
+        while (mid < n) {
+            const std::size_t hi = runEnd(p, mid, n);
+            mergeRuns(p, lo, mid, hi, buffer);
+            lo = hi;
+            mid = lo < n ? runEnd(p, lo, n) : n;
+        }
+    }
+}
+
+FiniteRange yRangeOf(const ChartPoint* p, std::size_t n) {
+    FiniteRange range;
+    for (std::size_t i = 0; i < n; ++i) range.add(p[i].y);
+    return range;
+}
+
+}  // namespace
+
+PointList::PointList(const PointList& other) {
+    *this = other;
+}
+
+PointList::PointList(PointList&& other) noexcept {
+    *this = std::move(other);
+}
+
+PointList& PointList::operator=(const PointList& other) {
+    if (this == &other) return *this;
+    const std::span<const ChartPoint> source = other.points();
+    clear();
+    reserve(source.size());
+    if (!source.empty()) std::memcpy(data_, source.data(), source.size() * sizeof(ChartPoint));
+    size_ = source.size();
+    nanXCount_ = other.nanXCount_;
+    nonFiniteCount_ = other.nonFiniteCount_;
+    xRange_ = other.xRange_;
+    yRange_ = other.yRange_;
+    yBlocks_.clear();
+    return *this;
+}
+
+PointList& PointList::operator=(PointList&& other) noexcept {
+    if (this == &other) return *this;
+    std::free(data_);
+    data_ = std::exchange(other.data_, nullptr);
+    size_ = std::exchange(other.size_, 0);
+    capacity_ = std::exchange(other.capacity_, 0);
+    ordered_ = std::exchange(other.ordered_, true);
+    nanXCount_ = std::exchange(other.nanXCount_, 0);
+    nonFiniteCount_ = std::exchange(other.nonFiniteCount_, 0);
+    xRange_ = std::exchange(other.xRange_, FiniteRange{});
+    yRange_ = std::exchange(other.yRange_, FiniteRange{});
+    yBlocks_ = std::move(other.yBlocks_);
+    other.yBlocks_.clear();
+    return *this;
+}
+
+PointList::~PointList() {
+    std::free(data_);
+}
+
 void PointList::clear() {
-    points_.clear();
+    size_ = 0;
     ordered_ = true;
-    firstPending_ = 0;
     nanXCount_ = 0;
+    nonFiniteCount_ = 0;
+    xRange_ = FiniteRange{};
+    yRange_ = FiniteRange{};
+    yBlocks_.clear();
+}
+
+void PointList::reserve(std::size_t n) {
+    if (n <= capacity_) return;
+    void* block = std::realloc(data_, n * sizeof(ChartPoint));
+    if (!block) throw std::bad_alloc();
+    data_ = static_cast<ChartPoint*>(block);
+    capacity_ = n;
+}
+
+void PointList::grow(std::size_t minimum) {
+    std::size_t next = capacity_ < kFirstCapacity ? kFirstCapacity : capacity_ + capacity_ / 2;
+    if (next < minimum) next = minimum;
+    reserve(next);
 }
 
 void PointList::append(double x, double y) {
-    if (std::isnan(x)) ++nanXCount_;
-    if (ordered_ && !points_.empty() && x < points_.back().x) {
-        ordered_ = false;
-        firstPending_ = points_.size();
+    if (size_ == capacity_) grow(size_ + 1);
+    if (!std::isfinite(x) || !std::isfinite(y)) {
+        ++nonFiniteCount_;
+        if (isNan(x)) ++nanXCount_;
     }
-    points_.push_back(ChartPoint{x, y});
+    if (ordered_ && size_ > 0 && x < data_[size_ - 1].x) ordered_ = false;
+    data_[size_++] = ChartPoint{x, y};
+    xRange_.add(x);
+    yRange_.add(y);
 }
 
-const std::vector<ChartPoint>& PointList::points() const {
+std::span<const ChartPoint> PointList::points() const {
     if (!ordered_) settle();
-    return points_;
+    return {data_, size_};
+}
+
+const FiniteRange& PointList::xRange() const {
+    if (!ordered_) settle();
+    return xRange_;
+}
+
+const FiniteRange& PointList::yRange() const {
+    if (!ordered_) settle();
+    return yRange_;
 }
 
 void PointList::settle() const {
+    std::vector<ChartPoint> buffer;
     if (nanXCount_ == 0) {
-        // A stable sort by X of the arrival sequence gives the order that inserting
-        // each point after the last point with X <= its own produces.
-        std::stable_sort(points_.begin(), points_.end(),
-                         [](const ChartPoint& a, const ChartPoint& b) { return a.x < b.x; });
+        sortPiece(data_, size_, buffer);
     } else {
-        // A NaN X compares false both ways, which no sort may be given. Insert each
-        // pending point in turn instead: scan back past every point with a greater X
-        // (a NaN X stops the scan) and put it right after.
-        for (std::size_t i = firstPending_; i < points_.size(); ++i) {
-            std::size_t j = i;
-            while (j > 0 && points_[j - 1].x > points_[i].x) --j;
-            std::rotate(points_.begin() + static_cast<std::ptrdiff_t>(j),
-                        points_.begin() + static_cast<std::ptrdiff_t>(i),
-                        points_.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+        // A NaN X is never passed, so it stays where it came in and the points between
+        // two of them are sorted among themselves only.
+        std::size_t start = 0;
+        for (std::size_t i = 0; i < size_; ++i) {
+            if (!isNan(data_[i].x)) continue;
+            sortPiece(data_ + start, i - start, buffer);
+            start = i + 1;
         }
+        sortPiece(data_ + start, size_ - start, buffer);
     }
     ordered_ = true;
-    firstPending_ = points_.size();
+    yBlocks_.clear();
+    // The extremes do not depend on the order, except which zero (+0 or -0) is met
+    // first when a zero is an extreme. Equal X keep their arrival order, so the X
+    // extremes stand; the Y values moved with their X: scan them again then.
+    if (yRange_.any && (yRange_.minimum == 0.0 || yRange_.maximum == 0.0))
+        yRange_ = yRangeOf(data_, size_);
+}
+
+std::span<const YExtent> PointList::yBlocks() const {
+    const std::span<const ChartPoint> all = points();
+    const std::size_t complete = all.size() / kBlockSize;
+    if (yBlocks_.size() < complete) {
+        if (yBlocks_.capacity() < complete) yBlocks_.reserve(complete + complete / 2);
+        for (std::size_t b = yBlocks_.size(); b < complete; ++b) {
+            const ChartPoint* p = all.data() + b * kBlockSize;
+            double low = p[0].y;
+            double high = p[0].y;
+            for (std::size_t k = 1; k < kBlockSize; ++k) {
+                low = low < p[k].y ? low : p[k].y;
+                high = high > p[k].y ? high : p[k].y;
+            }
+            yBlocks_.push_back(YExtent{low, high});
+        }
+    }
+    return {yBlocks_.data(), complete};
 }
 
 }  // namespace zp::chart

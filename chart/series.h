@@ -3,7 +3,9 @@
 
 #include <QColor>
 #include <QString>
+#include <cmath>
 #include <cstddef>
+#include <span>
 #include <vector>
 
 namespace zp::chart {
@@ -13,36 +15,97 @@ struct ChartPoint {
     double y;
 };
 
+// The smallest and largest finite value of one coordinate over the points of a list.
+struct FiniteRange {
+    bool any = false;
+    double minimum = 0.0;
+    double maximum = 0.0;
+
+    void add(double v) {
+        if (!std::isfinite(v)) return;
+        if (!any) {
+            any = true;
+            minimum = maximum = v;
+        } else if (v < minimum) {
+            minimum = v;
+        } else if (v > maximum) {
+            maximum = v;
+        }
+    }
+};
+
+// The smallest and largest Y of one block of consecutive points.
+struct YExtent {
+    double low;
+    double high;
+};
+
 // The points of one series, kept in X order. Appending a point whose X is below the
 // last X puts it after every stored point with X <= its X, so equal X keep their
-// arrival order. Out-of-order appends are collected cheaply and merged into place
-// the next time the points are read; the result is exactly that of inserting each
-// point in turn.
+// arrival order; a NaN X is never passed. Out-of-order appends are collected cheaply
+// and merged into place the next time the points are read, by merging the runs of
+// ascending X; the result is exactly that of inserting each point in turn.
+//
+// The points lie in one block of two doubles each. The block grows by half its size
+// at a time through realloc, which large blocks on most systems do by remapping pages
+// rather than copying, so growing never holds the old and the new block at once; the
+// part not yet written is never touched.
 class PointList {
   public:
+    PointList() = default;
+    PointList(const PointList& other);
+    PointList(PointList&& other) noexcept;
+    PointList& operator=(const PointList& other);
+    PointList& operator=(PointList&& other) noexcept;
+    ~PointList();
+
+    // Removes every point; the block is kept for the next points.
     void clear();
     void append(double x, double y);
-    void reserve(std::size_t n) { points_.reserve(n); }
+    // Makes room for `n` points in all.
+    void reserve(std::size_t n);
 
-    std::size_t size() const { return points_.size(); }
-    bool empty() const { return points_.empty(); }
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
     // True when some point has a NaN X, which leaves the list unsorted for a binary
     // search.
     bool hasNanX() const { return nanXCount_ > 0; }
+    // True when every X and Y is finite.
+    bool allFinite() const { return nonFiniteCount_ == 0; }
+    // The finite extremes of the X and of the Y values, kept as points come in; the
+    // same as a scan of points() in order would find (a zero of either sign included).
+    const FiniteRange& xRange() const;
+    const FiniteRange& yRange() const;
 
-    // The points in X order (merges pending out-of-order appends first).
-    const std::vector<ChartPoint>& points() const;
+    // The points in X order (merges pending out-of-order appends first). Valid until
+    // the list is next changed.
+    std::span<const ChartPoint> points() const;
     const ChartPoint& operator[](std::size_t i) const { return points()[i]; }
 
+    // The Y extent of every complete block of kBlockSize points in X order (block k
+    // holds points k * kBlockSize to k * kBlockSize + kBlockSize - 1), so that a long
+    // stretch of points can be summed up without reading each one. Computed on first
+    // use after a change, for the blocks not computed yet. Meaningful only when
+    // allFinite().
+    static constexpr std::size_t kBlockSize = 64;
+    std::span<const YExtent> yBlocks() const;
+
   private:
+    void grow(std::size_t minimum);
     void settle() const;
 
-    mutable std::vector<ChartPoint> points_;
+    mutable ChartPoint* data_ = nullptr;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
     mutable bool ordered_ = true;
     // Index of the first append that came out of order; the points before it are in
     // their final order.
     mutable std::size_t firstPending_ = 0;
     std::size_t nanXCount_ = 0;
+    std::size_t nonFiniteCount_ = 0;
+    mutable FiniteRange xRange_;
+    mutable FiniteRange yRange_;
+    mutable std::vector<YExtent> yBlocks_;
 };
 
 // One line series (a TFastLineSeries as the chart uses it).

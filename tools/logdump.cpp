@@ -202,7 +202,7 @@ void writeReport(zp::logdump::JsonWriter& out, const char* status, const QString
             continue;
         }
         out.raw(", \"points\": [");
-        const std::vector<zp::chart::ChartPoint>& points = series.points.points();
+        const std::span<const zp::chart::ChartPoint> points = series.points.points();
         for (std::size_t i = 0; i < points.size(); ++i) {
             out.raw(i ? ", [" : "[");
             out.number(points[i].x);

@@ -125,8 +125,9 @@ const char* scanInt(const char* p, const char* end, std::int32_t& out) {
     constexpr std::uint64_t kLimit = std::uint64_t{1} << 63;
     std::uint64_t magnitude = 0;
     while (p != end && isDigit(*p)) {
-        if (magnitude <= kLimit) magnitude = magnitude * 10 + static_cast<unsigned>(*p - '0');
-        if (magnitude > kLimit) magnitude = kLimit + 1;
+        const unsigned digit = static_cast<unsigned>(*p - '0');
+        // Checked before multiplying: a 20-digit text would wrap round 2^64.
+        magnitude = magnitude > (kLimit - digit) / 10 ? kLimit + 1 : magnitude * 10 + digit;
         ++p;
     }
     std::int64_t value;

@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QtTest>
+#include <cstdio>
 
 #include "point_budget.h"
 #include "recording_sink.h"
@@ -44,6 +45,8 @@ class TestHostileFiles : public QObject {
     void budget_countsLinesNotPieces();
     void budget_defaultCoversRealLogs();
     void budget_nextLoadStartsAfresh();
+    void counters_hugeIntegersReadAsScanf_data();
+    void counters_hugeIntegersReadAsScanf();
     void notALog_loadsOrFailsCleanly_data();
     void notALog_loadsOrFailsCleanly();
     void logdump_reportsBudgetStopAsError();
@@ -123,6 +126,29 @@ void TestHostileFiles::budget_nextLoadStartsAfresh() {
         RecordingSink sink;
         QCOMPARE(importText(dir, backAndForth(2), sink).status, ImportResult::Status::Loaded);
     }
+}
+
+void TestHostileFiles::counters_hugeIntegersReadAsScanf_data() {
+    QTest::addColumn<QByteArray>("text");
+    // 20 digits used to wrap round 2^64 instead of saturating.
+    QTest::newRow("20 digits") << QByteArray("41111111111111111111");
+    QTest::newRow("20 digits, negative") << QByteArray("-41111111111111111111");
+    QTest::newRow("2^64") << QByteArray("18446744073709551616");
+    QTest::newRow("2^63") << QByteArray("9223372036854775808");
+    QTest::newRow("-2^63") << QByteArray("-9223372036854775808");
+    QTest::newRow("2^32") << QByteArray("4294967296");
+    QTest::newRow("40 digits") << QByteArray(40, '9');
+}
+
+void TestHostileFiles::counters_hugeIntegersReadAsScanf() {
+    QFETCH(QByteArray, text);
+    int expected = 0;
+    QCOMPARE(std::sscanf(text.constData(), "%d", &expected), 1);
+    QTemporaryDir dir;
+    RecordingSink sink;
+    // Model 9 carries the Hobbs counter in field 4.
+    importText(dir, "9,d,10:00:00," + text + ",5,1,2,3,4\n", sink);
+    QCOMPARE(sink.hobbsStart, QString::number(expected));
 }
 
 void TestHostileFiles::notALog_loadsOrFailsCleanly_data() {

@@ -206,6 +206,7 @@ void sortPiece(ChartPoint* p, std::size_t n, std::vector<ChartPoint>& buffer) {
         while (mid < n) {
             const std::size_t hi = runEnd(p, mid, n);
             mergeRuns(p, lo, mid, hi, buffer);
+            if (lo == 0 && hi == n) return;  // two runs made one: no second look needed
             lo = hi;
             mid = lo < n ? runEnd(p, lo, n) : n;
         }
@@ -249,7 +250,8 @@ PointList& PointList::operator=(PointList&& other) noexcept {
     data_ = std::exchange(other.data_, nullptr);
     size_ = std::exchange(other.size_, 0);
     capacity_ = std::exchange(other.capacity_, 0);
-    ordered_ = std::exchange(other.ordered_, true);
+    descents_ = std::exchange(other.descents_, 0);
+    firstDescent_ = std::exchange(other.firstDescent_, 0);
     nanXCount_ = std::exchange(other.nanXCount_, 0);
     nonFiniteCount_ = std::exchange(other.nonFiniteCount_, 0);
     xRange_ = std::exchange(other.xRange_, FiniteRange{});
@@ -265,7 +267,7 @@ PointList::~PointList() {
 
 void PointList::clear() {
     size_ = 0;
-    ordered_ = true;
+    descents_ = 0;
     nanXCount_ = 0;
     nonFiniteCount_ = 0;
     xRange_ = FiniteRange{};
@@ -287,36 +289,35 @@ void PointList::grow(std::size_t minimum) {
     reserve(next);
 }
 
-void PointList::append(double x, double y) {
-    if (size_ == capacity_) grow(size_ + 1);
-    if (!std::isfinite(x) || !std::isfinite(y)) {
-        ++nonFiniteCount_;
-        if (isNan(x)) ++nanXCount_;
-    }
-    if (ordered_ && size_ > 0 && x < data_[size_ - 1].x) ordered_ = false;
-    data_[size_++] = ChartPoint{x, y};
-    xRange_.add(x);
-    yRange_.add(y);
+void PointList::countNonFinite(double x) {
+    ++nonFiniteCount_;
+    if (isNan(x)) ++nanXCount_;
 }
 
 std::span<const ChartPoint> PointList::points() const {
-    if (!ordered_) settle();
+    if (descents_ > 0) settle();
     return {data_, size_};
 }
 
 const FiniteRange& PointList::xRange() const {
-    if (!ordered_) settle();
+    if (descents_ > 0) settle();
     return xRange_;
 }
 
 const FiniteRange& PointList::yRange() const {
-    if (!ordered_) settle();
+    if (descents_ > 0) settle();
     return yRange_;
 }
 
 void PointList::settle() const {
-    std::vector<ChartPoint> buffer;
-    if (nanXCount_ == 0) {
+    // The merge buffer is kept from one list to the next (the lists of one load settle
+    // one after another), unless it grew large.
+    constexpr std::size_t kKeptBuffer = std::size_t{1} << 20;
+    thread_local std::vector<ChartPoint> buffer;
+    if (nanXCount_ == 0 && descents_ == 1) {
+        // One step back, as a log that crosses midnight makes: two runs, one merge.
+        mergeRuns(data_, 0, firstDescent_, size_, buffer);
+    } else if (nanXCount_ == 0) {
         sortPiece(data_, size_, buffer);
     } else {
         // A NaN X is never passed, so it stays where it came in and the points between
@@ -329,7 +330,8 @@ void PointList::settle() const {
         }
         sortPiece(data_ + start, size_ - start, buffer);
     }
-    ordered_ = true;
+    if (buffer.capacity() > kKeptBuffer) std::vector<ChartPoint>().swap(buffer);
+    descents_ = 0;
     yBlocks_.clear();
     // The extremes do not depend on the order, except which zero (+0 or -0) is met
     // first when a zero is an extreme. Equal X keep their arrival order, so the X

@@ -61,7 +61,14 @@ class PointList {
 
     // Removes every point; the block is kept for the next points.
     void clear();
-    void append(double x, double y);
+    void append(double x, double y) {
+        if (size_ == capacity_) grow(size_ + 1);
+        if (!(std::isfinite(x) && std::isfinite(y))) countNonFinite(x);
+        if (size_ > 0 && x < data_[size_ - 1].x && descents_++ == 0) firstDescent_ = size_;
+        data_[size_++] = ChartPoint{x, y};
+        xRange_.add(x);
+        yRange_.add(y);
+    }
     // Makes room for `n` points in all.
     void reserve(std::size_t n);
 
@@ -92,15 +99,16 @@ class PointList {
 
   private:
     void grow(std::size_t minimum);
+    void countNonFinite(double x);
     void settle() const;
 
     mutable ChartPoint* data_ = nullptr;
     std::size_t size_ = 0;
     std::size_t capacity_ = 0;
-    mutable bool ordered_ = true;
-    // Index of the first append that came out of order; the points before it are in
-    // their final order.
-    mutable std::size_t firstPending_ = 0;
+    // Appends whose X was below the X before it since the points were last in order
+    // (none: in order), and the index of the first of them.
+    mutable std::size_t descents_ = 0;
+    mutable std::size_t firstDescent_ = 0;
     std::size_t nanXCount_ = 0;
     std::size_t nonFiniteCount_ = 0;
     mutable FiniteRange xRange_;

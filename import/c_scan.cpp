@@ -142,6 +142,9 @@ const char* scanInt(const char* p, const char* end, std::int32_t& out) {
 }
 
 const char* scanFloat(const char* p, const char* end, float& out) {
+    if constexpr (kExactFloatDivision) {
+        if (const char* q = scanPlainDecimal(p, end, out)) return q;
+    }
     p = skipSpace(p, end);
     bool negative = false;
     if (p != end && (*p == '+' || *p == '-')) {

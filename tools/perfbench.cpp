@@ -1,0 +1,205 @@
+// perfbench: the import and repaint measurements behind scripts/bench. Each mode
+// prints one line of name=value pairs.
+//
+//   perfbench import LOGFILE [REPEAT]   best import time (every series put in time
+//                                       order), the points held, the peak resident size
+//   perfbench render LOGFILE [REPEAT]   repaint times of a 794 x 499 chart of the log:
+//                                       reduced lines, every point drawn, and one minute
+//                                       zoomed in; the pixels where the two ways differ
+//   perfbench repaint LOGFILE [REPEAT]  the reduced repaint time only (for profiling)
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+
+#if defined(__unix__)
+#include <sys/resource.h>
+#endif
+
+#include "channel_series.h"
+#include "chart_model.h"
+#include "chart_render.h"
+#include "log_import.h"
+#include "unit_selectors.h"
+
+namespace {
+
+using zp::chart::Chart;
+using Clock = std::chrono::steady_clock;
+
+// Appends what the import reads to the chart's series; the labels are dropped.
+class ChartSink : public zp::ImportSink {
+  public:
+    explicit ChartSink(Chart& chart) : chart_(chart) {}
+    void setBottomAxisDateTimeFormat(const QString& format) override {
+        chart_.bottomAxis.dateTimeFormat = format;
+    }
+    void setBottomAxisTitle(const QString& caption) override {
+        chart_.bottomAxis.titleCaption = caption;
+    }
+    void setXDateTime(zp::Channel channel, bool on) override { series(channel).xDateTime = on; }
+    void clearSeries(zp::Channel channel) override { series(channel).points.clear(); }
+    void setShowInLegend(zp::Channel channel, bool on) override {
+        series(channel).showInLegend = on;
+    }
+    void addXY(zp::Channel channel, double x, double y) override {
+        series(channel).points.append(x, y);
+    }
+    void setModelText(const QString&) override {}
+    void setCountersVisible(bool) override {}
+    void setHobbsStart(const QString&) override {}
+    void setHobbsStop(const QString&) override {}
+    void setMaintenanceStart(const QString&) override {}
+    void setMaintenanceStop(const QString&) override {}
+
+  private:
+    zp::chart::LineSeries& series(zp::Channel channel) {
+        return chart_.series[static_cast<std::size_t>(channel)];
+    }
+    Chart& chart_;
+};
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+long peakResidentKb() {
+#if defined(__unix__)
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+#else
+    return -1;
+#endif
+}
+
+std::unique_ptr<Chart> newChart(const QPalette& palette) {
+    auto chart = std::make_unique<Chart>();
+    zp::createChannelSeries(*chart, palette);
+    for (zp::chart::LineSeries& series : chart->series) series.active = true;
+    return chart;
+}
+
+// Loads the file into `chart` and puts every series in time order, as the first
+// repaint after a load does. False when the load did not end with "File Loaded!".
+bool load(Chart& chart, const QString& path) {
+    ChartSink sink(chart);
+    zp::prepareLoad(sink);
+    const zp::ImportResult result = zp::importLogFile(path, zp::UnitSelectors{}, sink);
+    for (const zp::chart::LineSeries& series : chart.series) (void)series.points.points();
+    if (result.status != zp::ImportResult::Status::Loaded) {
+        std::fprintf(stderr, "perfbench: %s\n", qPrintable(result.message));
+        return false;
+    }
+    return true;
+}
+
+std::size_t pointsHeld(const Chart& chart) {
+    std::size_t n = 0;
+    for (const zp::chart::LineSeries& series : chart.series) n += series.points.size();
+    return n;
+}
+
+int importMode(const QString& path, int repeat) {
+    double best = 0.0;
+    std::size_t points = 0;
+    for (int run = 0; run < repeat; ++run) {
+        const auto start = Clock::now();
+        std::unique_ptr<Chart> chart = newChart(QPalette());
+        if (!load(*chart, path)) return 1;
+        const double seconds = secondsSince(start);
+        if (run == 0 || seconds < best) best = seconds;
+        points = pointsHeld(*chart);
+    }
+    std::printf("seconds=%.6f points=%zu peak_kb=%ld\n", best, points, peakResidentKb());
+    return 0;
+}
+
+// The best time of `repeat` runs of `work`, in milliseconds.
+double bestMs(int repeat, const std::function<void()>& work) {
+    double best = 0.0;
+    for (int run = 0; run < repeat; ++run) {
+        const auto start = Clock::now();
+        work();
+        const double ms = secondsSince(start) * 1000.0;
+        if (run == 0 || ms < best) best = ms;
+    }
+    return best;
+}
+
+long differingPixels(const QImage& a, const QImage& b) {
+    long n = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        const auto* ra = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const auto* rb = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x) n += ra[x] != rb[x];
+    }
+    return n;
+}
+
+int renderMode(const QString& path, int repeat, bool reducedOnly) {
+    std::unique_ptr<Chart> chart = newChart(QGuiApplication::palette());
+    if (!load(*chart, path)) return 1;
+    QImage reduced(794, 499, QImage::Format_RGB32);
+    QImage every(794, 499, QImage::Format_RGB32);
+    auto paint = [&](QImage& image, zp::chart::LineDrawing drawing) {
+        zp::chart::RenderOptions options;
+        options.background = QColor(240, 240, 240);
+        options.lineDrawing = drawing;
+        QPainter painter(&image);
+        zp::chart::render(painter, image.rect(), *chart, options);
+    };
+    using zp::chart::LineDrawing;
+    const int slowRepeat = std::max(1, repeat / 4);
+    const double reducedMs = bestMs(repeat, [&] { paint(reduced, LineDrawing::Reduced); });
+    if (reducedOnly) {
+        std::printf("reduced_ms=%.3f\n", reducedMs);
+        return 0;
+    }
+    const double everyMs = bestMs(slowRepeat, [&] { paint(every, LineDrawing::EveryPoint); });
+    const long diff = differingPixels(reduced, every);
+
+    // One minute zoomed in, an hour after the first record, as a zoom drag leaves the
+    // axes: both fixed, the value axis at the range the whole log showed.
+    double first = 0.0;
+    for (const zp::chart::LineSeries& series : chart->series)
+        if (!series.points.empty()) first = series.points.points()[0].x;
+    const double hour = 1.0 / 24.0;
+    for (zp::chart::AxisState* axis : {&chart->bottomAxis, &chart->leftAxis})
+        axis->automatic = axis->automaticMinimum = axis->automaticMaximum = false;
+    chart->bottomAxis.minimum = first + hour;
+    chart->bottomAxis.maximum = first + hour + 60.0 / 86400.0;
+    const double zoomMs = bestMs(repeat, [&] { paint(reduced, LineDrawing::Reduced); });
+    paint(every, LineDrawing::EveryPoint);
+    const long zoomDiff = differingPixels(reduced, every);
+    std::printf("reduced_ms=%.3f every_ms=%.3f diff=%ld zoom_ms=%.3f zoom_diff=%ld\n", reducedMs,
+                everyMs, diff, zoomMs, zoomDiff);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string mode = argc >= 3 ? argv[1] : "";
+    if (mode != "import" && mode != "render" && mode != "repaint") {
+        std::fprintf(stderr, "usage: perfbench import|render|repaint LOGFILE [REPEAT]\n");
+        return 2;
+    }
+    const bool render = mode != "import";
+    const int repeat = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
+    std::unique_ptr<QCoreApplication> app;
+    if (render) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    const QString path = QString::fromLocal8Bit(argv[2]);
+    return render ? renderMode(path, repeat, mode == "repaint") : importMode(path, repeat);
+}

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <utility>
 #include <vector>
@@ -277,6 +278,7 @@ void PointList::clear() {
 
 void PointList::reserve(std::size_t n) {
     if (n <= capacity_) return;
+    if (n > std::numeric_limits<std::size_t>::max() / sizeof(ChartPoint)) throw std::bad_alloc();
     void* block = std::realloc(data_, n * sizeof(ChartPoint));
     if (!block) throw std::bad_alloc();
     data_ = static_cast<ChartPoint*>(block);

@@ -46,7 +46,10 @@ class Segments {
     void draw(QPainter& painter, const QPen& pen) const {
         if (lines_.empty()) return;
         painter.setPen(pen);
-        painter.drawLines(lines_.data(), static_cast<int>(lines_.size()));
+        constexpr std::size_t kBatch = std::size_t{1} << 16;  // drawLines counts in int
+        for (std::size_t i = 0; i < lines_.size(); i += kBatch)
+            painter.drawLines(lines_.data() + i,
+                              static_cast<int>(std::min(kBatch, lines_.size() - i)));
     }
 
     void reserve(std::size_t n) { lines_.reserve(n); }
@@ -144,8 +147,8 @@ void yExtremesOf(const ChartPoint* p, std::span<const YExtent> blocks, std::size
 // lowest and highest pixel come from the smallest and largest value (the value to
 // pixel map is monotonic, so which zero or which of equal values is found does not
 // matter).
-void reducedByColumn(Segments& segments, const PointList& list, std::size_t start,
-                     std::size_t last, const AxisScale& xScale, const AxisScale& yScale) {
+void reducedByColumn(Segments& segments, const PointList& list, std::size_t start, std::size_t last,
+                     const AxisScale& xScale, const AxisScale& yScale) {
     const std::span<const ChartPoint> points = list.points();
     const std::span<const YExtent> blocks = list.yBlocks();
     const PixelMap x(xScale);

@@ -89,6 +89,7 @@ class Profile {
         f.fuelFlow = 4 + 22 * power * power + 0.4 * noise_.uniform();
         f.fuelFlow2 = f.fuelFlow * 0.5 + 0.2 * noise_.uniform();
         burned_ += f.fuelFlow / 3600 * (t - lastT_);
+        if (burned_ > 60) burned_ = 0;  // a long log: the tanks were filled up again
         lastT_ = t;
         f.tankLitres = 80 - burned_;
         f.fuelLevel1 = 45 - burned_ * 0.6 + 0.3 * noise_.uniform();

@@ -98,9 +98,7 @@ class Loader {
             error = invalidDateTimeMessage(textOf(fields_.time));
             return false;
         }
-        const TimeOfDay t = decodeTime(recordTime_);
-        const std::uint32_t second =
-            std::uint32_t{t.hour} * 3600u + std::uint32_t{t.minute} * 60u + std::uint32_t{t.second};
+        const std::uint32_t second = secondsOfDay(recordTime_);
 
         if (!dateShown_ || std::strcmp(shownDate_, fields_.date) != 0) {
             sink_.setBottomAxisTitle(textOf(fields_.date));
@@ -159,6 +157,19 @@ class Loader {
         return true;
     }
 
+    // Hour x 3600 + minute x 60 + second of the decoded record time, remembering the
+    // last time decoded: consecutive records usually carry the same time.
+    std::uint32_t secondsOfDay(double dateTime) {
+        if (!secondCached_ || dateTime != secondFor_) {
+            const TimeOfDay t = decodeTime(dateTime);
+            cachedSecond_ = std::uint32_t{t.hour} * 3600u + std::uint32_t{t.minute} * 60u +
+                            std::uint32_t{t.second};
+            secondFor_ = dateTime;
+            secondCached_ = true;
+        }
+        return cachedSecond_;
+    }
+
     // The time conversion, remembering the last text converted: consecutive records
     // usually carry the same time.
     bool convertTime(const char* text, double& result) {
@@ -201,6 +212,9 @@ class Loader {
     bool timeCached_ = false;
     char cachedTime_[cscan::kTextFieldSize] = {};
     double cachedValue_ = 0.0;
+    bool secondCached_ = false;
+    double secondFor_ = 0.0;
+    std::uint32_t cachedSecond_ = 0;
 };
 
 }  // namespace

@@ -193,7 +193,7 @@ void TestMonkey::monkey_survivesRandomInput() {
 
         Monkey monkey(main, seed);
         main.Chart1->setCursorSource([&monkey] { return monkey.last(); });
-        for (int i = 0; i < 2500; ++i) monkey.step();
+        for (int i = 0; i < 1500; ++i) monkey.step();
         QCoreApplication::processEvents();
 
         const chart::Chart& chart = main.Chart1->chart();

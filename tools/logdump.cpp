@@ -49,24 +49,10 @@ struct Options {
 };
 
 // What the viewer's main window shows besides the chart, as it stands after start-up.
-class ReportSink : public zp::ImportSink {
+class ReportSink : public zp::ChartImportSink {
   public:
-    explicit ReportSink(Chart& chart) : chart_(chart) {}
+    using ChartImportSink::ChartImportSink;
 
-    void setBottomAxisDateTimeFormat(const QString& format) override {
-        chart_.bottomAxis.dateTimeFormat = format;
-    }
-    void setBottomAxisTitle(const QString& caption) override {
-        chart_.bottomAxis.titleCaption = caption;
-    }
-    void setXDateTime(zp::Channel channel, bool on) override { series(channel).xDateTime = on; }
-    void clearSeries(zp::Channel channel) override { series(channel).points.clear(); }
-    void setShowInLegend(zp::Channel channel, bool on) override {
-        series(channel).showInLegend = on;
-    }
-    void addXY(zp::Channel channel, double x, double y) override {
-        series(channel).points.append(x, y);
-    }
     void setModelText(const QString& text) override { model = text; }
     void setCountersVisible(bool visible) override { countersVisible = visible; }
     void setHobbsStart(const QString& text) override { hobbsStart = text; }
@@ -81,12 +67,6 @@ class ReportSink : public zp::ImportSink {
     QString hobbsStop = QStringLiteral("0");
     QString maintenanceStart = QStringLiteral("0");
     QString maintenanceStop = QStringLiteral("0");
-
-  private:
-    zp::chart::LineSeries& series(zp::Channel channel) {
-        return chart_.series[static_cast<std::size_t>(channel)];
-    }
-    Chart& chart_;
 };
 
 bool parseSize(const QString& text, int& width, int& height) {

@@ -33,38 +33,6 @@ namespace {
 using zp::chart::Chart;
 using Clock = std::chrono::steady_clock;
 
-// Appends what the import reads to the chart's series; the labels are dropped.
-class ChartSink : public zp::ImportSink {
-  public:
-    explicit ChartSink(Chart& chart) : chart_(chart) {}
-    void setBottomAxisDateTimeFormat(const QString& format) override {
-        chart_.bottomAxis.dateTimeFormat = format;
-    }
-    void setBottomAxisTitle(const QString& caption) override {
-        chart_.bottomAxis.titleCaption = caption;
-    }
-    void setXDateTime(zp::Channel channel, bool on) override { series(channel).xDateTime = on; }
-    void clearSeries(zp::Channel channel) override { series(channel).points.clear(); }
-    void setShowInLegend(zp::Channel channel, bool on) override {
-        series(channel).showInLegend = on;
-    }
-    void addXY(zp::Channel channel, double x, double y) override {
-        series(channel).points.append(x, y);
-    }
-    void setModelText(const QString&) override {}
-    void setCountersVisible(bool) override {}
-    void setHobbsStart(const QString&) override {}
-    void setHobbsStop(const QString&) override {}
-    void setMaintenanceStart(const QString&) override {}
-    void setMaintenanceStop(const QString&) override {}
-
-  private:
-    zp::chart::LineSeries& series(zp::Channel channel) {
-        return chart_.series[static_cast<std::size_t>(channel)];
-    }
-    Chart& chart_;
-};
-
 double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
@@ -89,7 +57,7 @@ std::unique_ptr<Chart> newChart(const QPalette& palette) {
 // Loads the file into `chart` and puts every series in time order, as the first
 // repaint after a load does. False when the load did not end with "File Loaded!".
 bool load(Chart& chart, const QString& path) {
-    ChartSink sink(chart);
+    zp::ChartImportSink sink(chart);
     zp::prepareLoad(sink);
     const zp::ImportResult result = zp::importLogFile(path, zp::UnitSelectors{}, sink);
     for (const zp::chart::LineSeries& series : chart.series) (void)series.points.points();

@@ -62,24 +62,4 @@ void setUpChart(chart::Chart& chart, const SettingsRecord& record) {
         channelSeries(chart, channel).active = isActive(record, channel);
 }
 
-void ChartSink::setBottomAxisDateTimeFormat(const QString& format) {
-    chart_.bottomAxis.dateTimeFormat = format;
-}
-void ChartSink::setBottomAxisTitle(const QString& caption) {
-    chart_.bottomAxis.titleCaption = caption;
-}
-void ChartSink::setXDateTime(Channel channel, bool on) {
-    channelSeries(chart_, channel).xDateTime = on;
-}
-void ChartSink::clearSeries(Channel channel) {
-    channelSeries(chart_, channel).points.clear();
-}
-void ChartSink::setShowInLegend(Channel channel, bool on) {
-    channelSeries(chart_, channel).showInLegend = on;
-}
-void ChartSink::addXY(Channel channel, double x, double y) {
-    channelSeries(chart_, channel).points.append(x, y);
-    ++added;
-}
-
 }  // namespace zp::fuzz

@@ -1,8 +1,8 @@
-#include "about_window.h"
+#include "app/about_window.h"
 
 #include <QLabel>
 
-#include "picture_view.h"
+#include "app/picture_view.h"
 
 namespace zp {
 

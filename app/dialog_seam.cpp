@@ -1,4 +1,4 @@
-#include "dialog_seam.h"
+#include "app/dialog_seam.h"
 
 #include <QDialog>
 #include <QFileDialog>
@@ -6,7 +6,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
-#include "form_style.h"
+#include "app/form_style.h"
 
 namespace zp {
 

@@ -1,4 +1,4 @@
-#include "form_style.h"
+#include "app/form_style.h"
 
 #include <QScreen>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "jpeg_image.h"
+#include "app/jpeg_image.h"
 
 // jpeglib.h needs size_t and FILE declared before it.
 #include <jpeglib.h>

@@ -1,5 +1,5 @@
 // The viewer's entry point; start-up itself lives in startup.cpp.
-#include "startup.h"
+#include "app/startup.h"
 
 int main(int argc, char** argv) {
     zp::ViewerApplication app(argc, argv);

@@ -1,4 +1,4 @@
-#include "main_window.h"
+#include "app/main_window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -14,15 +14,15 @@
 #include <QStatusBar>
 #include <QToolButton>
 
-#include "about_window.h"
-#include "channel_series.h"
-#include "chart_output.h"
-#include "chart_widget.h"
-#include "dialog_seam.h"
-#include "form_style.h"
-#include "glyphs.h"
-#include "log_import.h"
-#include "units_dialog.h"
+#include "app/about_window.h"
+#include "loading/channel_series.h"
+#include "chart/chart_output.h"
+#include "chart/chart_widget.h"
+#include "app/dialog_seam.h"
+#include "app/form_style.h"
+#include "app/glyphs.h"
+#include "import/log_import.h"
+#include "settings/units_dialog.h"
 
 namespace zp {
 

@@ -6,8 +6,8 @@
 #include <QMainWindow>
 #include <memory>
 
-#include "import_sink.h"
-#include "settings_record.h"
+#include "import/import_sink.h"
+#include "settings/settings_record.h"
 
 class QAction;
 class QFrame;

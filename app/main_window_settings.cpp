@@ -2,11 +2,11 @@
 // the Units dialog's combo boxes (unit selectors) and the channel series' active flags.
 #include <QDir>
 
-#include "channel_series.h"
-#include "chart_widget.h"
-#include "main_window.h"
-#include "settings_file.h"
-#include "units_dialog.h"
+#include "loading/channel_series.h"
+#include "chart/chart_widget.h"
+#include "app/main_window.h"
+#include "settings/settings_file.h"
+#include "settings/units_dialog.h"
 
 namespace zp {
 

@@ -1,11 +1,11 @@
-#include "picture_view.h"
+#include "app/picture_view.h"
 
 #include <QFile>
 #include <QLabel>
 #include <QPainter>
 
-#include "form_style.h"
-#include "jpeg_image.h"
+#include "app/form_style.h"
+#include "app/jpeg_image.h"
 
 // The resource initialiser lives in this static library; referencing it here keeps the
 // linker from dropping the embedded picture.

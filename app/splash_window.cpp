@@ -1,10 +1,10 @@
-#include "splash_window.h"
+#include "app/splash_window.h"
 
 #include <QCoreApplication>
 #include <QLabel>
 
-#include "form_style.h"
-#include "picture_view.h"
+#include "app/form_style.h"
+#include "app/picture_view.h"
 
 namespace zp {
 

@@ -1,15 +1,15 @@
-#include "startup.h"
+#include "app/startup.h"
 
 #include <QThread>
 #include <exception>
 #include <memory>
 
-#include "about_window.h"
-#include "dialog_seam.h"
-#include "form_style.h"
-#include "main_window.h"
-#include "splash_window.h"
-#include "units_dialog.h"
+#include "app/about_window.h"
+#include "app/dialog_seam.h"
+#include "app/form_style.h"
+#include "app/main_window.h"
+#include "app/splash_window.h"
+#include "settings/units_dialog.h"
 
 namespace zp {
 

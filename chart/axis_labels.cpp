@@ -1,10 +1,10 @@
-#include "axis_labels.h"
+#include "chart/axis_labels.h"
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
 
-#include "date_time_format.h"
+#include "chart/date_time_format.h"
 
 namespace zp::chart {
 

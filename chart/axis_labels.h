@@ -6,8 +6,8 @@
 #include <QString>
 #include <vector>
 
-#include "axis_scale.h"
-#include "text_measurer.h"
+#include "chart/axis_scale.h"
+#include "chart/text_measurer.h"
 
 namespace zp::chart {
 

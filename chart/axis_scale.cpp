@@ -1,4 +1,4 @@
-#include "axis_scale.h"
+#include "chart/axis_scale.h"
 
 #include <QLocale>
 #include <algorithm>

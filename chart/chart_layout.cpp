@@ -1,4 +1,4 @@
-#include "chart_layout.h"
+#include "chart/chart_layout.h"
 
 #include <algorithm>
 #include <cmath>

@@ -7,11 +7,11 @@
 #include <QString>
 #include <vector>
 
-#include "axis_labels.h"
-#include "axis_scale.h"
-#include "chart_model.h"
-#include "legend_layout.h"
-#include "text_measurer.h"
+#include "chart/axis_labels.h"
+#include "chart/axis_scale.h"
+#include "chart/chart_model.h"
+#include "chart/legend_layout.h"
+#include "chart/text_measurer.h"
 
 namespace zp::chart {
 

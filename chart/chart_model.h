@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "series.h"
+#include "chart/series.h"
 
 namespace zp::chart {
 

@@ -1,4 +1,4 @@
-#include "chart_output.h"
+#include "chart/chart_output.h"
 
 #include <QDir>
 #include <QImageWriter>
@@ -6,7 +6,7 @@
 #include <QPrinter>
 #include <QSaveFile>
 
-#include "chart_widget.h"
+#include "chart/chart_widget.h"
 
 namespace zp::chart {
 

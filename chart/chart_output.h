@@ -8,9 +8,9 @@
 #include <QSize>
 #include <QString>
 
-#include "axis_scale.h"
-#include "chart_model.h"
-#include "chart_render.h"
+#include "chart/axis_scale.h"
+#include "chart/chart_model.h"
+#include "chart/chart_render.h"
 
 class QPainter;
 class QPrinter;

@@ -1,4 +1,4 @@
-#include "chart_render.h"
+#include "chart/chart_render.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>

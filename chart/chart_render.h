@@ -6,9 +6,9 @@
 #include <QColor>
 #include <QRect>
 
-#include "chart_layout.h"
-#include "chart_model.h"
-#include "series_line.h"
+#include "chart/chart_layout.h"
+#include "chart/chart_model.h"
+#include "chart/series_line.h"
 
 class QPainter;
 class QStyle;

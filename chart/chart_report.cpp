@@ -1,4 +1,4 @@
-#include "chart_report.h"
+#include "chart/chart_report.h"
 
 #include <QImage>
 #include <QPainter>
@@ -6,8 +6,8 @@
 #include <cmath>
 #include <string>
 
-#include "chart_layout.h"
-#include "chart_render.h"
+#include "chart/chart_layout.h"
+#include "chart/chart_render.h"
 
 namespace zp::chart {
 

@@ -7,7 +7,7 @@
 
 #include <QString>
 
-#include "chart_model.h"
+#include "chart/chart_model.h"
 
 namespace zp::chart {
 

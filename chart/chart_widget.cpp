@@ -1,4 +1,4 @@
-#include "chart_widget.h"
+#include "chart/chart_widget.h"
 
 #include <QCursor>
 #include <QEvent>

@@ -9,10 +9,10 @@
 #include <QWidget>
 #include <functional>
 
-#include "chart_layout.h"
-#include "chart_model.h"
-#include "chart_render.h"
-#include "zoom_scroll.h"
+#include "chart/chart_layout.h"
+#include "chart/chart_model.h"
+#include "chart/chart_render.h"
+#include "chart/zoom_scroll.h"
 
 namespace zp::chart {
 

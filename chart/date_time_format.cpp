@@ -1,4 +1,4 @@
-#include "date_time_format.h"
+#include "chart/date_time_format.h"
 
 #include <QDate>
 #include <QDateTime>

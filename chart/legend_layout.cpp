@@ -1,4 +1,4 @@
-#include "legend_layout.h"
+#include "chart/legend_layout.h"
 
 #include <algorithm>
 

@@ -6,9 +6,9 @@
 #include <QRect>
 #include <vector>
 
-#include "axis_scale.h"
-#include "chart_model.h"
-#include "text_measurer.h"
+#include "chart/axis_scale.h"
+#include "chart/chart_model.h"
+#include "chart/text_measurer.h"
 
 namespace zp::chart {
 

@@ -1,4 +1,4 @@
-#include "series.h"
+#include "chart/series.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "series_line.h"
+#include "chart/series_line.h"
 
 #include <QLine>
 #include <QPainter>

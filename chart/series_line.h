@@ -6,8 +6,8 @@
 #include <cfloat>
 #include <cstddef>
 
-#include "chart_layout.h"
-#include "series.h"
+#include "chart/chart_layout.h"
+#include "chart/series.h"
 
 class QPainter;
 

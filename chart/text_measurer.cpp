@@ -1,4 +1,4 @@
-#include "text_measurer.h"
+#include "chart/text_measurer.h"
 
 namespace zp::chart {
 

@@ -1,4 +1,4 @@
-#include "zoom_scroll.h"
+#include "chart/zoom_scroll.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -12,8 +12,8 @@
 #include <Qt>
 #include <array>
 
-#include "chart_layout.h"
-#include "chart_model.h"
+#include "chart/chart_layout.h"
+#include "chart/chart_model.h"
 
 namespace zp::chart {
 

@@ -1,4 +1,4 @@
-#include "c_scan.h"
+#include "import/c_scan.h"
 
 #include <bit>
 #include <cfloat>

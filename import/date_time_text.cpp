@@ -1,4 +1,4 @@
-#include "date_time_text.h"
+#include "import/date_time_text.h"
 
 #include <QDate>
 #include <cmath>

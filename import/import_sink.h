@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "catalogue.h"
+#include "channels/catalogue.h"
 
 namespace zp {
 

@@ -1,4 +1,4 @@
-#include "line_reader.h"
+#include "import/line_reader.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "log_import.h"
+#include "import/log_import.h"
 
 #include <QStringList>
 #include <array>
@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "line_reader.h"
-#include "log_loader.h"
-#include "point_budget.h"
-#include "record_parser.h"
+#include "import/line_reader.h"
+#include "import/log_loader.h"
+#include "import/point_budget.h"
+#include "import/record_parser.h"
 
 namespace zp {
 

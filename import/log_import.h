@@ -4,8 +4,8 @@
 
 #include <QString>
 
-#include "import_sink.h"
-#include "unit_selectors.h"
+#include "import/import_sink.h"
+#include "channels/unit_selectors.h"
 
 namespace zp {
 

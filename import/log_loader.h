@@ -2,8 +2,8 @@
 // system's, so that tests can run it under any locale.
 #pragma once
 
-#include "date_time_text.h"
-#include "log_import.h"
+#include "import/date_time_text.h"
+#include "import/log_import.h"
 
 namespace zp {
 

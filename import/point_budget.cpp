@@ -1,4 +1,4 @@
-#include "point_budget.h"
+#include "import/point_budget.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,4 +1,4 @@
-#include "record_models.h"
+#include "import/record_models.h"
 
 #include <array>
 

@@ -8,9 +8,9 @@
 #include <span>
 #include <string>
 
-#include "catalogue.h"
-#include "conversions.h"
-#include "unit_selectors.h"
+#include "channels/catalogue.h"
+#include "channels/conversions.h"
+#include "channels/unit_selectors.h"
 
 namespace zp {
 

@@ -1,4 +1,4 @@
-#include "record_parser.h"
+#include "import/record_parser.h"
 
 #include <cstring>
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "c_scan.h"
-#include "record_models.h"
+#include "import/c_scan.h"
+#include "import/record_models.h"
 
 namespace zp {
 

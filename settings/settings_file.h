@@ -8,7 +8,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "settings_record.h"
+#include "settings/settings_record.h"
 
 class QFile;
 

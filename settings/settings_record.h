@@ -6,8 +6,8 @@
 #include <array>
 #include <cstdint>
 
-#include "catalogue.h"
-#include "unit_selectors.h"
+#include "channels/catalogue.h"
+#include "channels/unit_selectors.h"
 
 namespace zp {
 

@@ -1,4 +1,4 @@
-#include "units_dialog.h"
+#include "settings/units_dialog.h"
 
 #include <QComboBox>
 #include <QLabel>

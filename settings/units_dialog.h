@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <array>
 
-#include "unit_selectors.h"
+#include "channels/unit_selectors.h"
 
 class QComboBox;
 class QLabel;

@@ -15,14 +15,14 @@
 #include <memory>
 #include <optional>
 
-#include "channel_series.h"
-#include "chart_model.h"
-#include "chart_report.h"
-#include "log_import.h"
-#include "logdump_json.h"
-#include "point_budget.h"
-#include "settings_file.h"
-#include "settings_record.h"
+#include "loading/channel_series.h"
+#include "chart/chart_model.h"
+#include "chart/chart_report.h"
+#include "import/log_import.h"
+#include "tools/logdump_json.h"
+#include "import/point_budget.h"
+#include "settings/settings_file.h"
+#include "settings/settings_record.h"
 
 #ifdef _WIN32
 #include <fcntl.h>

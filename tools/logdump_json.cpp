@@ -1,4 +1,4 @@
-#include "logdump_json.h"
+#include "tools/logdump_json.h"
 
 #include <charconv>
 #include <cmath>

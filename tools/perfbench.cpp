@@ -22,11 +22,11 @@
 #include <sys/resource.h>
 #endif
 
-#include "channel_series.h"
-#include "chart_model.h"
-#include "chart_render.h"
-#include "log_import.h"
-#include "unit_selectors.h"
+#include "loading/channel_series.h"
+#include "chart/chart_model.h"
+#include "chart/chart_render.h"
+#include "import/log_import.h"
+#include "channels/unit_selectors.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "record_models.h"
+#include "import/record_models.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -17,9 +17,9 @@
 #include <QtTest>
 #include <functional>
 
-#include "chart_widget.h"
-#include "fake_dialogs.h"
-#include "main_window.h"
+#include "chart/chart_widget.h"
+#include "tests/support/fake_dialogs.h"
+#include "app/main_window.h"
 
 using namespace zp;
 

@@ -1,8 +1,8 @@
 // The libjpeg decoder of the splash and About picture.
 #include <QtTest>
 
-#include "jpeg_image.h"
-#include "picture_view.h"
+#include "app/jpeg_image.h"
+#include "app/picture_view.h"
 
 using namespace zp;
 

@@ -9,11 +9,11 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "about_window.h"
-#include "channel_series.h"
-#include "chart_widget.h"
-#include "fake_dialogs.h"
-#include "main_window.h"
+#include "app/about_window.h"
+#include "loading/channel_series.h"
+#include "chart/chart_widget.h"
+#include "tests/support/fake_dialogs.h"
+#include "app/main_window.h"
 
 using namespace zp;
 

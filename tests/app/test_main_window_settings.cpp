@@ -9,12 +9,12 @@
 #include <QtTest>
 #include <memory>
 
-#include "channel_series.h"
-#include "chart_widget.h"
-#include "fake_dialogs.h"
-#include "main_window.h"
-#include "settings_file.h"
-#include "units_dialog.h"
+#include "loading/channel_series.h"
+#include "chart/chart_widget.h"
+#include "tests/support/fake_dialogs.h"
+#include "app/main_window.h"
+#include "settings/settings_file.h"
+#include "settings/units_dialog.h"
 
 using namespace zp;
 

@@ -16,12 +16,12 @@
 #include <cmath>
 #include <random>
 
-#include "chart_widget.h"
-#include "fake_dialogs.h"
-#include "main_window.h"
-#include "point_budget.h"
-#include "settings_file.h"
-#include "units_dialog.h"
+#include "chart/chart_widget.h"
+#include "tests/support/fake_dialogs.h"
+#include "app/main_window.h"
+#include "import/point_budget.h"
+#include "settings/settings_file.h"
+#include "settings/units_dialog.h"
 
 using namespace zp;
 

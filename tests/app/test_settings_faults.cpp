@@ -9,13 +9,13 @@
 #include <QtTest>
 #include <functional>
 
-#include "channel_series.h"
-#include "chart_widget.h"
-#include "fake_dialogs.h"
-#include "fs_faults.h"
-#include "main_window.h"
-#include "settings_file.h"
-#include "units_dialog.h"
+#include "loading/channel_series.h"
+#include "chart/chart_widget.h"
+#include "tests/support/fake_dialogs.h"
+#include "tests/support/fs_faults.h"
+#include "app/main_window.h"
+#include "settings/settings_file.h"
+#include "settings/units_dialog.h"
 
 using namespace zp;
 

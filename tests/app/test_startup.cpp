@@ -8,14 +8,14 @@
 #include <QtTest>
 #include <stdexcept>
 
-#include "about_window.h"
-#include "fake_dialogs.h"
-#include "main_window.h"
-#include "picture_view.h"
-#include "settings_file.h"
-#include "splash_window.h"
-#include "startup.h"
-#include "units_dialog.h"
+#include "app/about_window.h"
+#include "tests/support/fake_dialogs.h"
+#include "app/main_window.h"
+#include "app/picture_view.h"
+#include "settings/settings_file.h"
+#include "app/splash_window.h"
+#include "app/startup.h"
+#include "settings/units_dialog.h"
 
 using namespace zp;
 

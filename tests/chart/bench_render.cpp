@@ -6,7 +6,7 @@
 #include <QtTest>
 #include <cmath>
 
-#include "chart_render.h"
+#include "chart/chart_render.h"
 
 using namespace zp::chart;
 

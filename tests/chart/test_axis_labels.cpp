@@ -4,9 +4,9 @@
 #include <cmath>
 #include <limits>
 
-#include "axis_labels.h"
-#include "date_time_format.h"
-#include "fake_measurer.h"
+#include "chart/axis_labels.h"
+#include "chart/date_time_format.h"
+#include "tests/support/fake_measurer.h"
 
 using namespace zp::chart;
 

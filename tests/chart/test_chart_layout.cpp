@@ -6,9 +6,9 @@
 #include <cmath>
 #include <limits>
 
-#include "catalogue.h"
-#include "chart_layout.h"
-#include "fake_measurer.h"
+#include "channels/catalogue.h"
+#include "chart/chart_layout.h"
+#include "tests/support/fake_measurer.h"
 
 using namespace zp::chart;
 

@@ -9,8 +9,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "chart_output.h"
-#include "chart_widget.h"
+#include "chart/chart_output.h"
+#include "chart/chart_widget.h"
 
 using namespace zp::chart;
 

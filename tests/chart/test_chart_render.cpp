@@ -11,9 +11,9 @@
 #include <QtTest>
 #include <limits>
 
-#include "chart_render.h"
-#include "chart_report.h"
-#include "chart_widget.h"
+#include "chart/chart_render.h"
+#include "chart/chart_report.h"
+#include "chart/chart_widget.h"
 
 using namespace zp::chart;
 

@@ -9,7 +9,7 @@
 #include <random>
 #include <vector>
 
-#include "series.h"
+#include "chart/series.h"
 
 using namespace zp::chart;
 

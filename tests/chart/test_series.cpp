@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "series.h"
+#include "chart/series.h"
 
 using namespace zp::chart;
 

@@ -8,8 +8,8 @@
 #include <limits>
 #include <random>
 
-#include "chart_render.h"
-#include "series_line.h"
+#include "chart/chart_render.h"
+#include "chart/series_line.h"
 
 using namespace zp::chart;
 

@@ -6,9 +6,9 @@
 #include <QtTest>
 #include <cmath>
 
-#include "chart_widget.h"
-#include "fake_measurer.h"
-#include "zoom_scroll.h"
+#include "chart/chart_widget.h"
+#include "tests/support/fake_measurer.h"
+#include "chart/zoom_scroll.h"
 
 using namespace zp::chart;
 

@@ -1,4 +1,4 @@
-#include "fuzz_support.h"
+#include "tests/fuzz/fuzz_support.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "channel_series.h"
-#include "settings_file.h"
+#include "loading/channel_series.h"
+#include "settings/settings_file.h"
 
 namespace zp::fuzz {
 

@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <string_view>
 
-#include "channel_series.h"
-#include "chart_model.h"
-#include "import_sink.h"
-#include "settings_record.h"
+#include "loading/channel_series.h"
+#include "chart/chart_model.h"
+#include "import/import_sink.h"
+#include "settings/settings_record.h"
 
 namespace zp::fuzz {
 

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <cstdlib>
 
-#include "fuzz_targets.h"
+#include "tests/fuzz/fuzz_targets.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);

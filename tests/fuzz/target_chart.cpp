@@ -3,13 +3,13 @@
 #include <QImage>
 #include <QPainter>
 
-#include "chart_render.h"
-#include "chart_report.h"
-#include "fuzz_support.h"
-#include "fuzz_targets.h"
-#include "log_loader.h"
-#include "point_budget.h"
-#include "zoom_scroll.h"
+#include "chart/chart_render.h"
+#include "chart/chart_report.h"
+#include "tests/fuzz/fuzz_support.h"
+#include "tests/fuzz/fuzz_targets.h"
+#include "import/log_loader.h"
+#include "import/point_budget.h"
+#include "chart/zoom_scroll.h"
 
 namespace zp::fuzz {
 

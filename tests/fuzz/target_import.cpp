@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "c_scan.h"
-#include "fuzz_support.h"
-#include "fuzz_targets.h"
-#include "line_reader.h"
-#include "log_loader.h"
-#include "point_budget.h"
+#include "import/c_scan.h"
+#include "tests/fuzz/fuzz_support.h"
+#include "tests/fuzz/fuzz_targets.h"
+#include "import/line_reader.h"
+#include "import/log_loader.h"
+#include "import/point_budget.h"
 
 namespace zp::fuzz {
 

@@ -5,11 +5,11 @@
 #include <limits>
 #include <memory>
 
-#include "conversions.h"
-#include "fuzz_support.h"
-#include "fuzz_targets.h"
-#include "settings_file.h"
-#include "units_dialog.h"
+#include "channels/conversions.h"
+#include "tests/fuzz/fuzz_support.h"
+#include "tests/fuzz/fuzz_targets.h"
+#include "settings/settings_file.h"
+#include "settings/units_dialog.h"
 
 namespace zp::fuzz {
 

@@ -3,9 +3,9 @@
 #include <array>
 #include <cmath>
 
-#include "date_time_text.h"
-#include "fuzz_support.h"
-#include "fuzz_targets.h"
+#include "import/date_time_text.h"
+#include "tests/fuzz/fuzz_support.h"
+#include "tests/fuzz/fuzz_targets.h"
 
 namespace zp::fuzz {
 

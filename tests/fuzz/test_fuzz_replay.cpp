@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QtTest>
 
-#include "fuzz_targets.h"
+#include "tests/fuzz/fuzz_targets.h"
 
 namespace {
 

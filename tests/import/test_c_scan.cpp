@@ -10,7 +10,7 @@
 #include <random>
 #include <string>
 
-#include "c_scan.h"
+#include "import/c_scan.h"
 
 namespace {
 

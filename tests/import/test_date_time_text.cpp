@@ -3,7 +3,7 @@
 #include <QtTest>
 #include <cmath>
 
-#include "date_time_text.h"
+#include "import/date_time_text.h"
 
 using zp::DateTimeLocale;
 

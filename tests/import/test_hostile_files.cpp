@@ -8,8 +8,8 @@
 #include <QtTest>
 #include <cstdio>
 
-#include "point_budget.h"
-#include "recording_sink.h"
+#include "import/point_budget.h"
+#include "tests/support/recording_sink.h"
 
 using namespace zp;
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "line_reader.h"
+#include "import/line_reader.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <cmath>
 #include <random>
 
-#include "log_import.h"
-#include "recording_sink.h"
+#include "import/log_import.h"
+#include "tests/support/recording_sink.h"
 
 using namespace zp;
 using Status = ImportResult::Status;

@@ -8,7 +8,7 @@
 #include <QtTest>
 #include <bit>
 
-#include "catalogue.h"
+#include "channels/catalogue.h"
 
 namespace {
 

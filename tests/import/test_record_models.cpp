@@ -6,9 +6,9 @@
 #include <map>
 #include <string>
 
-#include "conversions.h"
-#include "record_models.h"
-#include "recording_sink.h"
+#include "channels/conversions.h"
+#include "import/record_models.h"
+#include "tests/support/recording_sink.h"
 
 using namespace zp;
 

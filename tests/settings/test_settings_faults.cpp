@@ -6,8 +6,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "fs_faults.h"
-#include "settings_file.h"
+#include "tests/support/fs_faults.h"
+#include "settings/settings_file.h"
 
 using namespace zp;
 using zp::test::ReadOnlyFolder;

@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "settings_file.h"
+#include "settings/settings_file.h"
 
 using namespace zp;
 

@@ -5,7 +5,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "units_dialog.h"
+#include "settings/units_dialog.h"
 
 using namespace zp;
 

@@ -9,9 +9,9 @@
 #include <array>
 #include <vector>
 
-#include "date_time_text.h"
-#include "import_sink.h"
-#include "log_loader.h"
+#include "import/date_time_text.h"
+#include "import/import_sink.h"
+#include "import/log_loader.h"
 
 struct Point {
     double x;

@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <QStringList>
 
-#include "dialog_seam.h"
+#include "app/dialog_seam.h"
 
 namespace zp::test {
 

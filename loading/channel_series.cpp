@@ -1,4 +1,4 @@
-#include "channel_series.h"
+#include "loading/channel_series.h"
 
 namespace zp {
 

@@ -4,7 +4,7 @@
 #include <bit>
 #include <cstdint>
 
-#include "conversions.h"
+#include "channels/conversions.h"
 
 using zp::ConversionFn;
 

@@ -1,4 +1,4 @@
-#include "conversions.h"
+#include "channels/conversions.h"
 
 namespace zp {
 

@@ -2,7 +2,7 @@
 // `charWidth` pixels wide and a line `lineHeight` pixels tall.
 #pragma once
 
-#include "text_measurer.h"
+#include "chart/text_measurer.h"
 
 class FakeMeasurer final : public zp::chart::TextMeasurer {
   public:

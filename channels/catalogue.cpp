@@ -1,4 +1,4 @@
-#include "catalogue.h"
+#include "channels/catalogue.h"
 
 namespace zp {
 

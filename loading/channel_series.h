@@ -5,9 +5,9 @@
 
 #include <QPalette>
 
-#include "catalogue.h"
-#include "chart_model.h"
-#include "import_sink.h"
+#include "channels/catalogue.h"
+#include "chart/chart_model.h"
+#include "import/import_sink.h"
 
 namespace zp {
 

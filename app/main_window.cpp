@@ -15,13 +15,13 @@
 #include <QToolButton>
 
 #include "app/about_window.h"
-#include "loading/channel_series.h"
-#include "chart/chart_output.h"
-#include "chart/chart_widget.h"
 #include "app/dialog_seam.h"
 #include "app/form_style.h"
 #include "app/glyphs.h"
-#include "import/log_import.h"
+#include "chart/chart_output.h"
+#include "chart/chart_widget.h"
+#include "loading/channel_series.h"
+#include "loading/log_loading.h"
 #include "settings/units_dialog.h"
 
 namespace zp {
@@ -282,8 +282,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 }
 
 void TfrmMain::Button6Click() {
-    prepareLoad(*this);
-    Chart1->chart().invalidate();
+    prepareChartForLoad(Chart1->chart());
 
     FileDialogRequest request;
     request.filters = {QStringLiteral("CSV files (*.csv)"), QStringLiteral("All files (*)")};
@@ -297,8 +296,9 @@ void TfrmMain::Button6Click() {
     // directory (the bitmap export starts there until the next settings save).
     QDir::setCurrent(QFileInfo(path).absolutePath());
 
-    const ImportResult result = importLogFile(path, unitSelectorsOf(settings_), *this);
-    Chart1->chart().invalidate();
+    const ImportResult result =
+        loadLogIntoChart(path, unitSelectorsOf(settings_), Chart1->chart(), importOptions_);
+    showPanel(result.panel);
     switch (result.status) {
         case ImportResult::Status::Loaded:
             dialogSeam().messageBox(this, QStringLiteral("File Loaded!"),
@@ -356,53 +356,18 @@ void TfrmMain::Chart1MouseMove(Qt::KeyboardModifiers, int x, int y) {
                  QStringLiteral("Time: ") + Chart1->labelValue(chart::AxisId::Bottom, values.x));
 }
 
-// [SECTION] ImportSink
+// [SECTION] Information panel
 
-void TfrmMain::setBottomAxisDateTimeFormat(const QString& format) {
-    Chart1->chart().bottomAxis.dateTimeFormat = format;
-}
-
-void TfrmMain::setBottomAxisTitle(const QString& caption) {
-    Chart1->chart().bottomAxis.titleCaption = caption;
-}
-
-void TfrmMain::setXDateTime(Channel channel, bool on) {
-    channelSeries(Chart1->chart(), channel).xDateTime = on;
-}
-
-void TfrmMain::clearSeries(Channel channel) {
-    channelSeries(Chart1->chart(), channel).points.clear();
-}
-
-void TfrmMain::setShowInLegend(Channel channel, bool on) {
-    channelSeries(Chart1->chart(), channel).showInLegend = on;
-}
-
-void TfrmMain::addXY(Channel channel, double x, double y) {
-    // No repaint per point: the handler invalidates the chart once the import is done.
-    channelSeries(Chart1->chart(), channel).points.append(x, y);
-}
-
-void TfrmMain::setModelText(const QString& text) {
-    setLabelText(Label13, text);
-}
-
-void TfrmMain::setCountersVisible(bool visible) {
-    for (QLabel* label : {Label4, Label5, Label8, Label9, Label21, Label22, Label23, Label24})
-        label->setVisible(visible);
-}
-
-void TfrmMain::setHobbsStart(const QString& text) {
-    setLabelText(Label21, text);
-}
-void TfrmMain::setHobbsStop(const QString& text) {
-    setLabelText(Label22, text);
-}
-void TfrmMain::setMaintenanceStart(const QString& text) {
-    setLabelText(Label23, text);
-}
-void TfrmMain::setMaintenanceStop(const QString& text) {
-    setLabelText(Label24, text);
+void TfrmMain::showPanel(const PanelUpdate& update) {
+    if (update.modelText) setLabelText(Label13, *update.modelText);
+    if (update.countersVisible) {
+        for (QLabel* label : {Label4, Label5, Label8, Label9, Label21, Label22, Label23, Label24})
+            label->setVisible(*update.countersVisible);
+    }
+    if (update.hobbsStart) setLabelText(Label21, *update.hobbsStart);
+    if (update.hobbsStop) setLabelText(Label22, *update.hobbsStop);
+    if (update.maintenanceStart) setLabelText(Label23, *update.maintenanceStart);
+    if (update.maintenanceStop) setLabelText(Label24, *update.maintenanceStop);
 }
 
 }  // namespace zp

@@ -6,7 +6,7 @@
 #include <QMainWindow>
 #include <memory>
 
-#include "import/import_sink.h"
+#include "import/log_import.h"
 #include "settings/settings_record.h"
 
 class QAction;
@@ -28,7 +28,7 @@ class SettingsFileIo;
 class TfrmAbout;
 class TfrmUnitSettings;
 
-class TfrmMain : public QMainWindow, public ImportSink {
+class TfrmMain : public QMainWindow {
     Q_OBJECT
   public:
     explicit TfrmMain(QWidget* parent = nullptr);
@@ -55,19 +55,11 @@ class TfrmMain : public QMainWindow, public ImportSink {
     // Fourteen unit codes 0 and every series active, applied and written.
     void ResetSettings();
 
-    // ImportSink: Chart1 and the information panel.
-    void setBottomAxisDateTimeFormat(const QString& format) override;
-    void setBottomAxisTitle(const QString& caption) override;
-    void setXDateTime(Channel channel, bool on) override;
-    void clearSeries(Channel channel) override;
-    void setShowInLegend(Channel channel, bool on) override;
-    void addXY(Channel channel, double x, double y) override;
-    void setModelText(const QString& text) override;
-    void setCountersVisible(bool visible) override;
-    void setHobbsStart(const QString& text) override;
-    void setHobbsStop(const QString& text) override;
-    void setMaintenanceStart(const QString& text) override;
-    void setMaintenanceStop(const QString& text) override;
+    // Shows what a load changed on the information panel; labels size to their text.
+    void showPanel(const PanelUpdate& update);
+
+    // How loads read logs: the machine's own budget and regional settings unless set.
+    void setImportOptions(const ImportOptions& options) { importOptions_ = options; }
 
     // Controls under their form names.
     QWidget* Client;  // the client area below the menu bar
@@ -140,6 +132,7 @@ class TfrmMain : public QMainWindow, public ImportSink {
     TfrmAbout* about_ = nullptr;
     TfrmUnitSettings* units_ = nullptr;
     bool shown_ = false;
+    ImportOptions importOptions_ = ImportOptions::forThisMachine();
     // The printer of Print Graph, kept with the choices of its setup dialog for the
     // whole run.
     std::unique_ptr<QPrinter> printer_;

@@ -104,6 +104,71 @@ std::vector<int> AxisLayout::minorTicks() const {
     return minor;
 }
 
+namespace {
+
+// The flags, formats and titles of both axes, before anything is placed. The bottom
+// axis shows date-times when the first active series has date-time X values.
+void describeAxes(const Chart& chart, AxisLayout& bottom, AxisLayout& left) {
+    const bool active = anyActive(chart);
+    const LineSeries* firstActive = nullptr;
+    for (const LineSeries& s : chart.series) {
+        if (s.active) {
+            firstActive = &s;
+            break;
+        }
+    }
+    bottom.visible = chart.bottomAxis.visible;
+    left.visible = chart.leftAxis.visible;
+    bottom.hasActiveSeries = active;
+    left.hasActiveSeries = active;
+    bottom.scale.horizontal = true;
+    left.scale.horizontal = false;
+    bottom.format.dateTime = firstActive != nullptr && firstActive->xDateTime;
+    bottom.format.dateTimeFormat = chart.bottomAxis.dateTimeFormat;
+    left.format.dateTime = false;
+    bottom.title = chart.bottomAxis.titleCaption;
+    left.title = chart.leftAxis.titleCaption;
+}
+
+// Left axis band: its width depends on the label texts, which depend on the label
+// step, which depends on the axis height fixed before. A hidden axis is still ranged,
+// since the series are drawn on it, but takes no room.
+void placeLeftAxis(const Chart& chart, AxisLayout& left, PixelRect& plot,
+                   const TextMeasurer& labels, int fh) {
+    left.scale.startPixel = plot.top;
+    left.scale.endPixel = plot.bottom;
+    rangeAxis(left, chart.leftAxis, chart, false, left.scale.size());
+    left.increment = axisIncrement(left.scale, left.format, labels);
+    if (!left.visible) return;
+    const double inc = left.increment;
+    const int widest =
+        std::max(labels.width(left.format.text(std::trunc(left.minimum() / inc) * inc)),
+                 labels.width(left.format.text(std::trunc(left.maximum() / inc) * inc)));
+    if (!left.title.isEmpty()) plot.left += fh;
+    plot.left += widest + labels.width(QStringLiteral(" ")) + kAxisTickSpace;
+}
+
+// Bottom axis along the final plot area: range, step, labels and the title box centred
+// under the plot.
+void placeBottomAxis(const Chart& chart, AxisLayout& bottom, const PixelRect& plot,
+                     const TextMeasurer& labels, int fh) {
+    bottom.scale.startPixel = plot.left;
+    bottom.scale.endPixel = plot.right;
+    rangeAxis(bottom, chart.bottomAxis, chart, true, bottom.scale.size());
+    bottom.increment = axisIncrement(bottom.scale, bottom.format, labels);
+    if (!bottom.visible) return;
+    labelAxis(bottom);
+    if (bottom.title.isEmpty()) return;
+    const int boxWidth = labels.width(bottom.title) + labels.width(QStringLiteral("W"));
+    const int centre = (plot.left + plot.right) / 2;
+    bottom.titleBox.left = centre - boxWidth / 2;
+    bottom.titleBox.right = bottom.titleBox.left + boxWidth;
+    bottom.titleBox.top = plot.bottom + kAxisTickSpace + fh;
+    bottom.titleBox.bottom = bottom.titleBox.top + fh;
+}
+
+}  // namespace
+
 ChartLayout layoutChart(const Chart& chart, const PixelRect& client, const TextMeasurer& labels,
                         int footLineHeight) {
     ChartLayout layout;
@@ -121,28 +186,9 @@ ChartLayout layoutChart(const Chart& chart, const PixelRect& client, const TextM
     layout.legend = layoutLegend(chart, rect, client.width(), labels);
     rect.bottom = chartBottomAboveLegend(layout.legend, rect);
 
-    const bool active = anyActive(chart);
-    const LineSeries* firstActive = nullptr;
-    for (const LineSeries& s : chart.series) {
-        if (s.active) {
-            firstActive = &s;
-            break;
-        }
-    }
-
     AxisLayout& bottom = layout.bottom;
     AxisLayout& left = layout.left;
-    bottom.visible = chart.bottomAxis.visible;
-    left.visible = chart.leftAxis.visible;
-    bottom.hasActiveSeries = active;
-    left.hasActiveSeries = active;
-    bottom.scale.horizontal = true;
-    left.scale.horizontal = false;
-    bottom.format.dateTime = firstActive != nullptr && firstActive->xDateTime;
-    bottom.format.dateTimeFormat = chart.bottomAxis.dateTimeFormat;
-    left.format.dateTime = false;
-    bottom.title = chart.bottomAxis.titleCaption;
-    left.title = chart.leftAxis.titleCaption;
+    describeAxes(chart, bottom, left);
 
     // Bottom axis band: title, one label line, axis line and ticks.
     PixelRect plot = rect;
@@ -150,39 +196,9 @@ ChartLayout layoutChart(const Chart& chart, const PixelRect& client, const TextM
         if (!bottom.title.isEmpty()) plot.bottom -= fh;
         plot.bottom -= fh + kAxisTickSpace;
     }
-
-    // Left axis band: its width depends on the label texts, which depend on the label
-    // step, which depends on the axis height fixed above. A hidden axis is still
-    // ranged, since the series are drawn on it, but takes no room.
-    left.scale.startPixel = plot.top;
-    left.scale.endPixel = plot.bottom;
-    rangeAxis(left, chart.leftAxis, chart, false, left.scale.size());
-    left.increment = axisIncrement(left.scale, left.format, labels);
-    if (left.visible) {
-        const double inc = left.increment;
-        const int widest =
-            std::max(labels.width(left.format.text(std::trunc(left.minimum() / inc) * inc)),
-                     labels.width(left.format.text(std::trunc(left.maximum() / inc) * inc)));
-        if (!left.title.isEmpty()) plot.left += fh;
-        plot.left += widest + labels.width(QStringLiteral(" ")) + kAxisTickSpace;
-    }
+    placeLeftAxis(chart, left, plot, labels, fh);
     layout.plot = plot;
-
-    bottom.scale.startPixel = plot.left;
-    bottom.scale.endPixel = plot.right;
-    rangeAxis(bottom, chart.bottomAxis, chart, true, bottom.scale.size());
-    bottom.increment = axisIncrement(bottom.scale, bottom.format, labels);
-    if (bottom.visible) {
-        labelAxis(bottom);
-        if (!bottom.title.isEmpty()) {
-            const int boxWidth = labels.width(bottom.title) + labels.width(QStringLiteral("W"));
-            const int centre = (plot.left + plot.right) / 2;
-            bottom.titleBox.left = centre - boxWidth / 2;
-            bottom.titleBox.right = bottom.titleBox.left + boxWidth;
-            bottom.titleBox.top = plot.bottom + kAxisTickSpace + fh;
-            bottom.titleBox.bottom = bottom.titleBox.top + fh;
-        }
-    }
+    placeBottomAxis(chart, bottom, plot, labels, fh);
     if (left.visible) labelAxis(left);
     return layout;
 }

@@ -70,96 +70,136 @@ QString localeTimeSeparator() {
     return separatorIn(QLocale().timeFormat(QLocale::ShortFormat), u'h', QStringLiteral(":"));
 }
 
+namespace {
+
+// What one formatting of a date-time needs besides the format text.
+struct FormatFacts {
+    QDate date;
+    QTime time;
+    QLocale locale;
+    QString timeSeparator;
+    QString dateSeparator;
+    bool twelveHour = false;
+};
+
+// Appends the time token of letter `lower` run `n` times at the start; returns the
+// letters used, 0 when the letter is no time token here. `afterHour` is true right
+// after an hour token, where "m" means minutes.
+qsizetype appendTimeToken(QString& out, QChar lower, qsizetype n, const FormatFacts& f,
+                          bool& afterHour) {
+    const QTime& time = f.time;
+    if (lower == u'h') {
+        int hour = time.hour();
+        if (f.twelveHour) hour = hour % 12 == 0 ? 12 : hour % 12;
+        out += n >= 2 ? twoDigits(hour) : QString::number(hour);
+        afterHour = true;
+        return qMin<qsizetype>(n, 2);
+    }
+    if (lower == u'n' || (lower == u'm' && afterHour && n <= 2)) {
+        out += n >= 2 ? twoDigits(time.minute()) : QString::number(time.minute());
+        afterHour = false;
+        return qMin<qsizetype>(n, 2);
+    }
+    if (lower == u's') {
+        out += n >= 2 ? twoDigits(time.second()) : QString::number(time.second());
+        return qMin<qsizetype>(n, 2);
+    }
+    if (lower == u'z') {
+        const qsizetype used = n >= 3 ? 3 : 1;
+        out += used == 3 ? QStringLiteral("%1").arg(time.msec(), 3, 10, QLatin1Char('0'))
+                         : QString::number(time.msec());
+        return used;
+    }
+    return 0;
+}
+
+// Appends the date token of letter `lower` run `n` times; returns the letters used, 0
+// when the letter is no date token.
+qsizetype appendDateToken(QString& out, QChar lower, qsizetype n, const FormatFacts& f) {
+    const QDate& date = f.date;
+    if (lower == u'd') {
+        const qsizetype used = qMin<qsizetype>(n, 4);
+        if (used == 1) out += QString::number(date.day());
+        if (used == 2) out += twoDigits(date.day());
+        if (used == 3) out += f.locale.dayName(date.dayOfWeek(), QLocale::ShortFormat);
+        if (used == 4) out += f.locale.dayName(date.dayOfWeek(), QLocale::LongFormat);
+        return used;
+    }
+    if (lower == u'm') {
+        const qsizetype used = qMin<qsizetype>(n, 4);
+        if (used == 1) out += QString::number(date.month());
+        if (used == 2) out += twoDigits(date.month());
+        if (used == 3) out += f.locale.monthName(date.month(), QLocale::ShortFormat);
+        if (used == 4) out += f.locale.monthName(date.month(), QLocale::LongFormat);
+        return used;
+    }
+    if (lower == u'y') {
+        out += n >= 3 ? QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'))
+                      : twoDigits(date.year() % 100);
+        return n;
+    }
+    return 0;
+}
+
+// Appends a quoted literal or an am/pm designator at `i`; returns the characters used,
+// 0 when neither starts there.
+qsizetype appendLiteralOrDesignator(QString& out, const QString& format, qsizetype i,
+                                    const FormatFacts& f) {
+    const QChar c = format.at(i);
+    if (c == u'"' || c == u'\'') {
+        const qsizetype end = format.indexOf(c, i + 1);
+        const qsizetype stop = end < 0 ? format.size() : end;
+        out += format.mid(i + 1, stop - i - 1);
+        return stop + 1 - i;
+    }
+    if (format.mid(i, 5).compare(QLatin1String("am/pm"), Qt::CaseInsensitive) == 0) {
+        out += f.time.hour() < 12 ? QStringLiteral("am") : QStringLiteral("pm");
+        return 5;
+    }
+    if (format.mid(i, 3).compare(QLatin1String("a/p"), Qt::CaseInsensitive) == 0) {
+        out += f.time.hour() < 12 ? QStringLiteral("a") : QStringLiteral("p");
+        return 3;
+    }
+    return 0;
+}
+
+}  // namespace
+
 QString formatDateTime(double value, const QString& format) {
     const std::optional<SplitDateTime> dt = split(value);
     if (!dt) return {};
-    const QLocale locale;
-    const QString timeSeparator = localeTimeSeparator();
-    const QString dateSeparator =
-        separatorIn(locale.dateFormat(QLocale::ShortFormat), u'd', QStringLiteral("/"));
-    const bool twelveHour = format.contains(QLatin1String("am/pm"), Qt::CaseInsensitive) ||
-                            format.contains(QLatin1String("a/p"), Qt::CaseInsensitive);
-    const QDate& date = dt->date;
-    const QTime& time = dt->time;
+    FormatFacts facts;
+    facts.date = dt->date;
+    facts.time = dt->time;
+    facts.timeSeparator = localeTimeSeparator();
+    facts.dateSeparator =
+        separatorIn(facts.locale.dateFormat(QLocale::ShortFormat), u'd', QStringLiteral("/"));
+    facts.twelveHour = format.contains(QLatin1String("am/pm"), Qt::CaseInsensitive) ||
+                       format.contains(QLatin1String("a/p"), Qt::CaseInsensitive);
 
     QString out;
     bool afterHour = false;  // an "m" right after an hour token means minutes
     qsizetype i = 0;
     while (i < format.size()) {
+        if (const qsizetype used = appendLiteralOrDesignator(out, format, i, facts)) {
+            i += used;
+            continue;
+        }
         const QChar c = format.at(i);
         const QChar lower = c.toLower();
-        if (c == u'"' || c == u'\'') {
-            const qsizetype end = format.indexOf(c, i + 1);
-            const qsizetype stop = end < 0 ? format.size() : end;
-            out += format.mid(i + 1, stop - i - 1);
-            i = stop + 1;
-            continue;
-        }
-        if (format.mid(i, 5).compare(QLatin1String("am/pm"), Qt::CaseInsensitive) == 0) {
-            out += time.hour() < 12 ? QStringLiteral("am") : QStringLiteral("pm");
-            i += 5;
-            continue;
-        }
-        if (format.mid(i, 3).compare(QLatin1String("a/p"), Qt::CaseInsensitive) == 0) {
-            out += time.hour() < 12 ? QStringLiteral("a") : QStringLiteral("p");
-            i += 3;
-            continue;
-        }
         const qsizetype n = runLength(format, i, lower);
-        if (lower == u'h') {
-            int hour = time.hour();
-            if (twelveHour) hour = hour % 12 == 0 ? 12 : hour % 12;
-            out += n >= 2 ? twoDigits(hour) : QString::number(hour);
-            i += qMin<qsizetype>(n, 2);
-            afterHour = true;
-            continue;
-        }
-        if (lower == u'n' || (lower == u'm' && afterHour && n <= 2)) {
-            out += n >= 2 ? twoDigits(time.minute()) : QString::number(time.minute());
-            i += qMin<qsizetype>(n, 2);
-            afterHour = false;
-            continue;
-        }
-        if (lower == u's') {
-            out += n >= 2 ? twoDigits(time.second()) : QString::number(time.second());
-            i += qMin<qsizetype>(n, 2);
-            continue;
-        }
-        if (lower == u'z') {
-            const qsizetype used = n >= 3 ? 3 : 1;
-            out += used == 3 ? QStringLiteral("%1").arg(time.msec(), 3, 10, QLatin1Char('0'))
-                             : QString::number(time.msec());
+        if (const qsizetype used = appendTimeToken(out, lower, n, facts, afterHour)) {
             i += used;
             continue;
         }
-        if (lower == u'd') {
-            const qsizetype used = qMin<qsizetype>(n, 4);
-            if (used == 1) out += QString::number(date.day());
-            if (used == 2) out += twoDigits(date.day());
-            if (used == 3) out += locale.dayName(date.dayOfWeek(), QLocale::ShortFormat);
-            if (used == 4) out += locale.dayName(date.dayOfWeek(), QLocale::LongFormat);
+        if (const qsizetype used = appendDateToken(out, lower, n, facts)) {
             i += used;
-            continue;
-        }
-        if (lower == u'm') {
-            const qsizetype used = qMin<qsizetype>(n, 4);
-            if (used == 1) out += QString::number(date.month());
-            if (used == 2) out += twoDigits(date.month());
-            if (used == 3) out += locale.monthName(date.month(), QLocale::ShortFormat);
-            if (used == 4) out += locale.monthName(date.month(), QLocale::LongFormat);
-            i += used;
-            continue;
-        }
-        if (lower == u'y') {
-            out += n >= 3 ? QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'))
-                          : twoDigits(date.year() % 100);
-            i += n;
             continue;
         }
         if (c == u':') {
-            out += timeSeparator;
+            out += facts.timeSeparator;
         } else if (c == u'/') {
-            out += dateSeparator;
+            out += facts.dateSeparator;
         } else {
             out += c;
         }

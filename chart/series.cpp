@@ -17,14 +17,16 @@ bool isNan(double v) {
     return v != v;
 }
 
-// The first point of [first, last) whose X is not below `x` (X ascending), found by
-// galloping from the front: a short answer costs a few comparisons.
-ChartPoint* gallopNotBelow(ChartPoint* first, ChartPoint* last, double x) {
+// The partition point of [first, last) (X ascending) for `before`, true for the points
+// that lie before it: galloping from the front, so a short answer costs a few
+// comparisons.
+template <class Before>
+ChartPoint* gallopFromFront(ChartPoint* first, ChartPoint* last, Before before) {
     std::size_t step = 1;
-    ChartPoint* low = first;  // every point before `low` is below x
-    while (low != last && low->x < x) {
+    ChartPoint* low = first;  // every point before `low` lies before the answer
+    while (low != last && before(*low)) {
         ChartPoint* probe = static_cast<std::size_t>(last - low) > step ? low + step : last - 1;
-        if (probe->x < x) {
+        if (before(*probe)) {
             low = probe + 1;
             step *= 2;
             continue;
@@ -33,7 +35,7 @@ ChartPoint* gallopNotBelow(ChartPoint* first, ChartPoint* last, double x) {
         ChartPoint* high = probe;
         while (low < high) {
             ChartPoint* mid = low + (high - low) / 2;
-            if (mid->x < x)
+            if (before(*mid))
                 low = mid + 1;
             else
                 high = mid;
@@ -43,46 +45,22 @@ ChartPoint* gallopNotBelow(ChartPoint* first, ChartPoint* last, double x) {
     return low;
 }
 
-// The first point of [first, last) whose X is above `x`, galloping from the front.
-ChartPoint* gallopAbove(ChartPoint* first, ChartPoint* last, double x) {
+// The same partition point, galloping from the back.
+template <class Before>
+ChartPoint* gallopFromBack(ChartPoint* first, ChartPoint* last, Before before) {
     std::size_t step = 1;
-    ChartPoint* low = first;  // every point before `low` is at or below x
-    while (low != last && !(x < low->x)) {
-        ChartPoint* probe = static_cast<std::size_t>(last - low) > step ? low + step : last - 1;
-        if (!(x < probe->x)) {
-            low = probe + 1;
-            step *= 2;
-            continue;
-        }
-        ChartPoint* high = probe;
-        while (low < high) {
-            ChartPoint* mid = low + (high - low) / 2;
-            if (!(x < mid->x))
-                low = mid + 1;
-            else
-                high = mid;
-        }
-        return low;
-    }
-    return low;
-}
-
-// The start of the points of [first, last) whose X is above `x`, galloping from the
-// back.
-ChartPoint* gallopBackAbove(ChartPoint* first, ChartPoint* last, double x) {
-    std::size_t step = 1;
-    ChartPoint* high = last;  // every point from `high` on is above x
-    while (high != first && x < high[-1].x) {
+    ChartPoint* high = last;  // every point from `high` on lies after the answer
+    while (high != first && !before(high[-1])) {
         ChartPoint* probe = static_cast<std::size_t>(high - first) > step ? high - 1 - step : first;
-        if (x < probe->x) {
+        if (!before(*probe)) {
             high = probe;
             step *= 2;
             continue;
         }
-        ChartPoint* low = probe + 1;  // probe is at or below x
+        ChartPoint* low = probe + 1;  // probe lies before the answer
         while (low < high) {
             ChartPoint* mid = low + (high - low) / 2;
-            if (x < mid->x)
+            if (!before(*mid))
                 high = mid;
             else
                 low = mid + 1;
@@ -92,29 +70,12 @@ ChartPoint* gallopBackAbove(ChartPoint* first, ChartPoint* last, double x) {
     return high;
 }
 
-// The start of the points of [first, last) whose X is not below `x`, galloping from
-// the back.
-ChartPoint* gallopBackNotBelow(ChartPoint* first, ChartPoint* last, double x) {
-    std::size_t step = 1;
-    ChartPoint* high = last;
-    while (high != first && !(high[-1].x < x)) {
-        ChartPoint* probe = static_cast<std::size_t>(high - first) > step ? high - 1 - step : first;
-        if (!(probe->x < x)) {
-            high = probe;
-            step *= 2;
-            continue;
-        }
-        ChartPoint* low = probe + 1;
-        while (low < high) {
-            ChartPoint* mid = low + (high - low) / 2;
-            if (!(mid->x < x))
-                high = mid;
-            else
-                low = mid + 1;
-        }
-        return high;
-    }
-    return high;
+// The first point whose X is not below `x`, and the first whose X is above it.
+auto belowX(double x) {
+    return [x](const ChartPoint& p) { return p.x < x; };
+}
+auto notAboveX(double x) {
+    return [x](const ChartPoint& p) { return !(x < p.x); };
 }
 
 void moveBlock(ChartPoint* to, const ChartPoint* from, std::size_t n) {
@@ -130,8 +91,8 @@ void mergeRuns(ChartPoint* p, std::size_t lo, std::size_t mid, std::size_t hi,
     // Left points not above the right's first point, and right points not below the
     // left's last point, are already in place.
     ChartPoint* const middle = p + mid;
-    ChartPoint* const left = gallopAbove(p + lo, middle, p[mid].x);
-    ChartPoint* const right = gallopBackNotBelow(middle, p + hi, p[mid - 1].x);
+    ChartPoint* const left = gallopFromFront(p + lo, middle, notAboveX(p[mid].x));
+    ChartPoint* const right = gallopFromBack(middle, p + hi, belowX(p[mid - 1].x));
     const std::size_t leftCount = static_cast<std::size_t>(middle - left);
     const std::size_t rightCount = static_cast<std::size_t>(right - middle);
 
@@ -147,12 +108,12 @@ void mergeRuns(ChartPoint* p, std::size_t lo, std::size_t mid, std::size_t hi,
                 break;
             }
             if (b->x < a->x) {
-                ChartPoint* e = gallopNotBelow(b, right, a->x);
+                ChartPoint* e = gallopFromFront(b, right, belowX(a->x));
                 moveBlock(out, b, static_cast<std::size_t>(e - b));
                 out += e - b;
                 b = e;
             } else {
-                ChartPoint* e = gallopAbove(a, aEnd, b->x);
+                ChartPoint* e = gallopFromFront(a, aEnd, notAboveX(b->x));
                 moveBlock(out, a, static_cast<std::size_t>(e - a));
                 out += e - a;
                 a = e;
@@ -172,14 +133,14 @@ void mergeRuns(ChartPoint* p, std::size_t lo, std::size_t mid, std::size_t hi,
             }
             if (b[-1].x < a[-1].x) {
                 // Left points above the next right point go behind it.
-                ChartPoint* s = gallopBackAbove(left, a, b[-1].x);
+                ChartPoint* s = gallopFromBack(left, a, notAboveX(b[-1].x));
                 const std::size_t n = static_cast<std::size_t>(a - s);
                 out -= n;
                 moveBlock(out, s, n);
                 a = s;
             } else {
                 // Right points not below the next left point go behind it.
-                ChartPoint* s = gallopBackNotBelow(bBegin, b, a[-1].x);
+                ChartPoint* s = gallopFromBack(bBegin, b, belowX(a[-1].x));
                 const std::size_t n = static_cast<std::size_t>(b - s);
                 out -= n;
                 moveBlock(out, s, n);

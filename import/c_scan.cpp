@@ -141,105 +141,103 @@ const char* scanInt(const char* p, const char* end, std::int32_t& out) {
     return p;
 }
 
-const char* scanFloat(const char* p, const char* end, float& out) {
-    if constexpr (kExactFloatDivision) {
-        if (const char* q = scanPlainDecimal(p, end, out)) return q;
-    }
-    p = skipSpace(p, end);
-    bool negative = false;
-    if (p != end && (*p == '+' || *p == '-')) {
-        negative = *p == '-';
-        ++p;
-    }
-    if (p == end) return nullptr;
+namespace {
 
-    const char first = *p;
-    if (!isDigit(first) && first != '.') {
-        if (startsWithWord(p, end, "inf")) {
-            p += 3;
-            if (startsWithWord(p, end, "inity")) p += 5;
-            out = withSign(std::numeric_limits<float>::infinity(), negative);
-            return p;
-        }
-        if (startsWithWord(p, end, "nan")) {
-            p += 3;
-            std::uint32_t bits = 0x7fc00000u;
-            if (p != end && *p == '(') {
-                const char* q = p + 1;
-                while (q != end && isAlnumOrUnderscore(*q)) ++q;
-                if (q != end && *q == ')') {
-                    std::uint64_t payload = 0;
-                    if (nanPayload(p + 1, q, payload))
-                        bits |= static_cast<std::uint32_t>(payload & 0x3fffffu);
-                    p = q + 1;
-                }
-            }
-            out = withSign(std::bit_cast<float>(bits), negative);
-            return p;
-        }
-        return nullptr;
-    }
+// [SECTION] The three forms of a float after its sign
 
-    // Hexadecimal: "0x" followed by at least one hex digit (before or after the point).
-    if (*p == '0' && end - p >= 2 && lower(p[1]) == 'x') {
-        const char* digits = p + 2;
-        const char* q = digits;
-        long leading = 0;  // hex digits before the point, for the overflow direction
-        bool any = false;
-        bool nonZeroSeen = false;
-        long magnitude = 0;
+// "inf", "infinity", "nan" and "nan(payload)" in any case; nullptr for any other word.
+const char* scanFloatWord(const char* p, const char* end, bool negative, float& out) {
+    if (startsWithWord(p, end, "inf")) {
+        p += 3;
+        if (startsWithWord(p, end, "inity")) p += 5;
+        out = withSign(std::numeric_limits<float>::infinity(), negative);
+        return p;
+    }
+    if (!startsWithWord(p, end, "nan")) return nullptr;
+    p += 3;
+    std::uint32_t bits = 0x7fc00000u;
+    if (p != end && *p == '(') {
+        const char* q = p + 1;
+        while (q != end && isAlnumOrUnderscore(*q)) ++q;
+        if (q != end && *q == ')') {
+            std::uint64_t payload = 0;
+            if (nanPayload(p + 1, q, payload))
+                bits |= static_cast<std::uint32_t>(payload & 0x3fffffu);
+            p = q + 1;
+        }
+    }
+    out = withSign(std::bit_cast<float>(bits), negative);
+    return p;
+}
+
+// Hexadecimal from the "0x": at least one hex digit (before or after the point) and an
+// optional binary exponent. "0x" without hex digits reads as the 0 before the x.
+const char* scanHexFloat(const char* p, const char* end, bool negative, float& out) {
+    const char* digits = p + 2;
+    const char* q = digits;
+    long leading = 0;  // hex digits before the point, for the overflow direction
+    bool any = false;
+    bool nonZeroSeen = false;
+    while (q != end && isHexDigit(*q)) {
+        if (*q != '0') nonZeroSeen = true;
+        if (nonZeroSeen) ++leading;
+        any = true;
+        ++q;
+    }
+    if (q != end && *q == '.') {
+        ++q;
         while (q != end && isHexDigit(*q)) {
-            if (*q != '0') nonZeroSeen = true;
-            if (nonZeroSeen) ++leading;
+            if (!nonZeroSeen) {
+                if (*q != '0')
+                    nonZeroSeen = true;
+                else
+                    --leading;
+            }
             any = true;
             ++q;
         }
-        if (q != end && *q == '.') {
-            ++q;
-            while (q != end && isHexDigit(*q)) {
-                if (!nonZeroSeen) {
-                    if (*q != '0')
-                        nonZeroSeen = true;
-                    else
-                        --leading;
-                }
-                any = true;
-                ++q;
-            }
-        }
-        if (any) {
-            long exponent = 0;
-            if (q != end && lower(*q) == 'p') q = scanExponent(q, end, exponent);
-            magnitude = leading * 4 + exponent;
-            float value = 0.0f;
-            const auto result = std::from_chars(digits, q, value, std::chars_format::hex);
-            if (result.ec == std::errc::result_out_of_range) value = outOfRange(magnitude);
-            out = withSign(value, negative);
-            return q;
-        }
-        // "0x" without hex digits reads as the 0 before the x.
+    }
+    if (!any) {
         out = withSign(0.0f, negative);
         return p + 1;
     }
+    long exponent = 0;
+    if (q != end && lower(*q) == 'p') q = scanExponent(q, end, exponent);
+    float value = 0.0f;
+    const auto result = std::from_chars(digits, q, value, std::chars_format::hex);
+    if (result.ec == std::errc::result_out_of_range) value = outOfRange(leading * 4 + exponent);
+    out = withSign(value, negative);
+    return q;
+}
 
-    // Decimal: digits with an optional point, at least one digit, optional exponent.
+// The digits of a decimal as an integer while they fit in 24 bits, for the exact short
+// path; past that it stays above the limit without overflowing.
+struct ShortMantissa {
+    std::uint32_t value = 0;
+    bool small = true;
+
+    void add(char digit) {
+        value = value * 10 + static_cast<unsigned>(digit - '0');
+        if (value > (1u << 24)) {
+            small = false;
+            value = 1u << 25;
+        }
+    }
+};
+
+// Decimal: digits with an optional point, at least one digit, optional exponent.
+const char* scanDecimalFloat(const char* p, const char* end, bool negative, float& out) {
     const char* q = p;
     long intDigits = 0;        // significant digits before the point
     long zerosAfterPoint = 0;  // zeros after the point before the first non-zero digit
     bool any = false;
     bool nonZeroSeen = false;
-    // The digits as an integer while they fit in 24 bits, for the exact short path.
-    std::uint32_t mantissa = 0;
+    ShortMantissa mantissa;
     int fractionDigits = 0;
-    bool small = true;
     while (q != end && isDigit(*q)) {
         if (*q != '0') nonZeroSeen = true;
         if (nonZeroSeen) ++intDigits;
-        mantissa = mantissa * 10 + static_cast<unsigned>(*q - '0');
-        if (mantissa > (1u << 24)) {
-            small = false;
-            mantissa = 1u << 25;  // stays above the limit without overflowing
-        }
+        mantissa.add(*q);
         any = true;
         ++q;
     }
@@ -252,11 +250,7 @@ const char* scanFloat(const char* p, const char* end, float& out) {
                 else
                     ++zerosAfterPoint;
             }
-            mantissa = mantissa * 10 + static_cast<unsigned>(*q - '0');
-            if (mantissa > (1u << 24)) {
-                small = false;
-                mantissa = 1u << 25;  // stays above the limit without overflowing
-            }
+            mantissa.add(*q);
             ++fractionDigits;
             any = true;
             ++q;
@@ -266,10 +260,10 @@ const char* scanFloat(const char* p, const char* end, float& out) {
     long exponent = 0;
     if (q != end && lower(*q) == 'e') q = scanExponent(q, end, exponent);
     float value = 0.0f;
-    if (small && exponent == 0 && fractionDigits <= 10 && kExactFloatDivision) {
+    if (mantissa.small && exponent == 0 && fractionDigits <= 10 && kExactFloatDivision) {
         // An integer below 2^24 and a power of ten up to 10^10 are both exact floats,
         // so one float division rounds the text's value correctly.
-        value = static_cast<float>(mantissa) / kPowersOfTen[fractionDigits];
+        value = static_cast<float>(mantissa.value) / kPowersOfTen[fractionDigits];
     } else {
         const auto result = std::from_chars(p, q, value, std::chars_format::general);
         if (result.ec == std::errc::result_out_of_range)
@@ -277,6 +271,24 @@ const char* scanFloat(const char* p, const char* end, float& out) {
     }
     out = withSign(value, negative);
     return q;
+}
+
+}  // namespace
+
+const char* scanFloat(const char* p, const char* end, float& out) {
+    if constexpr (kExactFloatDivision) {
+        if (const char* q = scanPlainDecimal(p, end, out)) return q;
+    }
+    p = skipSpace(p, end);
+    bool negative = false;
+    if (p != end && (*p == '+' || *p == '-')) {
+        negative = *p == '-';
+        ++p;
+    }
+    if (p == end) return nullptr;
+    if (!isDigit(*p) && *p != '.') return scanFloatWord(p, end, negative, out);
+    if (*p == '0' && end - p >= 2 && lower(p[1]) == 'x') return scanHexFloat(p, end, negative, out);
+    return scanDecimalFloat(p, end, negative, out);
 }
 
 const char* scanText(const char* p, const char* end, char (&out)[kTextFieldSize]) {

@@ -213,6 +213,13 @@ DateTimeLocale DateTimeLocale::fromQLocale(const QLocale& locale) {
         }
     }
     facts.dateSeparator = separatorOf(dateFormat, std::string());
+    // A short date with the month as a word ("d MMM yyyy" of the C locale) gives no
+    // numeric date separator, and no date in a time field could ever convert. Such
+    // locales read dates as month/day/year with "/", the English default.
+    if (facts.dateSeparator.empty() || dateFormat.contains(QLatin1String("MMM"))) {
+        facts.dateOrder = DateOrder::MonthDayYear;
+        facts.dateSeparator.assign(1, '/');
+    }
     facts.timeSeparator = separatorOf(locale.timeFormat(QLocale::ShortFormat), ":");
     facts.decimalSeparator = locale.decimalPoint().toStdString();
     facts.amText = locale.amText().toStdString();

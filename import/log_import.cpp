@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "import/line_reader.h"
-#include "import/log_loader.h"
 #include "import/point_budget.h"
 #include "import/record_parser.h"
 
@@ -26,13 +25,13 @@ QString textOf(const char* field) {
 }
 
 // One load: the working state lives here for one call and starts from zero.
-// The sink is told every change in the order the load makes it; a write that would
-// repeat what the sink was last told in this load is skipped, which leaves the same
-// result and keeps the per-line cost down.
+// The sink gets the series' changes in the order the load makes them, the panel update
+// the latest value of each text; a write that would repeat what was last written in
+// this load is skipped, which leaves the same result and keeps the per-line cost down.
 class Loader {
   public:
-    Loader(const UnitSelectors& units, ImportSink& sink, const DateTimeLocale& locale)
-        : units_(units), sink_(sink), locale_(locale), budget_(pointBudget()) {
+    Loader(const UnitSelectors& units, ImportSink& sink, const ImportOptions& options)
+        : units_(units), sink_(sink), locale_(options.locale), budget_(options.pointBudget) {
         modelTexts_[kUnknownModel] = QStringLiteral("Unknown");
         for (int id = 1; id <= kModelCount; ++id)
             modelTexts_[id] = QString::fromUtf8(recordModel(id)->displayName);
@@ -42,9 +41,11 @@ class Loader {
         for (int c = 0; c < kChannelCount; ++c) sink_.clearSeries(static_cast<Channel>(c));
         for (int c = 0; c < kChannelCount; ++c)
             sink_.setShowInLegend(static_cast<Channel>(c), false);
-        sink_.setCountersVisible(false);
+        panel_.countersVisible = false;
         recordCount_ = 0;
     }
+
+    const PanelUpdate& panel() const { return panel_; }
 
     // True once a line was refused because its points would pass the budget.
     bool overBudget() const { return overBudget_; }
@@ -61,11 +62,11 @@ class Loader {
         }
         // Common tail: the counters of the latest line.
         if (!stopsShown_ || shownHobbsStop_ != fields_.hobbs) {
-            sink_.setHobbsStop(QString::number(fields_.hobbs));
+            panel_.hobbsStop = QString::number(fields_.hobbs);
             shownHobbsStop_ = fields_.hobbs;
         }
         if (!stopsShown_ || shownMaintenanceStop_ != fields_.maintenance) {
-            sink_.setMaintenanceStop(QString::number(fields_.maintenance));
+            panel_.maintenanceStop = QString::number(fields_.maintenance);
             shownMaintenanceStop_ = fields_.maintenance;
         }
         stopsShown_ = true;
@@ -75,7 +76,7 @@ class Loader {
   private:
     void showModelText(int index) {
         if (shownModel_ == index) return;
-        sink_.setModelText(modelTexts_[index]);
+        panel_.modelText = modelTexts_[index];
         shownModel_ = index;
     }
 
@@ -88,7 +89,7 @@ class Loader {
             legendListed_ |= modelBit;
         }
         if (model.hasCounters && !countersShown_) {
-            sink_.setCountersVisible(true);
+            panel_.countersVisible = true;
             countersShown_ = true;
         }
 
@@ -101,7 +102,7 @@ class Loader {
         const std::uint32_t second = secondsOfDay(recordTime_);
 
         if (!dateShown_ || std::strcmp(shownDate_, fields_.date) != 0) {
-            sink_.setBottomAxisTitle(textOf(fields_.date));
+            panel_.axisTitle = textOf(fields_.date);
             std::memcpy(shownDate_, fields_.date, sizeof shownDate_);
             dateShown_ = true;
         }
@@ -109,8 +110,8 @@ class Loader {
         // The start labels come from the first record of a model with counters; the
         // last plotted second from the first record of any known model.
         if (model.hasCounters && !startShown_) {
-            sink_.setHobbsStart(QString::number(fields_.hobbs));
-            sink_.setMaintenanceStart(QString::number(fields_.maintenance));
+            panel_.hobbsStart = QString::number(fields_.hobbs);
+            panel_.maintenanceStart = QString::number(fields_.maintenance);
             startShown_ = true;
         }
         if (recordCount_ == 0) lastPlotted_ = second;
@@ -188,6 +189,7 @@ class Loader {
     const UnitSelectors& units_;
     ImportSink& sink_;
     const DateTimeLocale& locale_;
+    PanelUpdate panel_;
     std::array<QString, kModelCount + 1> modelTexts_;
     const std::int64_t budget_;  // points this load may append
     std::int64_t appended_ = 0;
@@ -219,17 +221,25 @@ class Loader {
 
 }  // namespace
 
-void prepareLoad(ImportSink& sink) {
-    sink.setBottomAxisDateTimeFormat(QStringLiteral("hh:nn:ss"));
-    for (int c = 0; c < kChannelCount; ++c) sink.setXDateTime(static_cast<Channel>(c), true);
+void PanelTexts::apply(const PanelUpdate& update) {
+    if (update.modelText) modelText = *update.modelText;
+    if (update.countersVisible) countersVisible = *update.countersVisible;
+    if (update.hobbsStart) hobbsStart = *update.hobbsStart;
+    if (update.hobbsStop) hobbsStop = *update.hobbsStop;
+    if (update.maintenanceStart) maintenanceStart = *update.maintenanceStart;
+    if (update.maintenanceStop) maintenanceStop = *update.maintenanceStop;
+}
+
+ImportOptions ImportOptions::forThisMachine() {
+    return {defaultPointBudget(), DateTimeLocale::fromQLocale(QLocale::system())};
 }
 
 ImportResult importLogFile(const QString& path, const UnitSelectors& units, ImportSink& sink,
-                           const DateTimeLocale& locale) {
+                           const ImportOptions& options) {
     LineReader reader;
-    if (!reader.open(path)) return {ImportResult::Status::OpenFailed, kOpenFailedText};
+    if (!reader.open(path)) return {ImportResult::Status::OpenFailed, kOpenFailedText, {}};
 
-    Loader loader(units, sink, locale);
+    Loader loader(units, sink, options);
     loader.reset();
     std::string_view line;
     QString error;
@@ -238,17 +248,14 @@ ImportResult importLogFile(const QString& path, const UnitSelectors& units, Impo
         if (!loader.handleLine(line, error)) {
             reader.close();
             if (loader.overBudget())
-                return {ImportResult::Status::TooMuchData, tooMuchDataMessage(lineNumber)};
-            return {ImportResult::Status::Error, error};
+                return {ImportResult::Status::TooMuchData, tooMuchDataMessage(lineNumber),
+                        loader.panel()};
+            return {ImportResult::Status::Error, error, loader.panel()};
         }
         if (!line.empty() && line.back() == '\n') ++lineNumber;
     }
     reader.close();
-    return {ImportResult::Status::Loaded, kLoadedText};
-}
-
-ImportResult importLogFile(const QString& path, const UnitSelectors& units, ImportSink& sink) {
-    return importLogFile(path, units, sink, DateTimeLocale::fromQLocale(QLocale::system()));
+    return {ImportResult::Status::Loaded, kLoadedText, loader.panel()};
 }
 
 }  // namespace zp

@@ -1,7 +1,6 @@
 #include "import/point_budget.h"
 
 #include <algorithm>
-#include <atomic>
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
@@ -14,7 +13,6 @@
 namespace zp {
 
 namespace {
-std::atomic<std::int64_t> budgetOverride{0};
 constexpr std::int64_t kBytesPerPoint = 16;  // two doubles
 constexpr std::int64_t kShareOfMemory = 16;  // points may fill 1/16 of the memory
 }  // namespace
@@ -39,15 +37,6 @@ std::int64_t physicalMemoryBytes() {
 std::int64_t defaultPointBudget() {
     const std::int64_t fromMemory = physicalMemoryBytes() / kShareOfMemory / kBytesPerPoint;
     return std::max(kMinPointBudget, fromMemory);
-}
-
-std::int64_t pointBudget() {
-    const std::int64_t chosen = budgetOverride.load(std::memory_order_relaxed);
-    return chosen > 0 ? chosen : defaultPointBudget();
-}
-
-void setPointBudget(std::int64_t points) {
-    budgetOverride.store(points > 0 ? points : 0, std::memory_order_relaxed);
 }
 
 QString tooMuchDataMessage(std::int64_t line) {

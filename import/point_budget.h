@@ -20,11 +20,6 @@ std::int64_t physicalMemoryBytes();
 // kMinPointBudget.
 std::int64_t defaultPointBudget();
 
-// The budget loads use: defaultPointBudget() unless setPointBudget chose another.
-std::int64_t pointBudget();
-// Sets the budget of later loads (tests, tools); 0 or less restores the default.
-void setPointBudget(std::int64_t points);
-
 // The text of the message box shown when a load stops at `line` (counted from 1).
 QString tooMuchDataMessage(std::int64_t line);
 

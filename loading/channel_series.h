@@ -19,22 +19,11 @@ inline chart::LineSeries& channelSeries(chart::Chart& chart, Channel channel) {
     return chart.series[static_cast<std::size_t>(channel)];
 }
 
-// An import sink that writes the chart part of an import (series, bottom axis) into a
-// chart filled by createChannelSeries. The information panel is left to subclasses;
-// here its texts are dropped.
+// The import sink that writes into a chart filled by createChannelSeries.
 class ChartImportSink : public ImportSink {
   public:
     explicit ChartImportSink(chart::Chart& chart) : chart_(chart) {}
 
-    void setBottomAxisDateTimeFormat(const QString& format) override {
-        chart_.bottomAxis.dateTimeFormat = format;
-    }
-    void setBottomAxisTitle(const QString& caption) override {
-        chart_.bottomAxis.titleCaption = caption;
-    }
-    void setXDateTime(Channel channel, bool on) override {
-        channelSeries(chart_, channel).xDateTime = on;
-    }
     void clearSeries(Channel channel) override { channelSeries(chart_, channel).points.clear(); }
     void setShowInLegend(Channel channel, bool on) override {
         channelSeries(chart_, channel).showInLegend = on;
@@ -42,12 +31,6 @@ class ChartImportSink : public ImportSink {
     void addXY(Channel channel, double x, double y) override {
         channelSeries(chart_, channel).points.append(x, y);
     }
-    void setModelText(const QString&) override {}
-    void setCountersVisible(bool) override {}
-    void setHobbsStart(const QString&) override {}
-    void setHobbsStop(const QString&) override {}
-    void setMaintenanceStart(const QString&) override {}
-    void setMaintenanceStop(const QString&) override {}
 
   private:
     chart::Chart& chart_;

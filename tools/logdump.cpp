@@ -15,14 +15,13 @@
 #include <memory>
 #include <optional>
 
-#include "loading/channel_series.h"
 #include "chart/chart_model.h"
 #include "chart/chart_report.h"
-#include "import/log_import.h"
-#include "tools/logdump_json.h"
-#include "import/point_budget.h"
+#include "loading/channel_series.h"
+#include "loading/log_loading.h"
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
+#include "tools/logdump_json.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -46,27 +45,6 @@ struct Options {
     int height = 0;
     std::optional<QString> renderFile;
     qint64 pointBudget = 0;  // 0: the viewer's own budget
-};
-
-// What the viewer's main window shows besides the chart, as it stands after start-up.
-class ReportSink : public zp::ChartImportSink {
-  public:
-    using ChartImportSink::ChartImportSink;
-
-    void setModelText(const QString& text) override { model = text; }
-    void setCountersVisible(bool visible) override { countersVisible = visible; }
-    void setHobbsStart(const QString& text) override { hobbsStart = text; }
-    void setHobbsStop(const QString& text) override { hobbsStop = text; }
-    void setMaintenanceStart(const QString& text) override { maintenanceStart = text; }
-    void setMaintenanceStop(const QString& text) override { maintenanceStop = text; }
-
-    // Label13 and the counter labels with their design-time texts.
-    QString model = QStringLiteral("x");
-    bool countersVisible = true;
-    QString hobbsStart = QStringLiteral("0");
-    QString hobbsStop = QStringLiteral("0");
-    QString maintenanceStart = QStringLiteral("0");
-    QString maintenanceStop = QStringLiteral("0");
 };
 
 bool parseSize(const QString& text, int& width, int& height) {
@@ -136,61 +114,72 @@ zp::SettingsRecord readSettings(const std::optional<QString>& path) {
     return record;
 }
 
-void writeReport(zp::logdump::JsonWriter& out, const char* status, const QString& message,
-                 const ReportSink& sink, const Chart& chart, const zp::SettingsRecord& record,
-                 const Options& options, const QString& layout) {
+// The status, the message, the information panel and the units of the report.
+void writeHead(zp::logdump::JsonWriter& out, const char* status, const QString& message,
+               const zp::PanelTexts& panel, const Chart& chart, const zp::SettingsRecord& record) {
     out.raw("{\n  \"status\": ");
     out.string(std::string_view(status));
     out.raw(",\n  \"message\": ");
     out.string(message);
     out.raw(",\n  \"model\": ");
-    out.string(sink.model);
+    out.string(panel.modelText);
     out.raw(",\n  \"axisTitle\": ");
     out.string(chart.bottomAxis.titleCaption);
     out.raw(",\n  \"countersVisible\": ");
-    out.boolean(sink.countersVisible);
+    out.boolean(panel.countersVisible);
     out.raw(",\n  \"hobbsStart\": ");
-    out.string(sink.hobbsStart);
+    out.string(panel.hobbsStart);
     out.raw(", \"hobbsStop\": ");
-    out.string(sink.hobbsStop);
+    out.string(panel.hobbsStop);
     out.raw(",\n  \"maintenanceStart\": ");
-    out.string(sink.maintenanceStart);
+    out.string(panel.maintenanceStart);
     out.raw(", \"maintenanceStop\": ");
-    out.string(sink.maintenanceStop);
+    out.string(panel.maintenanceStop);
     out.raw(",\n  \"units\": [");
     for (int i = 0; i < zp::kUnitSelectorCount; ++i) {
         if (i) out.raw(", ");
         out.integer(record[static_cast<std::size_t>(i)]);
     }
-    out.raw("],\n  \"series\": [");
+    out.raw("]");
+}
+
+// One series: its flags, then its point count (summary) or its points.
+void writeSeries(zp::logdump::JsonWriter& out, const zp::chart::LineSeries& series, bool summary) {
+    out.string(series.name);
+    out.raw(", \"title\": ");
+    out.string(series.title);
+    out.raw(", \"active\": ");
+    out.boolean(series.active);
+    out.raw(", \"inLegend\": ");
+    out.boolean(series.showInLegend);
+    out.raw(", \"dateTime\": ");
+    out.boolean(series.xDateTime);
+    if (summary) {
+        out.raw(", \"count\": ");
+        out.integer(static_cast<long long>(series.points.size()));
+        out.raw("}");
+        return;
+    }
+    out.raw(", \"points\": [");
+    const std::span<const zp::chart::ChartPoint> points = series.points.points();
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        out.raw(i ? ", [" : "[");
+        out.number(points[i].x);
+        out.raw(", ");
+        out.number(points[i].y);
+        out.raw("]");
+    }
+    out.raw("]}");
+}
+
+void writeReport(zp::logdump::JsonWriter& out, const char* status, const QString& message,
+                 const zp::PanelTexts& panel, const Chart& chart, const zp::SettingsRecord& record,
+                 const Options& options, const QString& layout) {
+    writeHead(out, status, message, panel, chart, record);
+    out.raw(",\n  \"series\": [");
     for (std::size_t s = 0; s < chart.series.size(); ++s) {
-        const zp::chart::LineSeries& series = chart.series[s];
         out.raw(s ? ",\n    {\"name\": " : "\n    {\"name\": ");
-        out.string(series.name);
-        out.raw(", \"title\": ");
-        out.string(series.title);
-        out.raw(", \"active\": ");
-        out.boolean(series.active);
-        out.raw(", \"inLegend\": ");
-        out.boolean(series.showInLegend);
-        out.raw(", \"dateTime\": ");
-        out.boolean(series.xDateTime);
-        if (options.summary) {
-            out.raw(", \"count\": ");
-            out.integer(static_cast<long long>(series.points.size()));
-            out.raw("}");
-            continue;
-        }
-        out.raw(", \"points\": [");
-        const std::span<const zp::chart::ChartPoint> points = series.points.points();
-        for (std::size_t i = 0; i < points.size(); ++i) {
-            out.raw(i ? ", [" : "[");
-            out.number(points[i].x);
-            out.raw(", ");
-            out.number(points[i].y);
-            out.raw("]");
-        }
-        out.raw("]}");
+        writeSeries(out, chart.series[s], options.summary);
     }
     out.raw("\n  ]");
     if (options.layout) {
@@ -201,22 +190,51 @@ void writeReport(zp::logdump::JsonWriter& out, const char* status, const QString
     out.raw("\n}\n");
 }
 
+// What a load of the log file ends as in the report, with the exit code it gives.
+struct LoadOutcome {
+    const char* status = "none";
+    QString message;
+    int exitCode = 0;
+};
+
+LoadOutcome loadLog(const Options& options, const zp::SettingsRecord& record, Chart& chart,
+                    zp::PanelTexts& panel) {
+    zp::ImportOptions importOptions = zp::ImportOptions::forThisMachine();
+    if (options.pointBudget > 0) importOptions.pointBudget = options.pointBudget;
+    zp::prepareChartForLoad(chart);
+    const zp::ImportResult result =
+        zp::loadLogIntoChart(*options.logFile, zp::unitSelectorsOf(record), chart, importOptions);
+    panel.apply(result.panel);
+    switch (result.status) {
+        case zp::ImportResult::Status::Loaded:
+            return {"loaded", result.message, 0};
+        case zp::ImportResult::Status::Error:
+        case zp::ImportResult::Status::TooMuchData:
+            return {"error", result.message, 1};
+        case zp::ImportResult::Status::OpenFailed:
+            break;
+    }
+    std::fprintf(stderr, "logdump: %s: %s\n", qPrintable(*options.logFile),
+                 qPrintable(result.message));
+    return {"open-failed", result.message, 2};
+}
+
+// Fonts and drawing need the GUI application, only for --layout and --render; they
+// need no screen: without a platform chosen, draw off screen.
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv, bool needsGui) {
+    if (!needsGui) return std::make_unique<QCoreApplication>(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Fonts and drawing need the GUI application, only for --layout and --render;
-    // they need no screen: without a platform chosen, draw off screen.
     bool needsGui = false;
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--layout") == 0 || std::strcmp(argv[i], "--render") == 0)
             needsGui = true;
-    std::unique_ptr<QCoreApplication> app;
-    if (needsGui) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        app = std::make_unique<QGuiApplication>(argc, argv);
-    } else {
-        app = std::make_unique<QCoreApplication>(argc, argv);
-    }
+    const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv, needsGui);
 #ifdef _WIN32
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
@@ -241,40 +259,17 @@ int main(int argc, char** argv) {
     for (const zp::Channel channel : zp::activeFlagOrder())
         chart.series[static_cast<std::size_t>(channel)].active = zp::isActive(record, channel);
 
-    ReportSink sink(chart);
-    const char* status = "none";
-    QString message;
-    int exitCode = 0;
-    if (options.logFile) {
-        zp::setPointBudget(options.pointBudget);
-        zp::prepareLoad(sink);
-        const zp::ImportResult result =
-            zp::importLogFile(*options.logFile, zp::unitSelectorsOf(record), sink);
-        message = result.message;
-        switch (result.status) {
-            case zp::ImportResult::Status::Loaded:
-                status = "loaded";
-                break;
-            case zp::ImportResult::Status::Error:
-            case zp::ImportResult::Status::TooMuchData:
-                status = "error";
-                exitCode = 1;
-                break;
-            case zp::ImportResult::Status::OpenFailed:
-                status = "open-failed";
-                exitCode = 2;
-                std::fprintf(stderr, "logdump: %s: %s\n", qPrintable(*options.logFile),
-                             qPrintable(message));
-                break;
-        }
-    }
+    // The information panel as the viewer shows it after start-up.
+    zp::PanelTexts panel;
+    const LoadOutcome outcome =
+        options.logFile ? loadLog(options, record, chart, panel) : LoadOutcome{};
 
     QString layout;
     if (options.layout) layout = zp::chart::layoutReportJson(chart, options.width, options.height);
 
     {
         zp::logdump::JsonWriter out(stdout);
-        writeReport(out, status, message, sink, chart, record, options, layout);
+        writeReport(out, outcome.status, outcome.message, panel, chart, record, options, layout);
         if (!out.flush()) {
             std::fprintf(stderr, "logdump: cannot write the report\n");
             return 2;
@@ -286,5 +281,5 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "logdump: cannot write %s\n", qPrintable(*options.renderFile));
         return 2;
     }
-    return exitCode;
+    return outcome.exitCode;
 }

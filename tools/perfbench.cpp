@@ -22,11 +22,11 @@
 #include <sys/resource.h>
 #endif
 
-#include "loading/channel_series.h"
+#include "channels/unit_selectors.h"
 #include "chart/chart_model.h"
 #include "chart/chart_render.h"
-#include "import/log_import.h"
-#include "channels/unit_selectors.h"
+#include "loading/channel_series.h"
+#include "loading/log_loading.h"
 
 namespace {
 
@@ -57,9 +57,9 @@ std::unique_ptr<Chart> newChart(const QPalette& palette) {
 // Loads the file into `chart` and puts every series in time order, as the first
 // repaint after a load does. False when the load did not end with "File Loaded!".
 bool load(Chart& chart, const QString& path) {
-    zp::ChartImportSink sink(chart);
-    zp::prepareLoad(sink);
-    const zp::ImportResult result = zp::importLogFile(path, zp::UnitSelectors{}, sink);
+    zp::prepareChartForLoad(chart);
+    const zp::ImportResult result =
+        zp::loadLogIntoChart(path, zp::UnitSelectors{}, chart, zp::ImportOptions::forThisMachine());
     for (const zp::chart::LineSeries& series : chart.series) (void)series.points.points();
     if (result.status != zp::ImportResult::Status::Loaded) {
         std::fprintf(stderr, "perfbench: %s\n", qPrintable(result.message));

@@ -10,10 +10,10 @@
 #include <QtTest>
 
 #include "app/about_window.h"
-#include "loading/channel_series.h"
-#include "chart/chart_widget.h"
-#include "tests/support/fake_dialogs.h"
 #include "app/main_window.h"
+#include "chart/chart_widget.h"
+#include "loading/channel_series.h"
+#include "tests/support/fake_dialogs.h"
 
 using namespace zp;
 
@@ -171,7 +171,7 @@ void TestMainWindow::series_startInactiveWithRpmSamples() {
 
 void TestMainWindow::sink_addXYKeepsTimeOrder() {
     TfrmMain window;
-    ImportSink& sink = window;
+    ChartImportSink sink(window.Chart1->chart());
     sink.clearSeries(VoltsSeries);
     // A backward time lands in place; equal times keep their arrival order.
     sink.addXY(VoltsSeries, 0.5, 1);
@@ -189,20 +189,24 @@ void TestMainWindow::sink_addXYKeepsTimeOrder() {
 void TestMainWindow::sink_countersShareVisibilityAndLabelsFitText() {
     TfrmMain window;
     window.show();
-    ImportSink& sink = window;
-    sink.setCountersVisible(false);
+    const auto show = [&window](auto field, auto value) {
+        PanelUpdate update;
+        update.*field = value;
+        window.showPanel(update);
+    };
+    show(&PanelUpdate::countersVisible, false);
     for (QLabel* label : {window.Label4, window.Label5, window.Label8, window.Label9,
                           window.Label21, window.Label22, window.Label23, window.Label24})
         QVERIFY2(label->isHidden(), qPrintable(label->objectName()));
     QVERIFY(window.Label13->isVisible());
-    sink.setCountersVisible(true);
+    show(&PanelUpdate::countersVisible, true);
     QVERIFY(window.Label24->isVisible());
 
     const int narrow = window.Label13->width();
-    sink.setModelText(QStringLiteral("Pexo OPT-31/33 / Zimra OPT-32/34"));
+    show(&PanelUpdate::modelText, QStringLiteral("Pexo OPT-31/33 / Zimra OPT-32/34"));
     QVERIFY(window.Label13->width() > narrow);
     QCOMPARE(window.Label13->width(), window.Label13->sizeHint().width());
-    sink.setHobbsStart(QStringLiteral("123456"));
+    show(&PanelUpdate::hobbsStart, QStringLiteral("123456"));
     QCOMPARE(window.Label21->text(), QStringLiteral("123456"));
     QCOMPARE(window.Label21->width(), window.Label21->sizeHint().width());
 }

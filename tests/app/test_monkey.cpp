@@ -16,12 +16,12 @@
 #include <cmath>
 #include <random>
 
-#include "chart/chart_widget.h"
-#include "tests/support/fake_dialogs.h"
 #include "app/main_window.h"
+#include "chart/chart_widget.h"
 #include "import/point_budget.h"
 #include "settings/settings_file.h"
 #include "settings/units_dialog.h"
+#include "tests/support/fake_dialogs.h"
 
 using namespace zp;
 
@@ -167,7 +167,6 @@ void TestMonkey::monkey_survivesRandomInput() {
 
     QTemporaryDir dir;
     setSettingsFolder(dir.path());
-    setPointBudget(400000);  // the hostile log passes it in its fourth line
     CyclingDialogs dialogs;
     if (logs.contains(QStringLiteral("sample")))
         dialogs.files << QStringLiteral(ZP_SOURCE_DIR "/samples/mixed_flight.csv");
@@ -186,6 +185,9 @@ void TestMonkey::monkey_survivesRandomInput() {
         TfrmUnitSettings units;
         TfrmMain main;
         main.setUnitsDialog(&units);
+        ImportOptions options = ImportOptions::forThisMachine();
+        options.pointBudget = 400000;  // the hostile log passes it in its fourth line
+        main.setImportOptions(options);
         main.resize(820, 640);
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
@@ -223,7 +225,6 @@ void TestMonkey::monkey_survivesRandomInput() {
         QCOMPARE(saved.readAll(),
                  QByteArray(reinterpret_cast<const char*>(record.data()), kSettingsRecordSize));
     }
-    setPointBudget(0);
     setSettingsFolder(QString());
 }
 

@@ -208,6 +208,13 @@ void SeriesLineTest::render_reducedChartSamePixels() {
         render(painter, reduced.rect(), chart, options);
     }
     QCOMPARE(differingPixels(every, reduced), 0);
+    // The lines were drawn: each series' colour covers part of the picture.
+    for (const LineSeries& s : chart.series) {
+        int ofColour = 0;
+        for (int y = 0; y < every.height(); ++y)
+            for (int x = 0; x < every.width(); ++x) ofColour += every.pixel(x, y) == s.color.rgb();
+        QVERIFY2(ofColour > 100, qPrintable(s.name));
+    }
 }
 
 void SeriesLineTest::pixelMap_sameAsAxisScale_data() {

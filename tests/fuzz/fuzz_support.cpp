@@ -21,9 +21,7 @@ std::string_view ByteReader::take(std::size_t n) {
 }
 
 void require(bool condition, const char* what) {
-    if (condition) return;
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
+    if (!condition) throw InvariantBroken(what);
 }
 
 QString scratchFolder() {
@@ -60,6 +58,20 @@ void setUpChart(chart::Chart& chart, const SettingsRecord& record) {
     createChannelSeries(chart, QPalette());
     for (const Channel channel : activeFlagOrder())
         channelSeries(chart, channel).active = isActive(record, channel);
+}
+
+ImportOptions fuzzImportOptions(std::int64_t pointBudget) {
+    ImportOptions options;
+    options.pointBudget = pointBudget;
+    options.locale.currentYear = 2024;
+    return options;
+}
+
+std::int64_t pointsHeld(const chart::Chart& chart) {
+    std::int64_t n = 0;
+    for (const chart::LineSeries& series : chart.series)
+        n += static_cast<std::int64_t>(series.points.size());
+    return n;
 }
 
 }  // namespace zp::fuzz

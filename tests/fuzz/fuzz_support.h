@@ -1,16 +1,17 @@
 // Shared pieces of the fuzz targets: values read off the front of the fuzzer's bytes,
-// scratch files for the code that opens files, and an import sink that fills a chart
-// the way the main window does.
+// scratch files for the code that opens files, and the chart and import options of
+// the loads.
 #pragma once
 
 #include <QString>
 #include <cstddef>
 #include <cstdint>
+#include <stdexcept>
 #include <string_view>
 
-#include "loading/channel_series.h"
 #include "chart/chart_model.h"
-#include "import/import_sink.h"
+#include "import/import_options.h"
+#include "loading/channel_series.h"
 #include "settings/settings_record.h"
 
 namespace zp::fuzz {
@@ -30,7 +31,15 @@ class ByteReader {
     std::size_t pos_ = 0;
 };
 
-// Stops the process with a message when an invariant does not hold.
+// A broken invariant of a target. Under the fuzzer it escapes the target and ends the
+// process, which the fuzzer reports with the input; the replay test catches it and
+// names the input that broke it.
+class InvariantBroken : public std::logic_error {
+  public:
+    using std::logic_error::logic_error;
+};
+
+// Throws InvariantBroken with `what` when `condition` does not hold.
 void require(bool condition, const char* what);
 
 // The folder of this process's scratch files (in memory where the system offers it).
@@ -46,16 +55,10 @@ SettingsRecord takeSettings(ByteReader& in);
 // A chart holding the 41 channel series of the viewer with the record's active flags.
 void setUpChart(chart::Chart& chart, const SettingsRecord& record);
 
-// The import sink of the main window, without the widgets, counting the points it adds.
-class ChartSink : public ChartImportSink {
-  public:
-    using ChartImportSink::ChartImportSink;
-    void addXY(Channel channel, double x, double y) override {
-        ChartImportSink::addXY(channel, x, y);
-        ++added;
-    }
+// Import options of the fuzz targets: a small budget and English regional settings.
+ImportOptions fuzzImportOptions(std::int64_t pointBudget);
 
-    std::int64_t added = 0;  // points appended
-};
+// The points held by all series of the chart.
+std::int64_t pointsHeld(const chart::Chart& chart);
 
 }  // namespace zp::fuzz

@@ -5,11 +5,10 @@
 
 #include "chart/chart_render.h"
 #include "chart/chart_report.h"
+#include "chart/zoom_scroll.h"
+#include "loading/log_loading.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/fuzz/fuzz_targets.h"
-#include "import/log_loader.h"
-#include "import/point_budget.h"
-#include "chart/zoom_scroll.h"
 
 namespace zp::fuzz {
 
@@ -41,13 +40,8 @@ int chartTarget(const std::uint8_t* data, std::size_t size) {
 
     chart::Chart chart;
     setUpChart(chart, record);
-    ChartSink sink(chart);
-    prepareLoad(sink);
-    setPointBudget(kBudget);
-    DateTimeLocale locale;
-    locale.currentYear = 2024;
-    importLogFile(path, unitSelectorsOf(record), sink, locale);
-    setPointBudget(0);
+    prepareChartForLoad(chart);
+    loadLogIntoChart(path, unitSelectorsOf(record), chart, fuzzImportOptions(kBudget));
 
     (void)chart::layoutReportJson(chart, width + 1, height + 1);
     if (width == 0 || height == 0) return 0;

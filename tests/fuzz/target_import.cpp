@@ -10,11 +10,10 @@
 #include <vector>
 
 #include "import/c_scan.h"
+#include "import/line_reader.h"
+#include "loading/log_loading.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/fuzz/fuzz_targets.h"
-#include "import/line_reader.h"
-#include "import/log_loader.h"
-#include "import/point_budget.h"
 
 namespace zp::fuzz {
 
@@ -116,19 +115,15 @@ int importTarget(const std::uint8_t* data, std::size_t size) {
 
     chart::Chart chart;
     setUpChart(chart, record);
-    ChartSink sink(chart);
-    prepareLoad(sink);
-    setPointBudget(kBudget);
-    DateTimeLocale locale;
-    locale.currentYear = 2024;
-    const ImportResult result = importLogFile(path, unitSelectorsOf(record), sink, locale);
-    setPointBudget(0);
+    prepareChartForLoad(chart);
+    const ImportResult result =
+        loadLogIntoChart(path, unitSelectorsOf(record), chart, fuzzImportOptions(kBudget));
 
     require(result.status != ImportResult::Status::OpenFailed, "the log opens");
     require(result.status != ImportResult::Status::Loaded ||
                 result.message == QLatin1String("File Loaded!"),
             "loaded message");
-    require(sink.added <= kBudget, "points within the budget");
+    require(pointsHeld(chart) <= kBudget, "points within the budget");
     for (const chart::LineSeries& series : chart.series) {
         const auto points = series.points.points();
         for (std::size_t i = 0; i < points.size(); ++i) {

@@ -53,12 +53,14 @@ std::string describe(const std::string& text, const FloatScan& a, const FloatSca
     return line;
 }
 
-void compareWithStrtof(const std::string& text) {
+// True when our scan and strtof agree on `text`; the first disagreement fails the test.
+bool agreesWithStrtof(const std::string& text) {
     const FloatScan a = ours(text);
     const FloatScan b = reference(text);
     const bool same =
         a.matched == b.matched && (!a.matched || (a.used == b.used && a.bits == b.bits));
-    if (!same) QFAIL(describe(text, a, b).c_str());
+    if (!same) qWarning("%s", describe(text, a, b).c_str());
+    return same;
 }
 
 // Random numbers written the way a log or a hand-edited file might hold them.
@@ -188,12 +190,12 @@ class TestCScan : public QObject {
     }
     void scanFloat_edgeCases() {
         QFETCH(QByteArray, text);
-        compareWithStrtof(text.toStdString());
+        QVERIFY(agreesWithStrtof(text.toStdString()));
     }
 
     void scanFloat_randomNumbers() {
         std::mt19937 rng(20240512);
-        for (int i = 0; i < 200000; ++i) compareWithStrtof(randomNumber(rng));
+        for (int i = 0; i < 200000; ++i) QVERIFY(agreesWithStrtof(randomNumber(rng)));
     }
 
     void scanFloat_randomCharacters() {
@@ -206,7 +208,7 @@ class TestCScan : public QObject {
             std::string s;
             const int n = length(rng);
             for (int k = 0; k < n; ++k) s += kAlphabet[ch(rng)];
-            compareWithStrtof(s);
+            QVERIFY(agreesWithStrtof(s));
         }
     }
 

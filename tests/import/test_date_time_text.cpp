@@ -203,6 +203,19 @@ class TestDateTimeText : public QObject {
         const DateTimeLocale jp = DateTimeLocale::fromQLocale(QLocale(QLocale::Japanese));
         QCOMPARE(jp.dateOrder, DateTimeLocale::DateOrder::YearMonthDay);
     }
+
+    // The C locale's short date "d MMM yyyy" has no numeric separator; dates there read
+    // as month/day/year with "/" instead of never converting.
+    void fromQLocale_wordMonthReadsEnglishDates() {
+        DateTimeLocale c = DateTimeLocale::fromQLocale(QLocale::c());
+        QCOMPARE(c.dateOrder, DateTimeLocale::DateOrder::MonthDayYear);
+        QCOMPARE(c.dateSeparator, std::string("/"));
+        c.currentYear = 2024;
+        double withDate = 0, timeOnly = 0;
+        QVERIFY(zp::textToDateTime("05/12/2024 14:05:09", c, withDate));
+        QVERIFY(zp::textToDateTime("14:05:09", c, timeOnly));
+        QCOMPARE(withDate - timeOnly, double(QDate(1899, 12, 30).daysTo(QDate(2024, 5, 12))));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestDateTimeText)

@@ -28,12 +28,6 @@ QByteArray backAndForth(int lines) {
     return log;
 }
 
-class ScopedBudget {
-  public:
-    explicit ScopedBudget(std::int64_t points) { setPointBudget(points); }
-    ~ScopedBudget() { setPointBudget(0); }
-};
-
 }  // namespace
 
 class TestHostileFiles : public QObject {
@@ -79,8 +73,7 @@ void TestHostileFiles::budget_stopsAtLineThatWouldPass() {
 
     QTemporaryDir dir;
     RecordingSink sink;
-    const ScopedBudget scoped(budget);
-    const ImportResult result = importText(dir, log, sink);
+    const ImportResult result = importWithBudget(dir, log, sink, budget);
 
     if (stopLine == 0) {
         QCOMPARE(result.status, ImportResult::Status::Loaded);
@@ -101,8 +94,7 @@ void TestHostileFiles::budget_countsLinesNotPieces() {
     log += airspeedLine("10:00:02") + airspeedLine("10:00:09");
     QTemporaryDir dir;
     RecordingSink sink;
-    const ScopedBudget scoped(10);
-    const ImportResult result = importText(dir, log, sink);
+    const ImportResult result = importWithBudget(dir, log, sink, 10);
     QCOMPARE(result.status, ImportResult::Status::TooMuchData);
     QCOMPARE(result.message, tooMuchDataMessage(4));
 }
@@ -111,20 +103,17 @@ void TestHostileFiles::budget_defaultCoversRealLogs() {
     QVERIFY(physicalMemoryBytes() > 0);
     QVERIFY(defaultPointBudget() >= kMinPointBudget);
     // A day of one-second engine monitor records is far below the smallest budget.
-    QVERIFY(86400 * 30 < kMinPointBudget / 4);
-    setPointBudget(123);
-    QCOMPARE(pointBudget(), 123);
-    setPointBudget(0);
-    QCOMPARE(pointBudget(), defaultPointBudget());
+    static_assert(86400 * 30 < kMinPointBudget / 4);
+    QCOMPARE(ImportOptions::forThisMachine().pointBudget, defaultPointBudget());
 }
 
 void TestHostileFiles::budget_nextLoadStartsAfresh() {
     // The budget is per load: a second load of the same file gets the whole budget again.
     QTemporaryDir dir;
-    const ScopedBudget scoped(86402);
     for (int load = 0; load < 2; ++load) {
         RecordingSink sink;
-        QCOMPARE(importText(dir, backAndForth(2), sink).status, ImportResult::Status::Loaded);
+        QCOMPARE(importWithBudget(dir, backAndForth(2), sink, 86402).status,
+                 ImportResult::Status::Loaded);
     }
 }
 
@@ -148,7 +137,7 @@ void TestHostileFiles::counters_hugeIntegersReadAsScanf() {
     RecordingSink sink;
     // Model 9 carries the Hobbs counter in field 4.
     importText(dir, "9,d,10:00:00," + text + ",5,1,2,3,4\n", sink);
-    QCOMPARE(sink.hobbsStart, QString::number(expected));
+    QCOMPARE(sink.panel.hobbsStart, QString::number(expected));
 }
 
 void TestHostileFiles::notALog_loadsOrFailsCleanly_data() {

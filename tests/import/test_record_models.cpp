@@ -279,13 +279,13 @@ class TestRecordModels : public QObject {
             QCOMPARE(sink.points[c][0].x, at(10, 0, 0));
             QVERIFY2(sink.points[c][0].y == static_cast<double>(expected), name.c_str());
         }
-        QCOMPARE(sink.model, QString::fromUtf8(e.name));
-        QCOMPARE(sink.countersVisible, e.fields.front() == "hobbs");
+        QCOMPARE(sink.panel.modelText, QString::fromUtf8(e.name));
+        QCOMPARE(sink.panel.countersVisible, e.fields.front() == "hobbs");
         if (e.fields.front() == "hobbs") {
-            QCOMPARE(sink.hobbsStart, QStringLiteral("1000"));
-            QCOMPARE(sink.maintenanceStart, QStringLiteral("1001"));
-            QCOMPARE(sink.hobbsStop, QStringLiteral("1000"));
-            QCOMPARE(sink.maintenanceStop, QStringLiteral("1001"));
+            QCOMPARE(sink.panel.hobbsStart, QStringLiteral("1000"));
+            QCOMPARE(sink.panel.maintenanceStart, QStringLiteral("1001"));
+            QCOMPARE(sink.panel.hobbsStop, QStringLiteral("1000"));
+            QCOMPARE(sink.panel.maintenanceStop, QStringLiteral("1001"));
         }
     }
 

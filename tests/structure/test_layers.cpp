@@ -5,7 +5,6 @@
 // shows in the line itself. This test reads every source file and fails on the first
 // include that breaks either rule.
 #include <QtTest>
-
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -31,13 +30,12 @@ struct Include {
 };
 
 std::vector<Include> projectIncludes(const fs::path& root) {
-    static const std::regex quoted(R"(^\s*#\s*include\s+"([^"]+)")");
+    static const std::regex quoted("^\\s*#\\s*include\\s+\"([^\"]+)\"");
     std::vector<Include> out;
     for (const auto& [folder, layer] : kLayers) {
         for (const auto& entry : fs::recursive_directory_iterator(root / folder)) {
             const auto ext = entry.path().extension();
-            if (!entry.is_regular_file() || (ext != ".h" && ext != ".cpp"))
-                continue;
+            if (!entry.is_regular_file() || (ext != ".h" && ext != ".cpp")) continue;
             std::ifstream in(entry.path());
             std::string text;
             int number = 0;
@@ -45,7 +43,8 @@ std::vector<Include> projectIncludes(const fs::path& root) {
                 ++number;
                 std::smatch m;
                 if (std::regex_search(text, m, quoted))
-                    out.push_back({fs::relative(entry.path(), root).generic_string(), number, m[1]});
+                    out.push_back(
+                        {fs::relative(entry.path(), root).generic_string(), number, m[1]});
             }
         }
     }
@@ -58,17 +57,14 @@ std::string topFolder(const std::string& path) {
 }
 
 // Why `inc` breaks a rule, or nothing when it keeps them.
-std::optional<std::string> violation(const Include& inc, const fs::path& root) {
+std::optional<std::string> layerViolation(const Include& inc, const fs::path& root) {
     if (inc.target.ends_with(".moc"))
         return std::nullopt;  // generated beside the test that includes it
     const std::string from = topFolder(inc.file);
     const std::string to = topFolder(inc.target);
-    if (to.empty() || !kLayers.contains(to))
-        return "is not written from the source root";
-    if (!fs::exists(root / inc.target))
-        return "names a header that does not exist";
-    if (from == to)
-        return std::nullopt;
+    if (to.empty() || !kLayers.contains(to)) return "is not written from the source root";
+    if (!fs::exists(root / inc.target)) return "names a header that does not exist";
+    if (from == to) return std::nullopt;
     if (kLayers.at(to) >= kLayers.at(from))
         return "includes from " + to + ", which is not below " + from;
     return std::nullopt;
@@ -84,7 +80,7 @@ class TestLayers : public QObject {
         const auto includes = projectIncludes(root);
         QVERIFY2(includes.size() > 100, "too few includes found: is ZP_SOURCE_DIR right?");
         for (const auto& inc : includes) {
-            if (auto why = violation(inc, root)) {
+            if (auto why = ::layerViolation(inc, root)) {
                 const std::string where =
                     inc.file + ":" + std::to_string(inc.line) + " \"" + inc.target + "\" " + *why;
                 QFAIL(where.c_str());
@@ -93,25 +89,33 @@ class TestLayers : public QObject {
     }
 
     // The rule itself, on made-up edges, so that a loosened check cannot pass unseen.
-    void violation_data() {
+    void ruleOnMadeUpEdges_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("target");
         QTest::addColumn<bool>("breaks");
-        QTest::newRow("down") << "import/log_import.cpp" << "channels/catalogue.h" << false;
-        QTest::newRow("own folder") << "chart/series.cpp" << "chart/series.h" << false;
-        QTest::newRow("up") << "import/log_import.cpp" << "loading/channel_series.h" << true;
-        QTest::newRow("peer") << "chart/series.cpp" << "import/log_import.h" << true;
-        QTest::newRow("tools to app") << "tools/logdump.cpp" << "app/main_window.h" << true;
-        QTest::newRow("bare name") << "chart/series.cpp" << "series.h" << true;
-        QTest::newRow("missing header") << "app/main.cpp" << "chart/no_such_file.h" << true;
-        QTest::newRow("tests above all") << "tests/app/x.cpp" << "app/main_window.h" << false;
+        QTest::newRow("down") << "import/log_import.cpp"
+                              << "channels/catalogue.h" << false;
+        QTest::newRow("own folder") << "chart/series.cpp"
+                                    << "chart/series.h" << false;
+        QTest::newRow("up") << "import/log_import.cpp"
+                            << "loading/channel_series.h" << true;
+        QTest::newRow("peer") << "chart/series.cpp"
+                              << "import/log_import.h" << true;
+        QTest::newRow("tools to app") << "tools/logdump.cpp"
+                                      << "app/main_window.h" << true;
+        QTest::newRow("bare name") << "chart/series.cpp"
+                                   << "series.h" << true;
+        QTest::newRow("missing header") << "app/main.cpp"
+                                        << "chart/no_such_file.h" << true;
+        QTest::newRow("tests above all") << "tests/app/x.cpp"
+                                         << "app/main_window.h" << false;
     }
-    void violation() {
+    void ruleOnMadeUpEdges() {
         QFETCH(QString, file);
         QFETCH(QString, target);
         QFETCH(bool, breaks);
         const Include inc{file.toStdString(), 1, target.toStdString()};
-        QCOMPARE(::violation(inc, fs::path(ZP_SOURCE_DIR)).has_value(), breaks);
+        QCOMPARE(::layerViolation(inc, fs::path(ZP_SOURCE_DIR)).has_value(), breaks);
     }
 };
 

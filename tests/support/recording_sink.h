@@ -1,5 +1,6 @@
 // An import sink for the tests: keeps what the import wrote (the points of every
-// channel, the legend flags, the labels and the axis texts) and counts the calls.
+// channel, the legend flags) and counts the points; the panel texts and the axis title
+// as the loads' results say.
 #pragma once
 
 #include <QByteArray>
@@ -11,7 +12,7 @@
 
 #include "import/date_time_text.h"
 #include "import/import_sink.h"
-#include "import/log_loader.h"
+#include "import/log_import.h"
 
 struct Point {
     double x;
@@ -27,21 +28,17 @@ class RecordingSink : public zp::ImportSink {
         for (auto& p : points) p.push_back(Point{-1, -1});
     }
 
-    void setBottomAxisDateTimeFormat(const QString& format) override { axisFormat = format; }
-    void setBottomAxisTitle(const QString& caption) override { axisTitle = caption; }
-    void setXDateTime(zp::Channel channel, bool on) override { xDateTime[channel] = on; }
     void clearSeries(zp::Channel channel) override { points[channel].clear(); }
     void setShowInLegend(zp::Channel channel, bool on) override { legend[channel] = on; }
     void addXY(zp::Channel channel, double x, double y) override {
         points[channel].push_back(Point{x, y});
         ++pointCount;
     }
-    void setModelText(const QString& text) override { model = text; }
-    void setCountersVisible(bool visible) override { countersVisible = visible; }
-    void setHobbsStart(const QString& text) override { hobbsStart = text; }
-    void setHobbsStop(const QString& text) override { hobbsStop = text; }
-    void setMaintenanceStart(const QString& text) override { maintenanceStart = text; }
-    void setMaintenanceStop(const QString& text) override { maintenanceStop = text; }
+    // Takes what a load says the panel and the axis title show now.
+    void show(const zp::PanelUpdate& update) {
+        panel.apply(update);
+        if (update.axisTitle) axisTitle = *update.axisTitle;
+    }
 
     std::vector<zp::Channel> legendChannels() const {
         std::vector<zp::Channel> list;
@@ -57,16 +54,9 @@ class RecordingSink : public zp::ImportSink {
 
     std::array<std::vector<Point>, zp::kChannelCount> points;
     std::array<bool, zp::kChannelCount> legend{};
-    std::array<bool, zp::kChannelCount> xDateTime{};
     long pointCount = 0;
-    QString axisFormat;
     QString axisTitle = QStringLiteral("Date");
-    QString model = QStringLiteral("x");
-    bool countersVisible = true;
-    QString hobbsStart = QStringLiteral("0");
-    QString hobbsStop = QStringLiteral("0");
-    QString maintenanceStart = QStringLiteral("0");
-    QString maintenanceStop = QStringLiteral("0");
+    zp::PanelTexts panel;
 };
 
 // English regional settings with the colon as time separator.
@@ -76,19 +66,54 @@ inline zp::DateTimeLocale testLocale() {
     return locale;
 }
 
-// Writes `content` to a file in `dir` and imports it into `sink`.
-inline zp::ImportResult importText(const QTemporaryDir& dir, const QByteArray& content,
-                                   RecordingSink& sink, const zp::UnitSelectors& units = {},
-                                   const zp::DateTimeLocale& locale = testLocale()) {
+// The test locale with a point budget far above what the tests load.
+inline zp::ImportOptions testOptions(const zp::DateTimeLocale& locale = testLocale(),
+                                     std::int64_t pointBudget = std::int64_t{1} << 30) {
+    return {pointBudget, locale};
+}
+
+// Imports `path` into `sink` and shows the result's panel update on it.
+inline zp::ImportResult importInto(const QString& path, RecordingSink& sink,
+                                   const zp::UnitSelectors& units = {},
+                                   const zp::ImportOptions& options = testOptions()) {
+    zp::ImportResult result = zp::importLogFile(path, units, sink, options);
+    sink.show(result.panel);
+    return result;
+}
+
+// Writes `content` to a file in `dir`; an empty path when it cannot be written.
+inline QString writeLog(const QTemporaryDir& dir, const QByteArray& content) {
     static int counter = 0;
     const QString path = dir.filePath(QStringLiteral("log%1.csv").arg(++counter));
     QFile file(path);
-    if (file.open(QIODevice::WriteOnly)) file.write(content);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()) return {};
     file.close();
-    return zp::importLogFile(path, units, sink, locale);
+    return file.error() == QFileDevice::NoError ? path : QString();
+}
+
+// Writes `content` to a file in `dir` and imports it into `sink`. A log that cannot be
+// written fails the import as a file that does not exist would, so the test fails.
+inline zp::ImportResult importText(const QTemporaryDir& dir, const QByteArray& content,
+                                   RecordingSink& sink, const zp::UnitSelectors& units = {},
+                                   const zp::DateTimeLocale& locale = testLocale()) {
+    const QString path = writeLog(dir, content);
+    if (path.isEmpty())
+        return {
+            zp::ImportResult::Status::OpenFailed, QStringLiteral("cannot write the test log"), {}};
+    return importInto(path, sink, units, testOptions(locale));
 }
 
 // x of a time of day.
 inline double at(int h, int m, int s) {
     return (h * 3600 + m * 60 + s) * 1000 / 86400000.0;
+}
+
+// Imports `content` as importText does, with a point budget of `budget` points.
+inline zp::ImportResult importWithBudget(const QTemporaryDir& dir, const QByteArray& content,
+                                         RecordingSink& sink, std::int64_t budget) {
+    const QString path = writeLog(dir, content);
+    if (path.isEmpty())
+        return {
+            zp::ImportResult::Status::OpenFailed, QStringLiteral("cannot write the test log"), {}};
+    return importInto(path, sink, {}, testOptions(testLocale(), budget));
 }

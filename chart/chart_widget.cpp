@@ -2,6 +2,7 @@
 
 #include <QCursor>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
@@ -26,6 +27,8 @@ void drawZoomRectangle(QPainter& painter, const QRect& rect) {
 ChartWidget::ChartWidget(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // A click or Tab gives the chart the keyboard (Escape ends a zoom drag).
+    setFocusPolicy(Qt::StrongFocus);
     chart_.onInvalidate = [this] {
         pictureStale_ = true;
         update();
@@ -96,6 +99,34 @@ void ChartWidget::changeEvent(QEvent* event) {
     // Palette, style and font changes alter the picture.
     pictureStale_ = true;
     QWidget::changeEvent(event);
+}
+
+void ChartWidget::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && zoomScroll_.zoomDragActive()) {
+        apply(zoomScroll_.cancelZoomDrag());
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool ChartWidget::event(QEvent* event) {
+    // A drag's release never arrives once another window has taken the mouse or this
+    // window has lost the focus; the drag ends there instead of waiting for it.
+    switch (event->type()) {
+        case QEvent::UngrabMouse:
+        case QEvent::WindowDeactivate:
+        case QEvent::FocusOut:
+        case QEvent::Hide:
+            if (zoomScroll_.dragActive()) apply(zoomScroll_.abandonDrag());
+            break;
+        case QEvent::ActivationChange:
+            if (!isActiveWindow() && zoomScroll_.dragActive()) apply(zoomScroll_.abandonDrag());
+            break;
+        default:
+            break;
+    }
+    return QWidget::event(event);
 }
 
 void ChartWidget::apply(ZoomScroll::Effect effect) {

@@ -74,6 +74,8 @@ class ChartWidget : public QWidget {
     void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
 
   private:
     // A press of any button: the legend is tested first; a press on an item toggles

@@ -137,6 +137,20 @@ ZoomScroll::Effect ZoomScroll::release(Qt::MouseButton button, int x, int y,
     return Effect::Overlay;  // only the rectangle goes away
 }
 
+ZoomScroll::Effect ZoomScroll::abandonDrag() {
+    if (scrollDrag_) {
+        scrollDrag_ = false;
+        return Effect::None;
+    }
+    return cancelZoomDrag();
+}
+
+ZoomScroll::Effect ZoomScroll::cancelZoomDrag() {
+    if (!zoomDrag_) return Effect::None;
+    zoomDrag_ = false;
+    return Effect::Overlay;  // only the rectangle goes away
+}
+
 ZoomScroll::Effect ZoomScroll::wheel(int notches, const ChartLayout& layout) {
     if (notches == 0) return Effect::None;
     // Each notch moves the value axes by 3 % of their range: up lowers the range,

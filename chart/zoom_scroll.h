@@ -67,6 +67,13 @@ class ZoomScroll {
     // A release: a left release ends a zoom drag and zooms or undoes; any release ends
     // a scroll drag.
     Effect release(Qt::MouseButton button, int x, int y, const ChartLayout& layout);
+    // Ends a drag whose release will not come (the window lost the mouse or the focus):
+    // a zoom drag ends without zooming and its rectangle goes away; a scroll drag keeps
+    // where it has moved the axes.
+    Effect abandonDrag();
+    // Escape during a zoom drag: the drag ends without zooming and its rectangle goes
+    // away. Any other state is left alone.
+    Effect cancelZoomDrag();
     // Wheel notches: positive away from the user (up), negative towards (down).
     Effect wheel(int notches, const ChartLayout& layout);
 

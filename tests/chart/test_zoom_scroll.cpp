@@ -7,8 +7,8 @@
 #include <cmath>
 
 #include "chart/chart_widget.h"
-#include "tests/support/fake_measurer.h"
 #include "chart/zoom_scroll.h"
+#include "tests/support/fake_measurer.h"
 
 using namespace zp::chart;
 
@@ -107,6 +107,9 @@ class ZoomScrollTest : public QObject {
     void wheel_scrollsValueAxisByNotches();
     void zoomRectangle_drawnDuringDragAndErased();
     void mouseMoved_firesBeforeScrollProcessing();
+    void drag_endsWithoutItsRelease_data();
+    void drag_endsWithoutItsRelease();
+    void escape_cancelsOnlyAZoomDrag();
 };
 
 // [SECTION] State machine on a computed layout
@@ -510,6 +513,69 @@ void ZoomScrollTest::mouseMoved_firesBeforeScrollProcessing() {
     // The hook of the second move still saw the range the first move left.
     QCOMPARE(minimumSeen.at(1), afterFirst);
     QVERIFY(f.widget.chart().bottomAxis.minimum != afterFirst);
+}
+
+// A drag whose release never comes (another window took the mouse, the window lost
+// the focus) ends there: a zoom drag without zooming, a scroll drag where it has moved.
+void ZoomScrollTest::drag_endsWithoutItsRelease_data() {
+    QTest::addColumn<int>("button");
+    QTest::addColumn<int>("eventType");
+    for (const auto& [name, type] : {std::pair{"mouse taken", QEvent::UngrabMouse},
+                                     {"window deactivated", QEvent::WindowDeactivate},
+                                     {"focus lost", QEvent::FocusOut},
+                                     {"hidden", QEvent::Hide}}) {
+        QTest::addRow("zoom, %s", name) << int(Qt::LeftButton) << int(type);
+        QTest::addRow("scroll, %s", name) << int(Qt::RightButton) << int(type);
+    }
+}
+
+void ZoomScrollTest::drag_endsWithoutItsRelease() {
+    QFETCH(int, button);
+    QFETCH(int, eventType);
+    Fixture f;
+    const ChartLayout before = f.layout();
+    const QPoint from = f.inPlot(100, 100);
+    QTest::mousePress(&f.widget, Qt::MouseButton(button), {}, from);
+    QTest::mouseMove(&f.widget, from + QPoint(60, 40));
+    QVERIFY(f.widget.zoomScroll().dragActive());
+
+    QEvent lost(static_cast<QEvent::Type>(eventType));
+    QApplication::sendEvent(&f.widget, &lost);
+    QVERIFY(!f.widget.zoomScroll().dragActive());
+    f.repaint();
+    if (button == Qt::LeftButton) {
+        // No zoom, and the rectangle is gone from the picture.
+        QCOMPARE(f.layout().bottom.minimum(), before.bottom.minimum());
+        QCOMPARE(f.layout().bottom.maximum(), before.bottom.maximum());
+        QVERIFY(!f.widget.zoomScroll().scalesSaved());
+    } else {
+        QVERIFY(f.layout().bottom.minimum() < before.bottom.minimum());
+    }
+    // The late release does nothing, and the next drag works as usual.
+    QTest::mouseRelease(&f.widget, Qt::MouseButton(button), {}, from + QPoint(60, 40));
+    QCOMPARE(f.widget.zoomScroll().zoomed(), false);
+    drag(f.widget, Qt::LeftButton, f.inPlot(50, 50), f.inPlot(150, 150));
+    QVERIFY(f.widget.zoomScroll().zoomed());
+}
+
+void ZoomScrollTest::escape_cancelsOnlyAZoomDrag() {
+    Fixture f;
+    const QImage clean = f.widget.grab().toImage();
+    const QPoint from = f.inPlot(100, 100);
+    QTest::mousePress(&f.widget, Qt::LeftButton, {}, from);
+    QTest::mouseMove(&f.widget, from + QPoint(60, 40));
+    QVERIFY(f.widget.grab().toImage() != clean);  // the rectangle is drawn
+    QTest::keyClick(&f.widget, Qt::Key_Escape);
+    QVERIFY(!f.widget.zoomScroll().dragActive());
+    QCOMPARE(f.widget.grab().toImage(), clean);  // and erased
+    QTest::mouseRelease(&f.widget, Qt::LeftButton, {}, from + QPoint(60, 40));
+    QVERIFY(!f.widget.zoomScroll().zoomed());
+
+    // During a scroll drag Escape changes nothing.
+    QTest::mousePress(&f.widget, Qt::RightButton, {}, from);
+    QTest::keyClick(&f.widget, Qt::Key_Escape);
+    QVERIFY(f.widget.zoomScroll().scrollDragActive());
+    QTest::mouseRelease(&f.widget, Qt::RightButton, {}, from);
 }
 
 QTEST_MAIN(ZoomScrollTest)

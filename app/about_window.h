@@ -10,14 +10,15 @@ namespace zp {
 
 class PictureView;
 
-class TfrmAbout : public QDialog {
+class AboutWindow : public QDialog {
     Q_OBJECT
   public:
-    explicit TfrmAbout(QWidget* parent = nullptr);
+    explicit AboutWindow(QWidget* parent = nullptr);
 
-    PictureView* Image1;
-    QLabel* Label4;  // title
-    QLabel* Label5;  // version
+  private:
+    PictureView* picture_;
+    QLabel* titleLabel_;
+    QLabel* versionLabel_;
 };
 
 }  // namespace zp

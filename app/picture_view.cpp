@@ -4,8 +4,8 @@
 #include <QLabel>
 #include <QPainter>
 
-#include "app/form_style.h"
 #include "app/jpeg_image.h"
+#include "app/window_style.h"
 
 // The resource initialiser lives in this static library; referencing it here keeps the
 // linker from dropping the embedded picture.
@@ -95,7 +95,7 @@ QLabel* addTitleLabel(QWidget* parent, const QString& objectName) {
 }
 
 QLabel* addVersionLabel(QWidget* parent, const QString& objectName) {
-    return addOverlayLabel(parent, objectName, QStringLiteral("Version 1.02"), formFont(),
+    return addOverlayLabel(parent, objectName, QStringLiteral("Version 1.02"), windowFont(),
                            QPoint(339, 51));
 }
 

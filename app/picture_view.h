@@ -20,7 +20,7 @@ void setViewerPictureData(const QByteArray& jpeg);
 // The embedded JPEG bytes.
 QByteArray embeddedPictureData();
 
-// Image1 of the splash and About windows: the picture stretched over the whole widget.
+// The picture of the splash and About windows: the picture stretched over the whole widget.
 class PictureView : public QWidget {
     Q_OBJECT
   public:

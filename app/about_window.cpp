@@ -6,14 +6,14 @@
 
 namespace zp {
 
-AboutWindow::AboutWindow(QWidget* parent)
+AboutWindow::AboutWindow(const QImage& picture, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About"));
     setFixedSize(484, 486);
     setModal(true);
-    picture_ = new PictureView(this);
+    picture_ = new PictureView(picture, this);
     picture_->setGeometry(rect());
     titleLabel_ = addTitleLabel(this, QStringLiteral("Label4"));
     versionLabel_ = addVersionLabel(this, QStringLiteral("Label5"));

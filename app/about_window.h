@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include "app/picture_view.h"
+
 class QLabel;
 
 namespace zp {
@@ -13,7 +15,9 @@ class PictureView;
 class AboutWindow : public QDialog {
     Q_OBJECT
   public:
-    explicit AboutWindow(QWidget* parent = nullptr);
+    // `picture` is shown stretched under the labels (the embedded one unless a test
+    // gives another).
+    explicit AboutWindow(const QImage& picture = viewerPicture(), QWidget* parent = nullptr);
 
   private:
     PictureView* picture_;

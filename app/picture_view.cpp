@@ -20,19 +20,6 @@ static void initViewerResources() {
 namespace zp {
 
 namespace {
-QByteArray& pictureOverride() {
-    static QByteArray data;
-    return data;
-}
-QImage& cachedPicture() {
-    static QImage image;
-    return image;
-}
-bool& pictureDecoded() {
-    static bool decoded = false;
-    return decoded;
-}
-
 QLabel* addOverlayLabel(QWidget* parent, const QString& objectName, const QString& text,
                         const QFont& font, QPoint at) {
     auto* label = new QLabel(text, parent);
@@ -57,21 +44,11 @@ QByteArray embeddedPictureData() {
 }
 
 QImage viewerPicture() {
-    if (!pictureDecoded()) {
-        const QByteArray& data = pictureOverride();
-        cachedPicture() = decodeJpeg(data.isEmpty() ? embeddedPictureData() : data);
-        pictureDecoded() = true;
-    }
-    return cachedPicture();
+    static const QImage picture = decodeJpeg(embeddedPictureData());
+    return picture;
 }
 
-void setViewerPictureData(const QByteArray& jpeg) {
-    pictureOverride() = jpeg;
-    pictureDecoded() = false;
-    cachedPicture() = QImage();
-}
-
-PictureView::PictureView(QWidget* parent) : QWidget(parent), image_(viewerPicture()) {
+PictureView::PictureView(const QImage& image, QWidget* parent) : QWidget(parent), image_(image) {
     setObjectName(QStringLiteral("Image1"));
 }
 

@@ -14,9 +14,6 @@ namespace zp {
 // decoded, in which case the windows show their plain background.
 QImage viewerPicture();
 
-// Replaces the picture's JPEG bytes (for tests); an empty array restores the embedded one.
-void setViewerPictureData(const QByteArray& jpeg);
-
 // The embedded JPEG bytes.
 QByteArray embeddedPictureData();
 
@@ -24,7 +21,8 @@ QByteArray embeddedPictureData();
 class PictureView : public QWidget {
     Q_OBJECT
   public:
-    explicit PictureView(QWidget* parent = nullptr);
+    // A null `image` leaves the widget plain.
+    explicit PictureView(const QImage& image, QWidget* parent = nullptr);
     const QImage& image() const { return image_; }
 
   protected:

@@ -8,12 +8,12 @@
 
 namespace zp {
 
-SplashWindow::SplashWindow(QWidget* parent)
+SplashWindow::SplashWindow(const QImage& picture, QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral("frmSplash"));
     setFixedSize(484, 486);
-    picture_ = new PictureView(this);
+    picture_ = new PictureView(picture, this);
     picture_->setGeometry(rect());
     titleLabel_ = addTitleLabel(this, QStringLiteral("Label2"));
     versionLabel_ = addVersionLabel(this, QStringLiteral("Label4"));

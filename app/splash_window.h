@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include "app/picture_view.h"
+
 class QLabel;
 
 namespace zp {
@@ -13,7 +15,9 @@ class PictureView;
 class SplashWindow : public QWidget {
     Q_OBJECT
   public:
-    explicit SplashWindow(QWidget* parent = nullptr);
+    // `picture` is shown stretched under the labels (the embedded one unless a test
+    // gives another).
+    explicit SplashWindow(const QImage& picture = viewerPicture(), QWidget* parent = nullptr);
 
     // Shows the window and paints it at once, so the picture is on the screen before
     // start-up blocks.

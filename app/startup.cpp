@@ -6,7 +6,9 @@
 
 #include "app/about_window.h"
 #include "app/dialogs.h"
+#include "app/jpeg_image.h"
 #include "app/main_window.h"
+#include "app/picture_view.h"
 #include "app/splash_window.h"
 #include "app/window_style.h"
 #include "settings/units_dialog.h"
@@ -32,7 +34,9 @@ int runViewer(Dialogs& dialogs, SettingsStore& settings, const StartupOptions& o
         if (options.observer) options.observer(s, windows);
     };
     try {
-        auto splash = std::make_unique<SplashWindow>();
+        const QImage picture =
+            options.pictureData.isEmpty() ? viewerPicture() : decodeJpeg(options.pictureData);
+        auto splash = std::make_unique<SplashWindow>(picture);
         splash->setAttribute(Qt::WA_QuitOnClose, false);
         splash->showNow();
         step(StartupStep::SplashShown);
@@ -47,7 +51,7 @@ int runViewer(Dialogs& dialogs, SettingsStore& settings, const StartupOptions& o
         main = std::make_unique<MainWindow>(dialogs, settings);
         windows.main = main.get();
         step(StartupStep::MainCreated);
-        about = std::make_unique<AboutWindow>();
+        about = std::make_unique<AboutWindow>(picture);
         windows.about = about.get();
         step(StartupStep::AboutCreated);
         units = std::make_unique<UnitsDialog>();

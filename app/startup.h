@@ -39,6 +39,8 @@ struct StartupOptions {
     // Told of every stage as it completes, with the windows that exist by then (tests
     // watch the order and reach the windows).
     std::function<void(StartupStep, const StartupWindows&)> observer;
+    // The JPEG bytes of the splash and About picture; the embedded picture when empty.
+    QByteArray pictureData;
     // Runs the message loop; QApplication::exec when empty.
     std::function<int()> messageLoop;
 };

@@ -4,20 +4,25 @@
 
 #include <QDialog>
 
+#include "app/picture_view.h"
+
 class QLabel;
 
 namespace zp {
 
 class PictureView;
 
-class TfrmAbout : public QDialog {
+class AboutWindow : public QDialog {
     Q_OBJECT
   public:
-    explicit TfrmAbout(QWidget* parent = nullptr);
+    // `picture` is shown stretched under the labels (the embedded one unless a test
+    // gives another).
+    explicit AboutWindow(const QImage& picture = viewerPicture(), QWidget* parent = nullptr);
 
-    PictureView* Image1;
-    QLabel* Label4;  // title
-    QLabel* Label5;  // version
+  private:
+    PictureView* picture_;
+    QLabel* titleLabel_;
+    QLabel* versionLabel_;
 };
 
 }  // namespace zp

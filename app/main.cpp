@@ -1,7 +1,13 @@
 // The viewer's entry point; start-up itself lives in startup.cpp.
+#include "app/dialogs.h"
 #include "app/startup.h"
+#include "settings/settings_store.h"
 
 int main(int argc, char** argv) {
-    zp::ViewerApplication app(argc, argv);
-    return zp::runViewer();
+    // The real dialogs serve both the windows and the report of a failed event handler.
+    zp::QtDialogs dialogs;
+    zp::ViewerApplication app(argc, argv, dialogs);
+    // Settings.bin lives beside the executable.
+    zp::SettingsStore settings(zp::SettingsStore::executableFolder());
+    return zp::runViewer(dialogs, settings);
 }

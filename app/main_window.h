@@ -1,6 +1,7 @@
-// The main window: tool bar, information panel, report and load buttons, Chart1 with
+// The main window: tool bar, information panel, report and load buttons, the chart with
 // the 41 channel series, and the menu. It owns the settings record and is the sink that
-// the log import writes to.
+// the log import writes to. Its widgets keep the object names that tests and
+// accessibility tools know them by ("Button6", "Label13", "Chart1" ...).
 #pragma once
 
 #include <QMainWindow>
@@ -24,36 +25,40 @@ namespace zp {
 namespace chart {
 class ChartWidget;
 }
-class SettingsFileIo;
-class TfrmAbout;
-class TfrmUnitSettings;
+class AboutWindow;
+class Dialogs;
+class SettingsStore;
+class UnitsDialog;
 
-class TfrmMain : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
-    explicit TfrmMain(QWidget* parent = nullptr);
-    ~TfrmMain() override;
+    // Every dialog and message box goes through `dialogs`; Settings.bin is read and
+    // written through `settings`. Both must outlive the window.
+    MainWindow(Dialogs& dialogs, SettingsStore& settings, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // The About window and the Units dialog that the tool bar and the menu show. The
     // Units dialog's combo boxes mirror the unit selectors of the settings record, and
     // its OK button saves the settings.
-    void setAboutWindow(TfrmAbout* about) { about_ = about; }
-    void setUnitsDialog(TfrmUnitSettings* dialog);
+    void setAboutWindow(AboutWindow* about) { about_ = about; }
+    void setUnitsDialog(UnitsDialog* dialog);
+
+    // The chart with the 41 channel series.
+    chart::ChartWidget& chart() const { return *chart_; }
 
     // The settings record: fourteen unit selectors and 41 active flags (all zero until
     // the settings are loaded).
     const SettingsRecord& settingsRecord() const { return settings_; }
-    // The file operations of SaveSettings (tests count or break them).
-    void setSettingsIo(SettingsFileIo* io) { settingsIo_ = io; }
 
     // Reads Settings.bin and applies it; without a readable file, resets to the defaults.
-    void LoadSettings();
+    void loadSettings();
     // Copies the combo boxes and the series' active flags into the record, then writes it.
-    void SaveSettings();
+    void saveSettings();
     // Sets the combo boxes and the series' active flags from the record.
-    void ApplySettings();
+    void applySettings();
     // Fourteen unit codes 0 and every series active, applied and written.
-    void ResetSettings();
+    void resetSettings();
 
     // Shows what a load changed on the information panel; labels size to their text.
     void showPanel(const PanelUpdate& update);
@@ -61,59 +66,16 @@ class TfrmMain : public QMainWindow {
     // How loads read logs: the machine's own budget and regional settings unless set.
     void setImportOptions(const ImportOptions& options) { importOptions_ = options; }
 
-    // Controls under their form names.
-    QWidget* Client;  // the client area below the menu bar
-    QFrame* Bevel1;
-    QWidget* Panel1;
-    QToolButton* SpeedButton1;
-    QFrame* Bevel3;
-    QToolButton* SpeedButton3;
-    QFrame* Bevel4;
-    QToolButton* SpeedButton2;
-    QLabel* Label26;
-    QLabel* Label27;
-    QFrame* Bevel2;
-    QWidget* Panel2;
-    QGroupBox* GroupBox1;
-    QLabel* Label1;
-    QLabel* Label13;
-    QLabel* Label4;
-    QLabel* Label21;
-    QLabel* Label5;
-    QLabel* Label22;
-    QLabel* Label8;
-    QLabel* Label23;
-    QLabel* Label9;
-    QLabel* Label24;
-    QGroupBox* GroupBox3;
-    QPushButton* Button4;
-    QPushButton* Button5;
-    QPushButton* Button6;
-    QLabel* Label30;
-    QLabel* Label29;
-    QLabel* Label28;
-    chart::ChartWidget* Chart1;
-    QStatusBar* StatusBar1;
-    QMenu* File1;
-    QAction* exit1;
-    QMenu* Settings1;
-    QAction* UnitSetup1;
-    QMenu* Help1;
-    QAction* About1;
-
   public slots:
-    void SpeedButton1Click();  // Exit Program: save, then end the program
-    void exit1Click();         // File > Exit
-    void SpeedButton3Click();  // Settings: the Units dialog, modal
-    void UnitSetup1Click();    // Settings > Units
-    void SpeedButton2Click();  // Help: the About window, modal
-    void About1Click();        // Help > About
-    void FormShow();           // first showing: load the settings
-    bool FormCloseQuery();     // close requested: save; the close is allowed
-    void Button6Click();       // Load Data File
-    void Button4Click();       // Save Graph To Bitmap File
-    void Button5Click();       // Print Graph
-    void Chart1MouseMove(Qt::KeyboardModifiers modifiers, int x, int y);
+    void exitProgram();        // Exit Program and File > Exit: save, then end the program
+    void showUnitsDialog();    // Settings and Settings > Units: the Units dialog, modal
+    void showAboutWindow();    // Help and Help > About: the About window, modal
+    bool saveBeforeClose();    // close requested: save; the close is allowed
+    void loadLogFile();        // Load Data File
+    void saveGraphToBitmap();  // Save Graph To Bitmap File
+    void printGraph();         // Print Graph
+    // The value and time readout under the pointer, for a mouse move over the chart.
+    void updateReadout(Qt::KeyboardModifiers modifiers, int x, int y);
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -127,15 +89,55 @@ class TfrmMain : public QMainWindow {
     void layoutClient();
     void captureSettings();
 
+    Dialogs& dialogs_;
+    SettingsStore& store_;
     SettingsRecord settings_{};
-    SettingsFileIo* settingsIo_ = nullptr;
-    TfrmAbout* about_ = nullptr;
-    TfrmUnitSettings* units_ = nullptr;
-    bool shown_ = false;
     ImportOptions importOptions_ = ImportOptions::forThisMachine();
+    AboutWindow* about_ = nullptr;
+    UnitsDialog* units_ = nullptr;
+    bool shown_ = false;
     // The printer of Print Graph, kept with the choices of its setup dialog for the
     // whole run.
     std::unique_ptr<QPrinter> printer_;
+
+    QWidget* client_;  // the client area below the menu bar
+    QFrame* menuBevel_;
+    QWidget* toolBar_;
+    QToolButton* exitToolButton_;
+    QFrame* settingsSeparator_;
+    QToolButton* settingsToolButton_;
+    QFrame* helpSeparator_;
+    QToolButton* helpToolButton_;
+    QLabel* valueLabel_;
+    QLabel* timeLabel_;
+    QFrame* panelBevel_;
+    QWidget* controlPanel_;
+    QGroupBox* informationGroup_;
+    QLabel* modelCaption_;
+    QLabel* modelLabel_;
+    QLabel* hobbsStartCaption_;
+    QLabel* hobbsStartLabel_;
+    QLabel* hobbsStopCaption_;
+    QLabel* hobbsStopLabel_;
+    QLabel* maintenanceStartCaption_;
+    QLabel* maintenanceStartLabel_;
+    QLabel* maintenanceStopCaption_;
+    QLabel* maintenanceStopLabel_;
+    QGroupBox* reportsGroup_;
+    QPushButton* saveBitmapButton_;
+    QPushButton* printButton_;
+    QPushButton* loadButton_;
+    QLabel* zoomInHint_;
+    QLabel* scrollHint_;
+    QLabel* zoomOutHint_;
+    chart::ChartWidget* chart_;
+    QStatusBar* statusBar_;
+    QMenu* fileMenu_;
+    QAction* exitAction_;
+    QMenu* settingsMenu_;
+    QAction* unitsAction_;
+    QMenu* helpMenu_;
+    QAction* aboutAction_;
 };
 
 }  // namespace zp

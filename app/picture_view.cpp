@@ -4,8 +4,8 @@
 #include <QLabel>
 #include <QPainter>
 
-#include "app/form_style.h"
 #include "app/jpeg_image.h"
+#include "app/window_style.h"
 
 // The resource initialiser lives in this static library; referencing it here keeps the
 // linker from dropping the embedded picture.
@@ -20,19 +20,6 @@ static void initViewerResources() {
 namespace zp {
 
 namespace {
-QByteArray& pictureOverride() {
-    static QByteArray data;
-    return data;
-}
-QImage& cachedPicture() {
-    static QImage image;
-    return image;
-}
-bool& pictureDecoded() {
-    static bool decoded = false;
-    return decoded;
-}
-
 QLabel* addOverlayLabel(QWidget* parent, const QString& objectName, const QString& text,
                         const QFont& font, QPoint at) {
     auto* label = new QLabel(text, parent);
@@ -57,21 +44,11 @@ QByteArray embeddedPictureData() {
 }
 
 QImage viewerPicture() {
-    if (!pictureDecoded()) {
-        const QByteArray& data = pictureOverride();
-        cachedPicture() = decodeJpeg(data.isEmpty() ? embeddedPictureData() : data);
-        pictureDecoded() = true;
-    }
-    return cachedPicture();
+    static const QImage picture = decodeJpeg(embeddedPictureData());
+    return picture;
 }
 
-void setViewerPictureData(const QByteArray& jpeg) {
-    pictureOverride() = jpeg;
-    pictureDecoded() = false;
-    cachedPicture() = QImage();
-}
-
-PictureView::PictureView(QWidget* parent) : QWidget(parent), image_(viewerPicture()) {
+PictureView::PictureView(const QImage& image, QWidget* parent) : QWidget(parent), image_(image) {
     setObjectName(QStringLiteral("Image1"));
 }
 
@@ -95,7 +72,7 @@ QLabel* addTitleLabel(QWidget* parent, const QString& objectName) {
 }
 
 QLabel* addVersionLabel(QWidget* parent, const QString& objectName) {
-    return addOverlayLabel(parent, objectName, QStringLiteral("Version 1.02"), formFont(),
+    return addOverlayLabel(parent, objectName, QStringLiteral("Version 1.02"), windowFont(),
                            QPoint(339, 51));
 }
 

@@ -14,17 +14,15 @@ namespace zp {
 // decoded, in which case the windows show their plain background.
 QImage viewerPicture();
 
-// Replaces the picture's JPEG bytes (for tests); an empty array restores the embedded one.
-void setViewerPictureData(const QByteArray& jpeg);
-
 // The embedded JPEG bytes.
 QByteArray embeddedPictureData();
 
-// Image1 of the splash and About windows: the picture stretched over the whole widget.
+// The picture of the splash and About windows: the picture stretched over the whole widget.
 class PictureView : public QWidget {
     Q_OBJECT
   public:
-    explicit PictureView(QWidget* parent = nullptr);
+    // A null `image` leaves the widget plain.
+    explicit PictureView(const QImage& image, QWidget* parent = nullptr);
     const QImage& image() const { return image_; }
 
   protected:

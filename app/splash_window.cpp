@@ -3,24 +3,24 @@
 #include <QCoreApplication>
 #include <QLabel>
 
-#include "app/form_style.h"
 #include "app/picture_view.h"
+#include "app/window_style.h"
 
 namespace zp {
 
-TfrmSplash::TfrmSplash(QWidget* parent)
+SplashWindow::SplashWindow(const QImage& picture, QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral("frmSplash"));
     setFixedSize(484, 486);
-    Image1 = new PictureView(this);
-    Image1->setGeometry(rect());
-    Label2 = addTitleLabel(this, QStringLiteral("Label2"));
-    Label4 = addVersionLabel(this, QStringLiteral("Label4"));
+    picture_ = new PictureView(picture, this);
+    picture_->setGeometry(rect());
+    titleLabel_ = addTitleLabel(this, QStringLiteral("Label2"));
+    versionLabel_ = addVersionLabel(this, QStringLiteral("Label4"));
     centreOnScreen(this);
 }
 
-void TfrmSplash::showNow() {
+void SplashWindow::showNow() {
     show();
     repaint();
     // Let the window system map and expose the window before the caller blocks.

@@ -4,24 +4,29 @@
 
 #include <QWidget>
 
+#include "app/picture_view.h"
+
 class QLabel;
 
 namespace zp {
 
 class PictureView;
 
-class TfrmSplash : public QWidget {
+class SplashWindow : public QWidget {
     Q_OBJECT
   public:
-    explicit TfrmSplash(QWidget* parent = nullptr);
+    // `picture` is shown stretched under the labels (the embedded one unless a test
+    // gives another).
+    explicit SplashWindow(const QImage& picture = viewerPicture(), QWidget* parent = nullptr);
 
     // Shows the window and paints it at once, so the picture is on the screen before
     // start-up blocks.
     void showNow();
 
-    PictureView* Image1;
-    QLabel* Label2;  // title
-    QLabel* Label4;  // version
+  private:
+    PictureView* picture_;
+    QLabel* titleLabel_;
+    QLabel* versionLabel_;
 };
 
 }  // namespace zp

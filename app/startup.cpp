@@ -5,29 +5,17 @@
 #include <memory>
 
 #include "app/about_window.h"
-#include "app/dialog_seam.h"
-#include "app/form_style.h"
+#include "app/dialogs.h"
+#include "app/jpeg_image.h"
 #include "app/main_window.h"
+#include "app/picture_view.h"
 #include "app/splash_window.h"
+#include "app/window_style.h"
 #include "settings/units_dialog.h"
 
 namespace zp {
 
-TfrmMain* frmMain = nullptr;
-TfrmAbout* frmAbout = nullptr;
-TfrmUnitSettings* frmUnitSettings = nullptr;
-
 namespace {
-
-void destroyForms() {
-    // Destroyed without a close query: the exit paths have saved the settings already.
-    delete frmUnitSettings;
-    frmUnitSettings = nullptr;
-    delete frmAbout;
-    frmAbout = nullptr;
-    delete frmMain;
-    frmMain = nullptr;
-}
 
 QString messageOf(const std::exception& error) {
     return QString::fromLocal8Bit(error.what());
@@ -35,12 +23,20 @@ QString messageOf(const std::exception& error) {
 
 }  // namespace
 
-int runViewer(const StartupOptions& options) {
-    const auto step = [&options](StartupStep s) {
-        if (options.observer) options.observer(s);
+int runViewer(Dialogs& dialogs, SettingsStore& settings, const StartupOptions& options) {
+    // Declared outside the try block: after a failure the windows are still there while
+    // the error box shows, and are destroyed only after it.
+    std::unique_ptr<MainWindow> main;
+    std::unique_ptr<AboutWindow> about;
+    std::unique_ptr<UnitsDialog> units;
+    StartupWindows windows;
+    const auto step = [&options, &windows](StartupStep s) {
+        if (options.observer) options.observer(s, windows);
     };
     try {
-        auto splash = std::make_unique<TfrmSplash>();
+        const QImage picture =
+            options.pictureData.isEmpty() ? viewerPicture() : decodeJpeg(options.pictureData);
+        auto splash = std::make_unique<SplashWindow>(picture);
         splash->setAttribute(Qt::WA_QuitOnClose, false);
         splash->showNow();
         step(StartupStep::SplashShown);
@@ -52,14 +48,17 @@ int runViewer(const StartupOptions& options) {
         QCoreApplication::setApplicationName(kApplicationTitle);
         step(StartupStep::TitleSet);
 
-        frmMain = new TfrmMain;
+        main = std::make_unique<MainWindow>(dialogs, settings);
+        windows.main = main.get();
         step(StartupStep::MainCreated);
-        frmAbout = new TfrmAbout;
+        about = std::make_unique<AboutWindow>(picture);
+        windows.about = about.get();
         step(StartupStep::AboutCreated);
-        frmUnitSettings = new TfrmUnitSettings;
+        units = std::make_unique<UnitsDialog>();
+        windows.units = units.get();
         step(StartupStep::UnitsCreated);
-        frmMain->setAboutWindow(frmAbout);
-        frmMain->setUnitsDialog(frmUnitSettings);
+        main->setAboutWindow(about.get());
+        main->setUnitsDialog(units.get());
 
         splash->hide();
         splash->close();
@@ -67,26 +66,30 @@ int runViewer(const StartupOptions& options) {
         step(StartupStep::SplashDestroyed);
 
         // The first showing of the main window loads the settings.
-        frmMain->show();
+        main->show();
         step(StartupStep::LoopStarting);
         if (options.messageLoop)
             options.messageLoop();
         else
             QApplication::exec();
     } catch (const std::exception& error) {
-        dialogSeam().errorBox(nullptr, messageOf(error));
+        dialogs.errorBox(nullptr, messageOf(error));
     }
-    destroyForms();
+    // Destroyed without a close request: the exit paths have saved the settings already.
+    units.reset();
+    about.reset();
+    main.reset();
     return 0;
 }
 
-ViewerApplication::ViewerApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+ViewerApplication::ViewerApplication(int& argc, char** argv, Dialogs& dialogs)
+    : QApplication(argc, argv), dialogs_(dialogs) {}
 
 bool ViewerApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& error) {
-        dialogSeam().errorBox(nullptr, messageOf(error));
+        dialogs_.errorBox(nullptr, messageOf(error));
     }
     return false;
 }

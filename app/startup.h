@@ -7,14 +7,11 @@
 
 namespace zp {
 
-class TfrmAbout;
-class TfrmMain;
-class TfrmUnitSettings;
-
-// The windows that live from start-up to exit (null before and after).
-extern TfrmMain* frmMain;
-extern TfrmAbout* frmAbout;
-extern TfrmUnitSettings* frmUnitSettings;
+class AboutWindow;
+class Dialogs;
+class MainWindow;
+class SettingsStore;
+class UnitsDialog;
 
 // The stages of start-up, in the order they happen.
 enum class StartupStep {
@@ -28,26 +25,42 @@ enum class StartupStep {
     LoopStarting,
 };
 
+// The windows that live from start-up to exit; null until created. runViewer owns them
+// and destroys them before it returns.
+struct StartupWindows {
+    MainWindow* main = nullptr;
+    AboutWindow* about = nullptr;
+    UnitsDialog* units = nullptr;
+};
+
 struct StartupOptions {
     // How long the splash window blocks start-up (tests skip it).
     int splashPauseMs = 2000;
-    // Told of every stage as it completes (tests watch the order).
-    std::function<void(StartupStep)> observer;
+    // Told of every stage as it completes, with the windows that exist by then (tests
+    // watch the order and reach the windows).
+    std::function<void(StartupStep, const StartupWindows&)> observer;
+    // The JPEG bytes of the splash and About picture; the embedded picture when empty.
+    QByteArray pictureData;
     // Runs the message loop; QApplication::exec when empty.
     std::function<int()> messageLoop;
 };
 
-// Runs the viewer in an existing QApplication: splash, windows, message loop. An
-// exception that escapes start-up or the loop is shown in a message box. The windows
-// are destroyed before it returns. Returns 0.
-int runViewer(const StartupOptions& options = {});
+// Runs the viewer in an existing QApplication: splash, windows, message loop. Every
+// dialog goes through `dialogs`, Settings.bin through `settings`. An exception that
+// escapes start-up or the loop is shown in an error box. The windows are destroyed
+// before it returns: the Units dialog, the About window, then the main window.
+// Returns 0.
+int runViewer(Dialogs& dialogs, SettingsStore& settings, const StartupOptions& options = {});
 
 // The viewer's application object: an exception that escapes an event handler is
-// reported in a message box and the program goes on.
+// reported in an error box through `dialogs` and the program goes on.
 class ViewerApplication : public QApplication {
   public:
-    ViewerApplication(int& argc, char** argv);
+    ViewerApplication(int& argc, char** argv, Dialogs& dialogs);
     bool notify(QObject* receiver, QEvent* event) override;
+
+  private:
+    Dialogs& dialogs_;
 };
 
 }  // namespace zp

@@ -1,6 +1,5 @@
 #include "settings/settings_file.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryFile>
@@ -8,27 +7,6 @@
 #include <system_error>
 
 namespace zp {
-
-namespace {
-QString& folderOverride() {
-    static QString folder;
-    return folder;
-}
-}  // namespace
-
-QString settingsFolder() {
-    if (!folderOverride().isEmpty()) return folderOverride();
-    return QCoreApplication::applicationDirPath();
-}
-
-void setSettingsFolder(const QString& folder) {
-    folderOverride() = folder;
-}
-
-bool enterSettingsFolder() {
-    const QString folder = settingsFolder();
-    return !folder.isEmpty() && QDir::setCurrent(folder);
-}
 
 bool SettingsFileIo::writeByte(QFile& file, int, std::uint8_t byte) {
     const char c = static_cast<char>(byte);

@@ -1,4 +1,4 @@
-// Settings.bin: the 55 bytes of the settings record, kept beside the executable.
+// Settings.bin: the 55 bytes of the settings record (SettingsStore decides its folder).
 // Reading takes at most 55 bytes and leaves the bytes it did not get as they were.
 // Writing goes to a temporary file in the same folder that then replaces Settings.bin,
 // so a failed write never leaves a truncated or half-written settings file behind.
@@ -15,15 +15,6 @@ class QFile;
 namespace zp {
 
 inline constexpr char kSettingsFileName[] = "Settings.bin";
-
-// The folder that holds Settings.bin: the executable's folder unless a test has set
-// another one with setSettingsFolder (an empty text restores the default).
-QString settingsFolder();
-void setSettingsFolder(const QString& folder);
-
-// Makes the settings folder the process's current directory; the bitmap export starts
-// its dialog there. Returns false (and changes nothing) when that is not possible.
-bool enterSettingsFolder();
 
 // The file operations that a save uses, one virtual per step so that tests can make any
 // of them fail. The default implementation does the real work.

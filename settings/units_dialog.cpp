@@ -29,20 +29,31 @@ const Items kAnalogItems = {"Celsius", "Fahrenheit", "psi",    "Bar",
                             "A",       "Volts",      "Liters", "US Gallons"};
 const Items kTemperatureItems = {"Celsius", "Fahrenheit"};
 
-// One row of the dialog: a caption label and the combo box of one unit selector.
-struct Row {
+constexpr int kLabelLeft = 16;
+constexpr int kLabelDrop = 8;  // a label stands 8 pixels lower than its combo box
+constexpr int kComboLeft = 120;
+constexpr int kComboWidth = 145;
+constexpr int kComboHeight = 21;
+
+}  // namespace
+
+// One row of the dialog: a label and the combo box of one unit selector. The
+// object names are the ones accessibility tools and tests know the widgets by.
+struct UnitsDialogRow {
     int comboTop;
     const char* labelName;
     const char* labelText;
     const char* comboName;
-    const char* designText;  // shown until the settings select an item
+    const char* placeholder;  // shown until the settings select an item
     Items items;
     UnitSelector selector;
 };
 
+namespace {
+
 // clang-format off
-//  top  label      caption           combo         design text         items                       selector
-const Row kRows[] = {
+//  top  label      text              combo         placeholder         items                       selector
+const UnitsDialogRow kRows[] = {
     {16,  "Label1",  "MAP:",           "ComboBox1",  "Millibars",        kPressureItems,             MapUnit},
     {48,  "Label2",  "Analog 1:",      "ComboBox2",  "Bar",              kAnalogItems,               Analog1Unit},
     {80,  "Label3",  "Analog 2:",      "ComboBox3",  "Celsius",          kAnalogItems,               Analog2Unit},
@@ -60,15 +71,9 @@ const Row kRows[] = {
 };
 // clang-format on
 
-constexpr int kLabelLeft = 16;
-constexpr int kLabelDrop = 8;  // a label stands 8 pixels lower than its combo box
-constexpr int kComboLeft = 120;
-constexpr int kComboWidth = 145;
-constexpr int kComboHeight = 21;
-
 }  // namespace
 
-TfrmUnitSettings::TfrmUnitSettings(QWidget* parent)
+UnitsDialog::UnitsDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("frmUnitSettings"));
@@ -77,64 +82,80 @@ TfrmUnitSettings::TfrmUnitSettings(QWidget* parent)
     setFixedSize(kClientWidth, kClientHeight);
     setModal(true);
 
-    QLabel** labels[] = {&Label1, &Label2, &Label3,  &Label10, &Label11, &Label9,  &Label4,
-                         &Label5, &Label6, &Label13, &Label7,  &Label8,  &Label15, &Label14};
-    QComboBox** combos[] = {&ComboBox1, &ComboBox2, &ComboBox3,  &ComboBox10, &ComboBox11,
-                            &ComboBox9, &ComboBox4, &ComboBox5,  &ComboBox6,  &ComboBox12,
-                            &ComboBox7, &ComboBox8, &ComboBox14, &ComboBox13};
-    int index = 0;
-    for (const Row& row : kRows) {
-        QLabel* label = new QLabel(QString::fromLatin1(row.labelText), this);
-        label->setObjectName(QLatin1String(row.labelName));
-        label->move(kLabelLeft, row.comboTop + kLabelDrop);
-        label->adjustSize();
-        *labels[index] = label;
-
-        QComboBox* combo = new QComboBox(this);
-        combo->setObjectName(QLatin1String(row.comboName));
-        for (const char* item : row.items) combo->addItem(QString::fromLatin1(item));
-        combo->setPlaceholderText(QString::fromLatin1(row.designText));
-        combo->setCurrentIndex(-1);
-        combo->setGeometry(kComboLeft, row.comboTop, kComboWidth, kComboHeight);
-        *combos[index] = combo;
-        combos_[row.selector] = combo;
-        ++index;
-    }
-
-    Label12 = new QLabel(
-        QStringLiteral("Note: Data file needs to be reloaded if units have been changed"), this);
-    Label12->setObjectName(QStringLiteral("Label12"));
-    QFont bold = dialogFont();
-    bold.setBold(true);
-    Label12->setFont(bold);
-    Label12->setWordWrap(true);
-    Label12->setGeometry(32, 472, 223, 26);
-
-    Button1 = new QPushButton(QStringLiteral("&OK"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(104, 504, 75, 25);
-    connect(Button1, &QPushButton::clicked, this, &TfrmUnitSettings::Button1Click);
-
-    // Tab order: the twelve rows down to Altitude, OK, then VSI and QNH.
-    QWidget* order[] = {ComboBox1, ComboBox2, ComboBox3, ComboBox10, ComboBox11,
-                        ComboBox9, ComboBox4, ComboBox5, ComboBox6,  ComboBox12,
-                        ComboBox7, ComboBox8, Button1,   ComboBox13, ComboBox14};
-    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    for (const UnitsDialogRow& row : kRows) addRow(row);
+    addNote();
+    addOkButton();
+    orderTabStops();
     // Not moved anywhere: a dialog without a parent is placed at the centre of the screen.
 }
 
-int TfrmUnitSettings::selection(UnitSelector selector) const {
+void UnitsDialog::addRow(const UnitsDialogRow& row) {
+    auto* label = new QLabel(QString::fromLatin1(row.labelText), this);
+    label->setObjectName(QLatin1String(row.labelName));
+    label->move(kLabelLeft, row.comboTop + kLabelDrop);
+    label->adjustSize();
+    rowLabels_[row.selector] = label;
+
+    auto* combo = new QComboBox(this);
+    combo->setObjectName(QLatin1String(row.comboName));
+    for (const char* item : row.items) combo->addItem(QString::fromLatin1(item));
+    combo->setPlaceholderText(QString::fromLatin1(row.placeholder));
+    combo->setCurrentIndex(-1);
+    combo->setGeometry(kComboLeft, row.comboTop, kComboWidth, kComboHeight);
+    combos_[row.selector] = combo;
+}
+
+void UnitsDialog::addNote() {
+    noteLabel_ = new QLabel(
+        QStringLiteral("Note: Data file needs to be reloaded if units have been changed"), this);
+    noteLabel_->setObjectName(QStringLiteral("Label12"));
+    QFont bold = dialogFont();
+    bold.setBold(true);
+    noteLabel_->setFont(bold);
+    noteLabel_->setWordWrap(true);
+    noteLabel_->setGeometry(32, 472, 223, 26);
+}
+
+void UnitsDialog::addOkButton() {
+    okButton_ = new QPushButton(QStringLiteral("&OK"), this);
+    okButton_->setObjectName(QStringLiteral("Button1"));
+    okButton_->setGeometry(104, 504, 75, 25);
+    connect(okButton_, &QPushButton::clicked, this, &UnitsDialog::saveAndClose);
+}
+
+void UnitsDialog::orderTabStops() {
+    // The twelve rows down to Altitude, OK, then VSI and QNH: OK comes before the last
+    // two rows because those were added to the dialog after it.
+    QWidget* order[] = {combos_[MapUnit],
+                        combos_[Analog1Unit],
+                        combos_[Analog2Unit],
+                        combos_[Analog3Unit],
+                        combos_[Analog4Unit],
+                        combos_[ThermocoupleUnit],
+                        combos_[OatUnit],
+                        combos_[FuelFlowUnit],
+                        combos_[FuelLevelUnit],
+                        combos_[FuelPressureUnit],
+                        combos_[AirspeedUnit],
+                        combos_[AltitudeUnit],
+                        okButton_,
+                        combos_[VsiUnit],
+                        combos_[QnhUnit]};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+}
+
+int UnitsDialog::selection(UnitSelector selector) const {
     return combos_[selector]->currentIndex();
 }
 
-void TfrmUnitSettings::setSelection(UnitSelector selector, int code) {
+void UnitsDialog::setSelection(UnitSelector selector, int code) {
     QComboBox* combo = combos_[selector];
-    // Once the settings have chosen, an empty selection shows nothing, not the design text.
+    // Once the settings have chosen, an empty selection shows nothing, not the placeholder.
     combo->setPlaceholderText(QString());
     combo->setCurrentIndex(code >= 0 && code < combo->count() ? code : -1);
 }
 
-void TfrmUnitSettings::Button1Click() {
+void UnitsDialog::saveAndClose() {
     emit saveRequested();
     close();
 }

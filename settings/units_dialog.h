@@ -14,10 +14,12 @@ class QPushButton;
 
 namespace zp {
 
-class TfrmUnitSettings : public QDialog {
+struct UnitsDialogRow;
+
+class UnitsDialog : public QDialog {
     Q_OBJECT
   public:
-    explicit TfrmUnitSettings(QWidget* parent = nullptr);
+    explicit UnitsDialog(QWidget* parent = nullptr);
 
     // The combo box that edits `selector`.
     QComboBox* comboOf(UnitSelector selector) const { return combos_[selector]; }
@@ -27,48 +29,25 @@ class TfrmUnitSettings : public QDialog {
     // Selects item `code`; a code beyond the items leaves the combo box without a selection.
     void setSelection(UnitSelector selector, int code);
 
-    // Controls under their form names.
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
-    QLabel* Label4;
-    QLabel* Label5;
-    QLabel* Label6;
-    QLabel* Label7;
-    QLabel* Label8;
-    QLabel* Label9;
-    QLabel* Label10;
-    QLabel* Label11;
-    QLabel* Label12;
-    QLabel* Label13;
-    QLabel* Label14;
-    QLabel* Label15;
-    QComboBox* ComboBox1;
-    QComboBox* ComboBox2;
-    QComboBox* ComboBox3;
-    QComboBox* ComboBox4;
-    QComboBox* ComboBox5;
-    QComboBox* ComboBox6;
-    QComboBox* ComboBox7;
-    QComboBox* ComboBox8;
-    QComboBox* ComboBox9;
-    QComboBox* ComboBox10;
-    QComboBox* ComboBox11;
-    QComboBox* ComboBox12;
-    QComboBox* ComboBox13;
-    QComboBox* ComboBox14;
-    QPushButton* Button1;
-
   public slots:
     // OK: asks the main window to save the settings, then closes the dialog.
-    void Button1Click();
+    void saveAndClose();
 
   signals:
-    // Emitted by OK; the main window's SaveSettings is connected to it.
+    // Emitted by OK; the main window's saveSettings is connected to it.
     void saveRequested();
 
   private:
+    void addRow(const UnitsDialogRow& row);
+    void addNote();
+    void addOkButton();
+    void orderTabStops();
+
+    // The label and the combo box of each unit selector's row.
+    std::array<QLabel*, kUnitSelectorCount> rowLabels_{};
     std::array<QComboBox*, kUnitSelectorCount> combos_{};
+    QLabel* noteLabel_ = nullptr;  // units changed: reload the data file
+    QPushButton* okButton_ = nullptr;
 };
 
 }  // namespace zp

@@ -17,61 +17,61 @@
 #include <QtTest>
 #include <functional>
 
-#include "chart/chart_widget.h"
-#include "tests/support/fake_dialogs.h"
 #include "app/main_window.h"
+#include "chart/chart_widget.h"
+#include "tests/support/find_child.h"
+#include "tests/support/window_fixture.h"
 
 using namespace zp;
 
 namespace {
 
-// Scripted save and printer-setup dialogs on top of the shared fake.
+// A scripted printer-setup dialog on top of the shared fake.
 class ChartDialogs : public test::FakeDialogs {
   public:
-    ChartDialogs() { setDialogSeam(this); }
-    ~ChartDialogs() override { setDialogSeam(nullptr); }
-
-    bool saveAccepted = false;
-    QString saveFile;
-    QList<FileDialogRequest> saveRequests;
     // Plays the user in the printer-setup dialog; returns whether OK was pressed.
     std::function<bool(QPrinter&)> onPrintDialog;
     QList<QPrinter*> printers;
 
-    bool getSaveFileName(QWidget*, const FileDialogRequest& request, QString& file) override {
-        saveRequests.append(request);
-        if (saveAccepted) file = saveFile;
-        return saveAccepted;
-    }
     bool printDialog(QWidget*, QPrinter& printer) override {
         printers.append(&printer);
         return onPrintDialog ? onPrintDialog(printer) : false;
     }
 };
 
+using Fixture = test::WindowFixture<ChartDialogs>;
+
+QLabel* valueLabel(const MainWindow& window) {
+    return test::child<QLabel>(window, "Label26");
+}
+QLabel* timeLabel(const MainWindow& window) {
+    return test::child<QLabel>(window, "Label27");
+}
+
 // A window whose chart shows every series, as the default settings have it, painted once.
-void activateAll(TfrmMain& window) {
-    for (chart::LineSeries& s : window.Chart1->chart().series) s.active = true;
-    window.Chart1->chart().invalidate();
-    window.Chart1->grab();
+void activateAll(MainWindow& window) {
+    for (chart::LineSeries& s : window.chart().chart().series) s.active = true;
+    window.chart().chart().invalidate();
+    window.chart().grab();
 }
 
 // Moves the mouse over the chart: the event point and, unless given, the pointer's
 // position read from the system are both `p`.
-void moveOver(TfrmMain& window, QPoint p, std::optional<QPoint> pointer = std::nullopt) {
+void moveOver(MainWindow& window, QPoint p, std::optional<QPoint> pointer = std::nullopt) {
+    chart::ChartWidget& chart = window.chart();
     const QPoint now = pointer.value_or(p);
-    window.Chart1->setCursorSource([now] { return now; });
-    QMouseEvent move(QEvent::MouseMove, QPointF(p), window.Chart1->mapToGlobal(QPointF(p)),
-                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(window.Chart1, &move);
+    chart.setCursorSource([now] { return now; });
+    QMouseEvent move(QEvent::MouseMove, QPointF(p), chart.mapToGlobal(QPointF(p)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&chart, &move);
 }
 
-QString loadSample(TfrmMain& window, ChartDialogs& dialogs, const QString& name) {
+QString loadSample(MainWindow& window, ChartDialogs& dialogs, const QString& name) {
     const QString path = QStringLiteral(ZP_SOURCE_DIR "/samples/") + name;
     dialogs.openAccepted = true;
     dialogs.openFiles = {path};
-    window.Button6Click();
-    window.Chart1->grab();
+    window.loadLogFile();
+    window.chart().grab();
     return path;
 }
 
@@ -100,6 +100,7 @@ class TestChartHandlers : public QObject {
     void readout_textsBeforeAndAfterLoad();
 
     void saveBitmap_dialogRequestAndCancel();
+    void saveBitmap_nextSaveStartsInChosenFolder();
     void saveBitmap_writesChartSizeAndGrowsWithWindow();
     void saveBitmap_unwritablePathReported();
     void saveBitmap_realDialogAddsExtensionAndReplaces();
@@ -118,7 +119,6 @@ void TestChartHandlers::initTestCase() {
 }
 
 void TestChartHandlers::cleanup() {
-    setDialogSeam(nullptr);
     QDir::setCurrent(startDir_);
 }
 
@@ -139,10 +139,11 @@ void TestChartHandlers::readout_plotEdges_data() {
 void TestChartHandlers::readout_plotEdges() {
     QFETCH(QString, where);
     QFETCH(bool, updates);
-    TfrmMain window;
+    Fixture f;
+    MainWindow& window = f.window;
     activateAll(window);
-    const chart::PixelRect plot = window.Chart1->layout().plot;
-    const chart::PixelRect legend = window.Chart1->layout().legend.rect;
+    const chart::PixelRect plot = window.chart().layout().plot;
+    const chart::PixelRect legend = window.chart().layout().legend.rect;
     const QMap<QString, QPoint> points = {
         {"topLeft", QPoint(plot.left, plot.top)},
         {"bottomRightInside", QPoint(plot.right - 1, plot.bottom - 1)},
@@ -153,22 +154,23 @@ void TestChartHandlers::readout_plotEdges() {
         {"labels", QPoint(plot.left - 10, plot.top + 20)},
     };
     moveOver(window, points.value(where));
-    QCOMPARE(window.Label26->text() != QStringLiteral("Value: 0"), updates);
-    QCOMPARE(window.Label27->text() != QStringLiteral("Time: 0"), updates);
+    QCOMPARE(valueLabel(window)->text() != QStringLiteral("Value: 0"), updates);
+    QCOMPARE(timeLabel(window)->text() != QStringLiteral("Time: 0"), updates);
     if (updates) {
         // Labels size themselves to their new text.
-        QCOMPARE(window.Label26->width(), window.Label26->sizeHint().width());
+        QCOMPARE(valueLabel(window)->width(), valueLabel(window)->sizeHint().width());
         // Then a move outside the plot area keeps the last texts.
-        const QString value = window.Label26->text();
+        const QString value = valueLabel(window)->text();
         moveOver(window, QPoint(plot.right + 2, plot.top));
-        QCOMPARE(window.Label26->text(), value);
+        QCOMPARE(valueLabel(window)->text(), value);
     }
 }
 
 void TestChartHandlers::readout_readsPointerPositionNotEventPoint() {
-    TfrmMain window;
+    Fixture f;
+    MainWindow& window = f.window;
     activateAll(window);
-    const chart::ChartWidget& chart = *window.Chart1;
+    const chart::ChartWidget& chart = window.chart();
     const chart::PixelRect plot = chart.layout().plot;
     const QPoint event(plot.left + 10, plot.top + 10);
     const QPoint pointer(plot.right - 10, plot.bottom - 10);
@@ -178,32 +180,33 @@ void TestChartHandlers::readout_readsPointerPositionNotEventPoint() {
                                                          plot.height();
     const double x = chart.layout().bottom.minimum() +
                      (pointer.x() - plot.left) * chart.layout().bottom.scale.range() / plot.width();
-    QCOMPARE(window.Label26->text(),
+    QCOMPARE(valueLabel(window)->text(),
              QStringLiteral("Value: ") + chart.labelValue(chart::AxisId::Left, y));
-    QCOMPARE(window.Label27->text(),
+    QCOMPARE(timeLabel(window)->text(),
              QStringLiteral("Time: ") + chart.labelValue(chart::AxisId::Bottom, x));
 }
 
 void TestChartHandlers::readout_textsBeforeAndAfterLoad() {
-    TfrmMain window;
-    ChartDialogs dialogs;
+    Fixture f;
+    MainWindow& window = f.window;
+    ChartDialogs& dialogs = f.dialogs;
     activateAll(window);
-    const chart::PixelRect before = window.Chart1->layout().plot;
+    const chart::PixelRect before = window.chart().layout().plot;
     moveOver(window, QPoint((before.left + before.right) / 2, before.top + 5));
     // Volts, the first active series, has no date-time X values: the time is a number.
     static const QRegularExpression number(QStringLiteral(R"(^-?\d{1,3}(,\d{3})*(\.\d{1,3})?$)"));
-    const QString time = window.Label27->text().mid(6);
-    QVERIFY2(window.Label27->text().startsWith(QStringLiteral("Time: ")) &&
+    const QString time = timeLabel(window)->text().mid(6);
+    QVERIFY2(timeLabel(window)->text().startsWith(QStringLiteral("Time: ")) &&
                  number.match(time).hasMatch(),
-             qPrintable(window.Label27->text()));
+             qPrintable(timeLabel(window)->text()));
 
     loadSample(window, dialogs, QStringLiteral("model01_engine_monitor.csv"));
     QCOMPARE(dialogs.messages.value(0).text, QStringLiteral("File Loaded!"));
-    const chart::PixelRect plot = window.Chart1->layout().plot;
+    const chart::PixelRect plot = window.chart().layout().plot;
     moveOver(window, QPoint(plot.left + plot.width() / 3, plot.top));
     static const QRegularExpression clock(QStringLiteral(R"(^Time: (\d\d:\d\d:\d\d)$)"));
-    const QRegularExpressionMatch m = clock.match(window.Label27->text());
-    QVERIFY2(m.hasMatch(), qPrintable(window.Label27->text()));
+    const QRegularExpressionMatch m = clock.match(timeLabel(window)->text());
+    QVERIFY2(m.hasMatch(), qPrintable(timeLabel(window)->text()));
     // The log runs from 10:00:00 to 10:14:59: a third of the way is about 10:05.
     QVERIFY2(
         m.captured(1) > QStringLiteral("10:04:00") && m.captured(1) < QStringLiteral("10:06:00"),
@@ -212,7 +215,8 @@ void TestChartHandlers::readout_textsBeforeAndAfterLoad() {
     // text has a group separator and at most three decimals.
     static const QRegularExpression grouped(
         QStringLiteral(R"(^Value: \d{1,3},\d{3}(\.\d{1,3})?$)"));
-    QVERIFY2(grouped.match(window.Label26->text()).hasMatch(), qPrintable(window.Label26->text()));
+    QVERIFY2(grouped.match(valueLabel(window)->text()).hasMatch(),
+             qPrintable(valueLabel(window)->text()));
 }
 
 // [SECTION] Save Graph To Bitmap File
@@ -220,9 +224,10 @@ void TestChartHandlers::readout_textsBeforeAndAfterLoad() {
 void TestChartHandlers::saveBitmap_dialogRequestAndCancel() {
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
-    TfrmMain window;
-    ChartDialogs dialogs;
-    window.Button4Click();
+    Fixture f;
+    MainWindow& window = f.window;
+    ChartDialogs& dialogs = f.dialogs;
+    window.saveGraphToBitmap();
     QCOMPARE(dialogs.saveRequests.size(), 1);
     const FileDialogRequest& request = dialogs.saveRequests.first();
     QCOMPARE(request.title, QStringLiteral("Save graph to bitmap file"));
@@ -234,31 +239,59 @@ void TestChartHandlers::saveBitmap_dialogRequestAndCancel() {
     QVERIFY(dialogs.messages.isEmpty());
 }
 
+// After a save the chosen file's folder is where the next save (and load) starts; a
+// cancelled save moves nothing.
+void TestChartHandlers::saveBitmap_nextSaveStartsInChosenFolder() {
+    QTemporaryDir start;
+    QTemporaryDir chosen;
+    QVERIFY(QDir::setCurrent(start.path()));
+    Fixture f;
+    ChartDialogs& dialogs = f.dialogs;
+    dialogs.saveAccepted = true;
+    dialogs.saveFile = chosen.filePath(QStringLiteral("graph.bmp"));
+    f.window.saveGraphToBitmap();
+    QVERIFY(QFileInfo::exists(dialogs.saveFile));
+
+    dialogs.saveAccepted = false;
+    f.window.saveGraphToBitmap();
+    f.window.saveGraphToBitmap();
+    QCOMPARE(dialogs.saveRequests.size(), 3);
+    QCOMPARE(QDir(dialogs.saveRequests[0].directory), QDir(start.path()));
+    QCOMPARE(QDir(dialogs.saveRequests[1].directory), QDir(chosen.path()));
+    // The cancelled second save left the starting folder where it was.
+    QCOMPARE(QDir(dialogs.saveRequests[2].directory), QDir(chosen.path()));
+    // The load dialog is given no folder: it opens the current directory, the same one.
+    QCOMPARE(QDir::current(), QDir(chosen.path()));
+    QVERIFY(dialogs.messages.isEmpty());
+}
+
 void TestChartHandlers::saveBitmap_writesChartSizeAndGrowsWithWindow() {
     QTemporaryDir dir;
-    TfrmMain window;
-    ChartDialogs dialogs;
+    Fixture f;
+    MainWindow& window = f.window;
+    ChartDialogs& dialogs = f.dialogs;
     activateAll(window);
     dialogs.saveAccepted = true;
     dialogs.saveFile = dir.filePath(QStringLiteral("graph.bmp"));
-    window.Button4Click();
+    window.saveGraphToBitmap();
     QCOMPARE(QImage(dialogs.saveFile, "BMP").size(), QSize(794, 499));
 
     window.show();
     window.resize(window.width() + 100, window.height() + 60);
-    QTRY_COMPARE(window.Chart1->size(), QSize(894, 559));
-    window.Button4Click();
+    QTRY_COMPARE(window.chart().size(), QSize(894, 559));
+    window.saveGraphToBitmap();
     QCOMPARE(QImage(dialogs.saveFile, "BMP").size(), QSize(894, 559));
     QVERIFY(dialogs.messages.isEmpty());
 }
 
 void TestChartHandlers::saveBitmap_unwritablePathReported() {
     QTemporaryDir dir;
-    TfrmMain window;
-    ChartDialogs dialogs;
+    Fixture f;
+    MainWindow& window = f.window;
+    ChartDialogs& dialogs = f.dialogs;
     dialogs.saveAccepted = true;
     dialogs.saveFile = dir.filePath(QStringLiteral("no/such/folder/graph.bmp"));
-    window.Button4Click();
+    window.saveGraphToBitmap();
     QCOMPARE(dialogs.messages.size(), 1);
     QVERIFY(dialogs.messages.first().error);
     QVERIFY2(dialogs.messages.first().text.startsWith(
@@ -279,7 +312,8 @@ void TestChartHandlers::saveBitmap_realDialogAddsExtensionAndReplaces() {
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write("old contents");
     }
-    TfrmMain window;
+    test::WindowFixture<QtDialogs> f;
+    MainWindow& window = f.window;
     QString title;
     QString startFolder;
     int dialogsSeen = 0;
@@ -301,11 +335,11 @@ void TestChartHandlers::saveBitmap_realDialogAddsExtensionAndReplaces() {
         });
     };
     QTimer::singleShot(0, answer);
-    window.Button4Click();
+    window.saveGraphToBitmap();
     QCOMPARE(dialogsSeen, 1);
     QCOMPARE(title, QStringLiteral("Save graph to bitmap file"));
     QCOMPARE(QDir(startFolder), QDir(dir.path()));
-    QCOMPARE(QImage(target, "BMP").size(), window.Chart1->size());
+    QCOMPARE(QImage(target, "BMP").size(), window.chart().size());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("graph.bmp")});
 }
 
@@ -313,8 +347,9 @@ void TestChartHandlers::saveBitmap_realDialogAddsExtensionAndReplaces() {
 
 void TestChartHandlers::print_landscapePrinterPrintsPortraitAndStaysLandscape() {
     QTemporaryDir dir;
-    TfrmMain window;
-    ChartDialogs dialogs;
+    Fixture f;
+    MainWindow& window = f.window;
+    ChartDialogs& dialogs = f.dialogs;
     activateAll(window);
     const QString pdf = dir.filePath(QStringLiteral("graph.pdf"));
     dialogs.onPrintDialog = [&](QPrinter& printer) {
@@ -324,7 +359,7 @@ void TestChartHandlers::print_landscapePrinterPrintsPortraitAndStaysLandscape() 
         printer.setPageOrientation(QPageLayout::Landscape);
         return true;
     };
-    window.Button5Click();
+    window.printGraph();
     QVERIFY(dialogs.messages.isEmpty());
     QCOMPARE(dialogs.printers.size(), 1);
     QPrinter& printer = *dialogs.printers.first();
@@ -332,10 +367,10 @@ void TestChartHandlers::print_landscapePrinterPrintsPortraitAndStaysLandscape() 
     const QSizeF page = pdfPageSize(pdf);
     QVERIFY2(page.width() > 500 && page.width() < page.height(),
              qPrintable(QStringLiteral("%1 x %2").arg(page.width()).arg(page.height())));
-    QCOMPARE(window.Chart1->chart().printEnlargement, -50);
+    QCOMPARE(window.chart().chart().printEnlargement, -50);
     QVERIFY(QApplication::overrideCursor() == nullptr);
     // The zoom state and the series are left as they were.
-    QVERIFY(window.Chart1->chart().bottomAxis.automatic);
+    QVERIFY(window.chart().chart().bottomAxis.automatic);
 
     // The printer and the choices made in its dialog stay for the next print.
     QString fileSeenNextTime;
@@ -343,7 +378,7 @@ void TestChartHandlers::print_landscapePrinterPrintsPortraitAndStaysLandscape() 
         fileSeenNextTime = again.outputFileName();
         return false;
     };
-    window.Button5Click();
+    window.printGraph();
     QCOMPARE(dialogs.printers.size(), 2);
     QCOMPARE(dialogs.printers.at(1), &printer);
     QCOMPARE(fileSeenNextTime, pdf);
@@ -351,33 +386,35 @@ void TestChartHandlers::print_landscapePrinterPrintsPortraitAndStaysLandscape() 
 
 void TestChartHandlers::print_cancelChangesNothing() {
     QTemporaryDir dir;
-    TfrmMain window;
-    ChartDialogs dialogs;
+    Fixture f;
+    MainWindow& window = f.window;
+    ChartDialogs& dialogs = f.dialogs;
     const QString pdf = dir.filePath(QStringLiteral("graph.pdf"));
     dialogs.onPrintDialog = [&](QPrinter& printer) {
         printer.setOutputFileName(pdf);
         printer.setPageOrientation(QPageLayout::Landscape);
         return false;
     };
-    window.Button5Click();
+    window.printGraph();
     QCOMPARE(dialogs.printers.size(), 1);
     QVERIFY(!QFile::exists(pdf));
-    QCOMPARE(window.Chart1->chart().printEnlargement, 0);
+    QCOMPARE(window.chart().chart().printEnlargement, 0);
     QVERIFY(QApplication::overrideCursor() == nullptr);
     QVERIFY(dialogs.messages.isEmpty());
 }
 
 void TestChartHandlers::print_failureReportedAndStateRestored() {
     QTemporaryDir dir;
-    TfrmMain window;
-    ChartDialogs dialogs;
+    Fixture f;
+    MainWindow& window = f.window;
+    ChartDialogs& dialogs = f.dialogs;
     dialogs.onPrintDialog = [&](QPrinter& printer) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(dir.filePath(QStringLiteral("missing/graph.pdf")));
         printer.setPageOrientation(QPageLayout::Landscape);
         return true;
     };
-    window.Button5Click();
+    window.printGraph();
     QCOMPARE(dialogs.messages.size(), 1);
     QVERIFY(dialogs.messages.first().error);
     QCOMPARE(dialogs.printers.first()->pageLayout().orientation(), QPageLayout::Landscape);

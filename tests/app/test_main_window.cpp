@@ -1,5 +1,6 @@
 // The main window: its layout as the window is resized, the channel series it starts
 // with, the import sink over its labels and series, and the Load Data File handler.
+#include <QAction>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -13,14 +14,29 @@
 #include "app/main_window.h"
 #include "chart/chart_widget.h"
 #include "loading/channel_series.h"
-#include "tests/support/fake_dialogs.h"
+#include "tests/support/find_child.h"
+#include "tests/support/window_fixture.h"
 
 using namespace zp;
+using test::child;
 
 namespace {
 
-chart::LineSeries& seriesOf(TfrmMain& window, Channel channel) {
-    return channelSeries(window.Chart1->chart(), channel);
+chart::LineSeries& seriesOf(MainWindow& window, Channel channel) {
+    return channelSeries(window.chart().chart(), channel);
+}
+
+QLabel* label(const MainWindow& window, const char* name) {
+    return child<QLabel>(window, name);
+}
+
+// The labels of the four counters and their captions, which show and hide together.
+QList<QLabel*> counterLabels(const MainWindow& window) {
+    QList<QLabel*> labels;
+    for (const char* name :
+         {"Label4", "Label5", "Label8", "Label9", "Label21", "Label22", "Label23", "Label24"})
+        labels << label(window, name);
+    return labels;
 }
 
 QList<double> xs(const chart::LineSeries& series) {
@@ -35,11 +51,12 @@ QList<double> ys(const chart::LineSeries& series) {
     return values;
 }
 
-QString writeTempFile(const QTemporaryDir& dir, const QString& name, const QByteArray& content) {
-    const QString path = dir.filePath(name);
+// Writes a file for the test; false (with a warning naming it) when that fails.
+bool writeTempFile(const QString& path, const QByteArray& content) {
     QFile file(path);
-    if (file.open(QIODevice::WriteOnly)) file.write(content);
-    return path;
+    const bool ok = file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+    if (!ok) qWarning("cannot write %s", qPrintable(path));
+    return ok;
 }
 
 }  // namespace
@@ -48,7 +65,6 @@ class TestMainWindow : public QObject {
     Q_OBJECT
 
   private slots:
-    void cleanup();
 
     void layout_designSizeAndResize();
     void controls_startTexts();
@@ -56,7 +72,7 @@ class TestMainWindow : public QObject {
     void series_catalogueOrderTitlesColours();
     void series_startInactiveWithRpmSamples();
     void sink_addXYKeepsTimeOrder();
-    void sink_countersShareVisibilityAndLabelsFitText();
+    void panel_countersShareVisibilityAndLabelsFitText();
     void loadButton_cancelOnlyPrepares();
     void loadButton_reportsEachOutcome_data();
     void loadButton_reportsEachOutcome();
@@ -64,45 +80,45 @@ class TestMainWindow : public QObject {
     void helpButtons_showTheirWindowsModally();
 };
 
-void TestMainWindow::cleanup() {
-    setDialogSeam(nullptr);
-}
-
 void TestMainWindow::layout_designSizeAndResize() {
-    TfrmMain window;
+    test::WindowFixture<> f;
+    MainWindow& window = f.window;
+    QWidget* client = child<QWidget>(window, "Client");
+    QStatusBar* status = child<QStatusBar>(window, "StatusBar1");
+    QVERIFY(client && status);
     window.show();
-    QCOMPARE(window.Client->size(), QSize(794, 711));
-    QCOMPARE(window.Chart1->geometry(), QRect(0, 193, 794, 499));
-    QCOMPARE(window.StatusBar1->geometry(), QRect(0, 692, 794, 19));
-    QCOMPARE(window.Panel2->geometry(), QRect(0, 34, 794, 159));
+    QCOMPARE(client->size(), QSize(794, 711));
+    QCOMPARE(window.chart().geometry(), QRect(0, 193, 794, 499));
+    QCOMPARE(status->geometry(), QRect(0, 692, 794, 19));
+    QCOMPARE(child<QWidget>(window, "Panel2")->geometry(), QRect(0, 34, 794, 159));
 
     // The chart takes up every change of size; the bands above keep their heights.
     window.resize(window.width() + 106, window.height() + 89);
-    QTRY_COMPARE(window.Client->size(), QSize(900, 800));
-    QCOMPARE(window.Chart1->geometry(), QRect(0, 193, 900, 588));
-    QCOMPARE(window.StatusBar1->geometry(), QRect(0, 781, 900, 19));
-    QCOMPARE(window.Panel1->geometry(), QRect(0, 2, 900, 30));
-    QCOMPARE(window.Button6->geometry(), QRect(608, 30, 177, 57));
+    QTRY_COMPARE(client->size(), QSize(900, 800));
+    QCOMPARE(window.chart().geometry(), QRect(0, 193, 900, 588));
+    QCOMPARE(status->geometry(), QRect(0, 781, 900, 19));
+    QCOMPARE(child<QWidget>(window, "Panel1")->geometry(), QRect(0, 2, 900, 30));
+    QCOMPARE(child<QPushButton>(window, "Button6")->geometry(), QRect(608, 30, 177, 57));
 }
 
 void TestMainWindow::controls_startTexts() {
-    TfrmMain window;
+    test::WindowFixture<> f;
+    const MainWindow& window = f.window;
     QCOMPARE(window.windowTitle(), QStringLiteral("Zimra / Pexo Data Viewer"));
-    QCOMPARE(window.Label26->text(), QStringLiteral("Value: 0"));
-    QCOMPARE(window.Label27->text(), QStringLiteral("Time: 0"));
-    QCOMPARE(window.Label13->text(), QStringLiteral("x"));
-    for (QLabel* label : {window.Label4, window.Label5, window.Label8, window.Label9,
-                          window.Label21, window.Label22, window.Label23, window.Label24})
-        QVERIFY2(!label->isHidden(), qPrintable(label->objectName()));
-    for (QLabel* label : {window.Label21, window.Label22, window.Label23, window.Label24})
-        QCOMPARE(label->text(), QStringLiteral("0"));
-    QCOMPARE(window.GroupBox1->title(), QStringLiteral(" Information "));
-    QCOMPARE(window.GroupBox3->title(), QStringLiteral(" Reports "));
-    QCOMPARE(window.SpeedButton1->toolTip(), QStringLiteral("Exit Program"));
-    QCOMPARE(window.SpeedButton2->iconSize(), QSize(16, 15));
-    QVERIFY(window.Button6->font().bold());
-    QCOMPARE(window.Label26->font().pixelSize(), 19);
-    QVERIFY(window.Label26->font().bold());
+    QCOMPARE(label(window, "Label26")->text(), QStringLiteral("Value: 0"));
+    QCOMPARE(label(window, "Label27")->text(), QStringLiteral("Time: 0"));
+    QCOMPARE(label(window, "Label13")->text(), QStringLiteral("x"));
+    for (QLabel* counter : counterLabels(window))
+        QVERIFY2(!counter->isHidden(), qPrintable(counter->objectName()));
+    for (const char* name : {"Label21", "Label22", "Label23", "Label24"})
+        QCOMPARE(label(window, name)->text(), QStringLiteral("0"));
+    QCOMPARE(child<QGroupBox>(window, "GroupBox1")->title(), QStringLiteral(" Information "));
+    QCOMPARE(child<QGroupBox>(window, "GroupBox3")->title(), QStringLiteral(" Reports "));
+    QCOMPARE(child<QToolButton>(window, "SpeedButton1")->toolTip(), QStringLiteral("Exit Program"));
+    QCOMPARE(child<QToolButton>(window, "SpeedButton2")->iconSize(), QSize(16, 15));
+    QVERIFY(child<QPushButton>(window, "Button6")->font().bold());
+    QCOMPARE(label(window, "Label26")->font().pixelSize(), 19);
+    QVERIFY(label(window, "Label26")->font().bold());
 }
 
 void TestMainWindow::series_catalogueOrderTitlesColours_data() {
@@ -141,8 +157,8 @@ void TestMainWindow::series_catalogueOrderTitlesColours() {
     QFETCH(QString, name);
     QFETCH(QString, title);
     QFETCH(QColor, colour);
-    TfrmMain window;
-    const auto& series = window.Chart1->chart().series;
+    test::WindowFixture<> f;
+    const auto& series = f.window.chart().chart().series;
     QCOMPARE(int(series.size()), 41);
     QCOMPARE(series[index].name, name);
     QCOMPARE(series[index].title, title);
@@ -151,10 +167,10 @@ void TestMainWindow::series_catalogueOrderTitlesColours() {
 }
 
 void TestMainWindow::series_startInactiveWithRpmSamples() {
-    TfrmMain window;
-    const auto& series = window.Chart1->chart().series;
+    test::WindowFixture<> f;
+    const auto& series = f.window.chart().chart().series;
     // The two colours of the desktop scheme follow the window's palette.
-    QCOMPARE(series[Altitude1013Series].color, window.palette().color(QPalette::Highlight));
+    QCOMPARE(series[Altitude1013Series].color, f.window.palette().color(QPalette::Highlight));
     QCOMPARE(series[HeadingSeries].color, series[FuelLevelCalcSeries].color);
     QCOMPARE(series.back().name, QStringLiteral("FuelLevelCalcSeries"));
     for (const auto& s : series) {
@@ -170,8 +186,9 @@ void TestMainWindow::series_startInactiveWithRpmSamples() {
 }
 
 void TestMainWindow::sink_addXYKeepsTimeOrder() {
-    TfrmMain window;
-    ChartImportSink sink(window.Chart1->chart());
+    test::WindowFixture<> f;
+    MainWindow& window = f.window;
+    ChartImportSink sink(window.chart().chart());
     sink.clearSeries(VoltsSeries);
     // A backward time lands in place; equal times keep their arrival order.
     sink.addXY(VoltsSeries, 0.5, 1);
@@ -186,8 +203,12 @@ void TestMainWindow::sink_addXYKeepsTimeOrder() {
     QVERIFY(seriesOf(window, CurrentSeries).points.empty());
 }
 
-void TestMainWindow::sink_countersShareVisibilityAndLabelsFitText() {
-    TfrmMain window;
+void TestMainWindow::panel_countersShareVisibilityAndLabelsFitText() {
+    test::WindowFixture<> f;
+    MainWindow& window = f.window;
+    QLabel* model = label(window, "Label13");
+    QLabel* hobbsStart = label(window, "Label21");
+    QVERIFY(model && hobbsStart);
     window.show();
     const auto show = [&window](auto field, auto value) {
         PanelUpdate update;
@@ -195,27 +216,27 @@ void TestMainWindow::sink_countersShareVisibilityAndLabelsFitText() {
         window.showPanel(update);
     };
     show(&PanelUpdate::countersVisible, false);
-    for (QLabel* label : {window.Label4, window.Label5, window.Label8, window.Label9,
-                          window.Label21, window.Label22, window.Label23, window.Label24})
-        QVERIFY2(label->isHidden(), qPrintable(label->objectName()));
-    QVERIFY(window.Label13->isVisible());
+    for (QLabel* counter : counterLabels(window))
+        QVERIFY2(counter->isHidden(), qPrintable(counter->objectName()));
+    QVERIFY(model->isVisible());
     show(&PanelUpdate::countersVisible, true);
-    QVERIFY(window.Label24->isVisible());
+    QVERIFY(label(window, "Label24")->isVisible());
 
-    const int narrow = window.Label13->width();
+    const int narrow = model->width();
     show(&PanelUpdate::modelText, QStringLiteral("Pexo OPT-31/33 / Zimra OPT-32/34"));
-    QVERIFY(window.Label13->width() > narrow);
-    QCOMPARE(window.Label13->width(), window.Label13->sizeHint().width());
+    QVERIFY(model->width() > narrow);
+    QCOMPARE(model->width(), model->sizeHint().width());
     show(&PanelUpdate::hobbsStart, QStringLiteral("123456"));
-    QCOMPARE(window.Label21->text(), QStringLiteral("123456"));
-    QCOMPARE(window.Label21->width(), window.Label21->sizeHint().width());
+    QCOMPARE(hobbsStart->text(), QStringLiteral("123456"));
+    QCOMPARE(hobbsStart->width(), hobbsStart->sizeHint().width());
 }
 
 void TestMainWindow::loadButton_cancelOnlyPrepares() {
-    test::ScopedFakeDialogs dialogs;
-    TfrmMain window;
-    window.Chart1->chart().bottomAxis.dateTimeFormat.clear();
-    window.Button6->click();
+    test::WindowFixture<> f;
+    MainWindow& window = f.window;
+    const test::FakeDialogs& dialogs = f.dialogs;
+    window.chart().chart().bottomAxis.dateTimeFormat.clear();
+    child<QPushButton>(window, "Button6")->click();
 
     QCOMPARE(dialogs.openRequests.size(), 1);
     const FileDialogRequest& request = dialogs.openRequests.first();
@@ -225,8 +246,8 @@ void TestMainWindow::loadButton_cancelOnlyPrepares() {
     QVERIFY(request.filters[0].contains(QLatin1String("*.csv")));
     QCOMPARE(request.selectedFilter, 0);
 
-    QCOMPARE(window.Chart1->chart().bottomAxis.dateTimeFormat, QStringLiteral("hh:nn:ss"));
-    for (const auto& s : window.Chart1->chart().series) QVERIFY2(s.xDateTime, qPrintable(s.name));
+    QCOMPARE(window.chart().chart().bottomAxis.dateTimeFormat, QStringLiteral("hh:nn:ss"));
+    for (const auto& s : window.chart().chart().series) QVERIFY2(s.xDateTime, qPrintable(s.name));
     QCOMPARE(int(seriesOf(window, RPM1Series).points.size()), 25);
     QVERIFY(dialogs.messages.isEmpty());
 }
@@ -246,13 +267,15 @@ void TestMainWindow::loadButton_reportsEachOutcome() {
     QFETCH(QString, text);
     QFETCH(bool, error);
     QTemporaryDir dir;
-    test::ScopedFakeDialogs dialogs;
+    test::WindowFixture<> f;
+    MainWindow& window = f.window;
+    test::FakeDialogs& dialogs = f.dialogs;
+    const QString log =
+        dir.filePath(content.isEmpty() ? QStringLiteral("gone.csv") : QStringLiteral("log.csv"));
+    if (!content.isEmpty()) QVERIFY(writeTempFile(log, content));
     dialogs.openAccepted = true;
-    dialogs.openFiles = {content.isEmpty()
-                             ? dir.filePath(QStringLiteral("gone.csv"))
-                             : writeTempFile(dir, QStringLiteral("log.csv"), content)};
-    TfrmMain window;
-    window.Button6->click();
+    dialogs.openFiles = {log};
+    child<QPushButton>(window, "Button6")->click();
 
     QCOMPARE(dialogs.messages.size(), 1);
     QCOMPARE(dialogs.messages[0].text, text);
@@ -264,23 +287,24 @@ void TestMainWindow::loadButton_reportsEachOutcome() {
 
 void TestMainWindow::loadButton_takesFirstOfSeveralFiles() {
     QTemporaryDir dir;
-    test::ScopedFakeDialogs dialogs;
+    test::WindowFixture<> f;
+    test::FakeDialogs& dialogs = f.dialogs;
+    const QString first = dir.filePath(QStringLiteral("a.csv"));
+    QVERIFY(writeTempFile(first, "\n"));
     dialogs.openAccepted = true;
-    dialogs.openFiles = {writeTempFile(dir, QStringLiteral("a.csv"), "\n"),
-                         dir.filePath(QStringLiteral("missing.csv"))};
-    TfrmMain window;
-    window.Button6->click();
+    dialogs.openFiles = {first, dir.filePath(QStringLiteral("missing.csv"))};
+    child<QPushButton>(f.window, "Button6")->click();
     QCOMPARE(dialogs.messages.size(), 1);
     QCOMPARE(dialogs.messages[0].text, QStringLiteral("File Loaded!"));
 }
 
 void TestMainWindow::helpButtons_showTheirWindowsModally() {
-    test::ScopedFakeDialogs dialogs;
-    TfrmMain window;
-    TfrmAbout about;
-    window.setAboutWindow(&about);
-    window.SpeedButton2->click();
-    window.About1->trigger();
+    test::WindowFixture<> f;
+    const test::FakeDialogs& dialogs = f.dialogs;
+    AboutWindow about;
+    f.window.setAboutWindow(&about);
+    child<QToolButton>(f.window, "SpeedButton2")->click();
+    child<QAction>(f.window, "About1")->trigger();
     QCOMPARE(dialogs.modals.size(), 2);
     QCOMPARE(dialogs.modals[0], static_cast<QDialog*>(&about));
     QCOMPARE(dialogs.modals[1], static_cast<QDialog*>(&about));

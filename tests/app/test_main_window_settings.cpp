@@ -1,6 +1,7 @@
 // The settings record as the main window loads, applies and saves it: the file cases
 // at start-up, the unit combo boxes and series flags it mirrors, and how often each exit
 // path writes the file.
+#include <QAction>
 #include <QComboBox>
 #include <QFile>
 #include <QPushButton>
@@ -9,12 +10,13 @@
 #include <QtTest>
 #include <memory>
 
-#include "loading/channel_series.h"
-#include "chart/chart_widget.h"
-#include "tests/support/fake_dialogs.h"
 #include "app/main_window.h"
-#include "settings/settings_file.h"
+#include "chart/chart_widget.h"
+#include "loading/channel_series.h"
+#include "settings/settings_store.h"
 #include "settings/units_dialog.h"
+#include "tests/support/fake_dialogs.h"
+#include "tests/support/find_child.h"
 
 using namespace zp;
 
@@ -34,36 +36,35 @@ class CountingIo : public SettingsFileIo {
 
 // A main window with its Units dialog, keeping Settings.bin in a temporary folder.
 struct Viewer {
+    test::FakeDialogs dialogs;
     CountingIo io;
     QTemporaryDir dir;
-    TfrmUnitSettings units;
-    std::unique_ptr<TfrmMain> main = std::make_unique<TfrmMain>();
+    SettingsStore store{dir.path(), io};
+    UnitsDialog units;
+    std::unique_ptr<MainWindow> main = std::make_unique<MainWindow>(dialogs, store);
 
-    Viewer() {
-        setSettingsFolder(dir.path());
-        main->setUnitsDialog(&units);
-        main->setSettingsIo(&io);
-    }
-    ~Viewer() { setSettingsFolder(QString()); }
+    Viewer() { main->setUnitsDialog(&units); }
 
     QString file() const { return dir.filePath(QStringLiteral("Settings.bin")); }
     QByteArray fileBytes() const {
         QFile f(file());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-    void writeFile(const QByteArray& bytes) const {
+    // Replaces Settings.bin; false when it cannot be written whole.
+    bool writeFile(const QByteArray& bytes) const {
         QFile f(file());
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
+        return f.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+               f.write(bytes) == bytes.size() && f.flush();
     }
     chart::LineSeries& series(Channel channel) {
-        return channelSeries(main->Chart1->chart(), channel);
+        return channelSeries(main->chart().chart(), channel);
     }
     int activeCount() {
         int n = 0;
-        for (const auto& s : main->Chart1->chart().series) n += s.active ? 1 : 0;
+        for (const auto& s : main->chart().chart().series) n += s.active ? 1 : 0;
         return n;
     }
+    QComboBox* combo(UnitSelector selector) const { return units.comboOf(selector); }
 };
 
 QByteArray defaultBytes() {
@@ -84,7 +85,7 @@ class TestMainWindowSettings : public QObject {
     void load_activeFlagTwoSavedAsOne();
     void load_fromAnotherWorkingDirectory();
     void save_failedWriteStillUpdatesRecord();
-    void formShow_loadsOnlyOnFirstShowing();
+    void firstShowing_onlyLoads();
     void exitPaths_saveExactlyOnce_data();
     void exitPaths_saveExactlyOnce();
     void unitsDialog_closeBoxDefersAndOkSaves();
@@ -92,20 +93,20 @@ class TestMainWindowSettings : public QObject {
 
 void TestMainWindowSettings::load_missingFileAppliesAndWritesDefaults() {
     Viewer v;
-    v.main->LoadSettings();
+    v.main->loadSettings();
     QCOMPARE(v.fileBytes(), defaultBytes());
     QCOMPARE(v.io.saves, 1);
     QCOMPARE(v.activeCount(), kChannelCount);
     for (int s = 0; s < kUnitSelectorCount; ++s)
         QCOMPARE(v.units.selection(static_cast<UnitSelector>(s)), 0);
-    QCOMPARE(v.units.ComboBox1->currentText(), QStringLiteral("Millibar"));
+    QCOMPARE(v.combo(MapUnit)->currentText(), QStringLiteral("Millibar"));
 }
 
 void TestMainWindowSettings::load_emptyFileLeavesEverythingOff() {
     Viewer v;
-    v.writeFile(QByteArray());
+    QVERIFY(v.writeFile(QByteArray()));
     v.series(VoltsSeries).active = true;
-    v.main->LoadSettings();
+    v.main->loadSettings();
     QCOMPARE(v.activeCount(), 0);
     QCOMPARE(v.units.selection(VsiUnit), 0);
     QCOMPARE(v.io.saves, 0);
@@ -118,8 +119,8 @@ void TestMainWindowSettings::load_shortFileFillsOnlyItsBytes() {
     bytes[MapUnit] = 1;
     bytes[AltitudeUnit] = 1;
     bytes[VsiUnit] = 0;
-    v.writeFile(bytes);
-    v.main->LoadSettings();
+    QVERIFY(v.writeFile(bytes));
+    v.main->loadSettings();
     QCOMPARE(v.units.selection(MapUnit), 1);
     QCOMPARE(v.units.selection(AltitudeUnit), 1);
     QCOMPARE(v.units.selection(VsiUnit), 0);
@@ -131,10 +132,10 @@ void TestMainWindowSettings::load_shortFileFillsOnlyItsBytes() {
 
 void TestMainWindowSettings::load_longFileNextSaveWrites55() {
     Viewer v;
-    v.writeFile(defaultBytes() + QByteArray(5, '\7'));
-    v.main->LoadSettings();
+    QVERIFY(v.writeFile(defaultBytes() + QByteArray(5, '\7')));
+    v.main->loadSettings();
     QCOMPARE(v.activeCount(), kChannelCount);
-    v.main->SaveSettings();
+    v.main->saveSettings();
     QCOMPARE(v.fileBytes(), defaultBytes());
 }
 
@@ -142,12 +143,12 @@ void TestMainWindowSettings::load_unitBeyondItemsSavedAs255() {
     Viewer v;
     QByteArray bytes = defaultBytes();
     bytes[MapUnit] = 5;
-    v.writeFile(bytes);
-    v.main->LoadSettings();
+    QVERIFY(v.writeFile(bytes));
+    v.main->loadSettings();
     QCOMPARE(v.units.selection(MapUnit), -1);
     // The loader goes on using code 5 until the next save.
     QCOMPARE(int(unitSelectorsOf(v.main->settingsRecord())[MapUnit]), 5);
-    v.main->SaveSettings();
+    v.main->saveSettings();
     QCOMPARE(int(v.main->settingsRecord()[MapUnit]), 255);
     QCOMPARE(quint8(v.fileBytes().at(MapUnit)), quint8(255));
 }
@@ -158,11 +159,11 @@ void TestMainWindowSettings::load_activeFlagTwoSavedAsOne() {
     const int gforce = activeFlagOffset(GForceSeries);
     bytes[gforce] = 2;
     bytes[activeFlagOffset(HeadingSeries)] = 0;
-    v.writeFile(bytes);
-    v.main->LoadSettings();
+    QVERIFY(v.writeFile(bytes));
+    v.main->loadSettings();
     QVERIFY(v.series(GForceSeries).active);
     QVERIFY(!v.series(HeadingSeries).active);
-    v.main->SaveSettings();
+    v.main->saveSettings();
     QCOMPARE(int(v.fileBytes().at(gforce)), 1);
     QCOMPARE(int(v.fileBytes().at(activeFlagOffset(HeadingSeries))), 0);
 }
@@ -171,7 +172,7 @@ void TestMainWindowSettings::load_fromAnotherWorkingDirectory() {
     Viewer v;
     QTemporaryDir elsewhere;
     QVERIFY(QDir::setCurrent(elsewhere.path()));
-    v.main->LoadSettings();
+    v.main->loadSettings();
     QVERIFY(QFileInfo::exists(v.file()));
     QVERIFY(!QFileInfo::exists(elsewhere.filePath(QStringLiteral("Settings.bin"))));
     // The settings folder is the current directory afterwards (the bitmap export starts there).
@@ -179,7 +180,7 @@ void TestMainWindowSettings::load_fromAnotherWorkingDirectory() {
 
     QVERIFY(QDir::setCurrent(elsewhere.path()));
     v.series(TC3Series).active = false;
-    v.main->SaveSettings();
+    v.main->saveSettings();
     QCOMPARE(int(v.fileBytes().at(activeFlagOffset(TC3Series))), 0);
     QVERIFY(!QFileInfo::exists(elsewhere.filePath(QStringLiteral("Settings.bin"))));
     QDir::setCurrent(QDir::tempPath());
@@ -187,17 +188,17 @@ void TestMainWindowSettings::load_fromAnotherWorkingDirectory() {
 
 void TestMainWindowSettings::save_failedWriteStillUpdatesRecord() {
     Viewer v;
-    v.main->LoadSettings();
+    v.main->loadSettings();
     v.io.failReplace = true;
     v.series(YawSeries).active = false;
-    v.units.ComboBox8->setCurrentIndex(1);
-    v.main->SaveSettings();
+    v.combo(AltitudeUnit)->setCurrentIndex(1);
+    v.main->saveSettings();
     QCOMPARE(int(v.main->settingsRecord()[activeFlagOffset(YawSeries)]), 0);
     QCOMPARE(int(v.main->settingsRecord()[AltitudeUnit]), 1);
     QCOMPARE(v.fileBytes(), defaultBytes());
 }
 
-void TestMainWindowSettings::formShow_loadsOnlyOnFirstShowing() {
+void TestMainWindowSettings::firstShowing_onlyLoads() {
     Viewer v;
     v.main->show();
     QCOMPARE(v.io.saves, 1);  // no file: the defaults were written at once
@@ -220,14 +221,14 @@ void TestMainWindowSettings::exitPaths_saveExactlyOnce_data() {
 void TestMainWindowSettings::exitPaths_saveExactlyOnce() {
     QFETCH(QString, path);
     Viewer v;
-    v.writeFile(defaultBytes());
+    QVERIFY(v.writeFile(defaultBytes()));
     v.main->show();
     QCOMPARE(v.io.saves, 0);
     v.series(PitchSeries).active = false;
     if (path == QLatin1String("SpeedButton1"))
-        v.main->SpeedButton1->click();
+        test::child<QToolButton>(*v.main, "SpeedButton1")->click();
     else if (path == QLatin1String("exit1"))
-        v.main->exit1->trigger();
+        test::child<QAction>(*v.main, "exit1")->trigger();
     else
         QVERIFY(v.main->close());
     QCOMPARE(v.io.saves, 1);
@@ -238,25 +239,25 @@ void TestMainWindowSettings::exitPaths_saveExactlyOnce() {
 }
 
 void TestMainWindowSettings::unitsDialog_closeBoxDefersAndOkSaves() {
-    test::ScopedFakeDialogs dialogs;
     Viewer v;
-    v.main->LoadSettings();
+    const test::FakeDialogs& dialogs = v.dialogs;
+    v.main->loadSettings();
     const int savesAfterLoad = v.io.saves;
 
-    v.main->SpeedButton3Click();
+    v.main->showUnitsDialog();
     QCOMPARE(dialogs.modals.size(), 1);
     QCOMPARE(dialogs.modals.first(), static_cast<QDialog*>(&v.units));
-    v.units.ComboBox8->setCurrentIndex(1);  // Meters
+    v.combo(AltitudeUnit)->setCurrentIndex(1);  // Meters
     v.units.close();
     QCOMPARE(v.io.saves, savesAfterLoad);
     QCOMPARE(int(unitSelectorsOf(v.main->settingsRecord())[AltitudeUnit]), 0);
 
     // Reopened, the dialog still shows the choice; OK stores it with the series flags.
-    v.main->UnitSetup1->trigger();
+    test::child<QAction>(*v.main, "UnitSetup1")->trigger();
     QCOMPARE(dialogs.modals.size(), 2);
     QCOMPARE(v.units.selection(AltitudeUnit), 1);
     v.series(CJCSeries).active = false;
-    v.units.Button1->click();
+    test::child<QPushButton>(v.units, "Button1")->click();
     QCOMPARE(v.io.saves, savesAfterLoad + 1);
     QCOMPARE(int(v.fileBytes().at(AltitudeUnit)), 1);
     QCOMPARE(int(v.fileBytes().at(activeFlagOffset(CJCSeries))), 0);

@@ -13,15 +13,17 @@
 #include <QToolButton>
 #include <QWheelEvent>
 #include <QtTest>
+#include <algorithm>
 #include <cmath>
 #include <random>
 
 #include "app/main_window.h"
 #include "chart/chart_widget.h"
 #include "import/point_budget.h"
-#include "settings/settings_file.h"
+#include "settings/settings_store.h"
 #include "settings/units_dialog.h"
 #include "tests/support/fake_dialogs.h"
+#include "tests/support/find_child.h"
 
 using namespace zp;
 
@@ -29,7 +31,7 @@ namespace {
 
 // Answers the open dialog with the next file of a list, in turn, and every other dialog
 // with a cancel.
-class CyclingDialogs : public test::ScopedFakeDialogs {
+class CyclingDialogs : public test::FakeDialogs {
   public:
     QStringList files;
     int next = 0;
@@ -49,15 +51,29 @@ QByteArray backAndForthLog() {
     return log;
 }
 
-void writeFile(const QString& path, const QByteArray& bytes) {
+bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size() && file.flush();
 }
 
 class Monkey {
   public:
-    Monkey(TfrmMain& main, quint32 seed) : main_(main), chart_(*main.Chart1), random_(seed) {}
+    Monkey(MainWindow& main, quint32 seed)
+        : main_(main),
+          chart_(main.chart()),
+          buttons_{test::child<QAbstractButton>(main, "Button6"),
+                   test::child<QAbstractButton>(main, "Button6"),
+                   test::child<QAbstractButton>(main, "Button4"),
+                   test::child<QAbstractButton>(main, "Button5"),
+                   test::child<QAbstractButton>(main, "SpeedButton3"),
+                   test::child<QAbstractButton>(main, "SpeedButton2")},
+          random_(seed) {}
+
+    // False when a button the monkey presses is missing (the lookup has failed the test).
+    bool isValid() const {
+        return std::find(std::begin(buttons_), std::end(buttons_), nullptr) == std::end(buttons_);
+    }
 
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
     QPoint anywhere() {
@@ -116,13 +132,10 @@ class Monkey {
                                 pick(4) == 0 ? Qt::ControlModifier : Qt::NoModifier);
                 break;
             }
-            case 9: {
-                QAbstractButton* buttons[] = {main_.Button6,      main_.Button6,
-                                              main_.Button4,      main_.Button5,
-                                              main_.SpeedButton3, main_.SpeedButton2};
-                buttons[pick(int(std::size(buttons)))]->click();
+            case 9:
+                // Load twice as often as the other buttons.
+                buttons_[pick(int(std::size(buttons_)))]->click();
                 break;
-            }
             case 10:
                 main_.resize(200 + pick(900), 150 + pick(700));
                 break;
@@ -135,8 +148,9 @@ class Monkey {
     QPoint last() const { return last_; }
 
   private:
-    TfrmMain& main_;
+    MainWindow& main_;
     chart::ChartWidget& chart_;
+    QAbstractButton* buttons_[6];
     std::mt19937 random_;
     Qt::MouseButtons held_;
     QPoint last_;
@@ -166,24 +180,24 @@ void TestMonkey::monkey_survivesRandomInput() {
     QFETCH(QString, logs);
 
     QTemporaryDir dir;
-    setSettingsFolder(dir.path());
     CyclingDialogs dialogs;
     if (logs.contains(QStringLiteral("sample")))
         dialogs.files << QStringLiteral(ZP_SOURCE_DIR "/samples/mixed_flight.csv");
     if (logs.contains(QStringLiteral("hostile"))) {
         const QString gaps = dir.filePath(QStringLiteral("gaps.csv"));
         const QString noise = dir.filePath(QStringLiteral("noise.csv"));
-        writeFile(gaps, backAndForthLog());
+        QVERIFY(writeFile(gaps, backAndForthLog()));
         QByteArray bytes;
         std::mt19937 random(seed);
         for (int i = 0; i < 3000; ++i) bytes += char(random() & 0xFF);
-        writeFile(noise, bytes);
+        QVERIFY(writeFile(noise, bytes));
         dialogs.files << gaps << noise << dir.path() << dir.filePath(QStringLiteral("missing"));
     }
 
     {
-        TfrmUnitSettings units;
-        TfrmMain main;
+        SettingsStore store(dir.path());
+        UnitsDialog units;
+        MainWindow main(dialogs, store);
         main.setUnitsDialog(&units);
         ImportOptions options = ImportOptions::forThisMachine();
         options.pointBudget = 400000;  // the hostile log passes it in its fourth line
@@ -191,14 +205,15 @@ void TestMonkey::monkey_survivesRandomInput() {
         main.resize(820, 640);
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
-        if (!dialogs.files.isEmpty()) main.Button6->click();
+        if (!dialogs.files.isEmpty()) main.loadLogFile();
 
         Monkey monkey(main, seed);
-        main.Chart1->setCursorSource([&monkey] { return monkey.last(); });
+        QVERIFY(monkey.isValid());
+        main.chart().setCursorSource([&monkey] { return monkey.last(); });
         for (int i = 0; i < 1500; ++i) monkey.step();
         QCoreApplication::processEvents();
 
-        const chart::Chart& chart = main.Chart1->chart();
+        const chart::Chart& chart = main.chart().chart();
         for (const chart::AxisState* axis : {&chart.leftAxis, &chart.bottomAxis}) {
             QVERIFY(!std::isnan(axis->minimum));
             QVERIFY(!std::isnan(axis->maximum));
@@ -218,14 +233,13 @@ void TestMonkey::monkey_survivesRandomInput() {
         QCOMPARE(dialogs.messages.isEmpty(), dialogs.files.isEmpty());
         QCOMPARE(budgetStop, logs.contains(QStringLiteral("hostile")));
 
-        QVERIFY(main.FormCloseQuery());
+        QVERIFY(main.saveBeforeClose());
         QFile saved(dir.filePath(QStringLiteral("Settings.bin")));
         QVERIFY(saved.open(QIODevice::ReadOnly));
         const SettingsRecord& record = main.settingsRecord();
         QCOMPARE(saved.readAll(),
                  QByteArray(reinterpret_cast<const char*>(record.data()), kSettingsRecordSize));
     }
-    setSettingsFolder(QString());
 }
 
 QTEST_MAIN(TestMonkey)

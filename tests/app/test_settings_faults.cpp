@@ -9,13 +9,14 @@
 #include <QtTest>
 #include <functional>
 
-#include "loading/channel_series.h"
-#include "chart/chart_widget.h"
-#include "tests/support/fake_dialogs.h"
-#include "tests/support/fs_faults.h"
 #include "app/main_window.h"
-#include "settings/settings_file.h"
+#include "chart/chart_widget.h"
+#include "loading/channel_series.h"
+#include "settings/settings_store.h"
 #include "settings/units_dialog.h"
+#include "tests/support/fake_dialogs.h"
+#include "tests/support/find_child.h"
+#include "tests/support/fs_faults.h"
 
 using namespace zp;
 
@@ -33,9 +34,10 @@ QByteArray readAll(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void writeAll(const QString& path, const QByteArray& bytes) {
+bool writeAll(const QString& path, const QByteArray& bytes) {
     QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) file.write(bytes);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size() && file.flush();
 }
 
 class FaultyIo : public SettingsFileIo {
@@ -77,7 +79,7 @@ void TestSettingsFaults::save_faultKeepsFileAndRecord_data() {
 
 void TestSettingsFaults::save_faultKeepsFileAndRecord() {
     QFETCH(int, fault);
-    test::ScopedFakeDialogs dialogs;
+    test::FakeDialogs dialogs;
     FaultyIo io;
     QTemporaryDir plain;
     std::unique_ptr<test::ReadOnlyFolder> readOnly;
@@ -98,8 +100,9 @@ void TestSettingsFaults::save_faultKeepsFileAndRecord() {
             break;
         case Fault::ReadOnlyFolder:
             readOnly = std::make_unique<test::ReadOnlyFolder>([](const QString& path) {
-                writeAll(QDir(path).filePath(QStringLiteral("Settings.bin")), oldBytes());
+                QVERIFY(writeAll(QDir(path).filePath(QStringLiteral("Settings.bin")), oldBytes()));
             });
+            if (QTest::currentTestFailed()) return;
             if (!readOnly->isValid()) QSKIP("no read-only folder can be made here");
             folder = readOnly->path();
             break;
@@ -107,29 +110,28 @@ void TestSettingsFaults::save_faultKeepsFileAndRecord() {
             disk = std::make_unique<test::TmpfsMount>(QStringLiteral("40k"));
             if (!disk->isValid()) QSKIP("mounting a small file system is not permitted here");
             folder = disk->path();
-            writeAll(disk->filePath(QStringLiteral("Settings.bin")), oldBytes());
+            QVERIFY(writeAll(disk->filePath(QStringLiteral("Settings.bin")), oldBytes()));
             QVERIFY(disk->fill());
             break;
     }
     const QString path = QDir(folder).filePath(QStringLiteral("Settings.bin"));
-    if (!QFileInfo::exists(path)) writeAll(path, oldBytes());
-    setSettingsFolder(folder);
+    if (!QFileInfo::exists(path)) QVERIFY(writeAll(path, oldBytes()));
     {
-        TfrmUnitSettings units;
-        TfrmMain main;
+        SettingsStore store(folder, io);
+        UnitsDialog units;
+        MainWindow main(dialogs, store);
         main.setUnitsDialog(&units);
-        main.setSettingsIo(&io);
-        main.LoadSettings();
+        main.loadSettings();
         QCOMPARE(int(main.settingsRecord()[AltitudeUnit]), 1);
 
         // The user changes a unit and switches series, then every save path runs.
-        units.ComboBox8->setCurrentIndex(0);
-        units.ComboBox7->setCurrentIndex(2);
-        channelSeries(main.Chart1->chart(), YawSeries).active = true;
-        channelSeries(main.Chart1->chart(), VoltsSeries).active = false;
-        main.SaveSettings();
+        units.comboOf(AltitudeUnit)->setCurrentIndex(0);
+        units.comboOf(AirspeedUnit)->setCurrentIndex(2);
+        channelSeries(main.chart().chart(), YawSeries).active = true;
+        channelSeries(main.chart().chart(), VoltsSeries).active = false;
+        main.saveSettings();
         emit units.saveRequested();
-        QVERIFY(main.FormCloseQuery());
+        QVERIFY(main.saveBeforeClose());
 
         const SettingsRecord& record = main.settingsRecord();
         QCOMPARE(int(record[AltitudeUnit]), 0);
@@ -142,11 +144,10 @@ void TestSettingsFaults::save_faultKeepsFileAndRecord() {
         // The viewer goes on: a log still loads.
         dialogs.openAccepted = true;
         dialogs.openFiles = {QStringLiteral(ZP_SOURCE_DIR "/samples/model07_airspeed.csv")};
-        main.Button6->click();
+        test::child<QPushButton>(main, "Button6")->click();
         QCOMPARE(dialogs.messages.size(), 1);
         QCOMPARE(dialogs.messages[0].text, QStringLiteral("File Loaded!"));
     }
-    setSettingsFolder(QString());
     QVERIFY(!QDir(folder)
                  .entryList(QDir::Files | QDir::Hidden)
                  .join(u' ')
@@ -154,20 +155,19 @@ void TestSettingsFaults::save_faultKeepsFileAndRecord() {
 }
 
 void TestSettingsFaults::load_settingsIsFolderGivesDefaults() {
-    test::ScopedFakeDialogs dialogs;
+    test::FakeDialogs dialogs;
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Settings.bin")));
-    setSettingsFolder(dir.path());
     {
-        TfrmUnitSettings units;
-        TfrmMain main;
+        SettingsStore store(dir.path());
+        UnitsDialog units;
+        MainWindow main(dialogs, store);
         main.setUnitsDialog(&units);
-        main.LoadSettings();
+        main.loadSettings();
         QCOMPARE(main.settingsRecord(), defaultSettingsRecord());
         QVERIFY(QFileInfo(dir.filePath(QStringLiteral("Settings.bin"))).isDir());
         QVERIFY(dialogs.messages.isEmpty());
     }
-    setSettingsFolder(QString());
 }
 
 QTEST_MAIN(TestSettingsFaults)

@@ -3,19 +3,22 @@
 #include <QAction>
 #include <QFile>
 #include <QLabel>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 #include <stdexcept>
 
 #include "app/about_window.h"
-#include "tests/support/fake_dialogs.h"
 #include "app/main_window.h"
 #include "app/picture_view.h"
-#include "settings/settings_file.h"
 #include "app/splash_window.h"
 #include "app/startup.h"
+#include "settings/settings_store.h"
 #include "settings/units_dialog.h"
+#include "tests/support/fake_dialogs.h"
+#include "tests/support/find_child.h"
 
 using namespace zp;
 
@@ -39,21 +42,30 @@ class CountingIo : public SettingsFileIo {
     }
 };
 
-QList<TfrmSplash*> splashWindows() {
-    QList<TfrmSplash*> found;
+QList<SplashWindow*> splashWindows() {
+    QList<SplashWindow*> found;
     for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* splash = qobject_cast<TfrmSplash*>(widget)) found << splash;
+        if (auto* splash = qobject_cast<SplashWindow*>(widget)) found << splash;
     return found;
+}
+
+// Start-up options without the splash pause and with a message loop that returns at once.
+StartupOptions quickOptions() {
+    StartupOptions options;
+    options.splashPauseMs = 0;
+    options.messageLoop = [] { return 0; };
+    return options;
 }
 
 }  // namespace
 
 class TestStartup : public QObject {
     Q_OBJECT
+  public:
+    // `appDialogs` are the dialogs the application object reports failed handlers to.
+    explicit TestStartup(test::FakeDialogs& appDialogs) : appDialogs_(appDialogs) {}
 
   private slots:
-    void init();
-    void cleanup();
     void runViewer_createsWindowsInOrder();
     void runViewer_corruptPictureDoesNotStopStartup();
     void runViewer_exceptionIsShownAndReturnsZero();
@@ -63,47 +75,55 @@ class TestStartup : public QObject {
     void eventHandlerException_isReportedAndRunGoesOn();
 
   private:
+    test::FakeDialogs& appDialogs_;
     QTemporaryDir dir_;
 };
 
-void TestStartup::init() {
-    setSettingsFolder(dir_.path());
-}
-
-void TestStartup::cleanup() {
-    setSettingsFolder(QString());
-    setViewerPictureData(QByteArray());
-    setDialogSeam(nullptr);
-}
-
 void TestStartup::runViewer_createsWindowsInOrder() {
+    test::FakeDialogs dialogs;
+    SettingsStore store(dir_.path());
     QList<StartupStep> steps;
-    QStringList existing;  // which global windows exist at each step
+    QStringList existing;  // which windows exist at each step
+    StartupWindows seen;
+    QStringList destroyed;  // the windows in the order they were destroyed
+    const auto watch = [&destroyed](QObject* window, const QString& name) {
+        if (window)
+            QObject::connect(window, &QObject::destroyed,
+                             [&destroyed, name] { destroyed << name; });
+    };
     bool checkedLoop = false;
     StartupOptions options;
     options.splashPauseMs = 0;
-    options.observer = [&](StartupStep step) {
+    options.observer = [&](StartupStep step, const StartupWindows& windows) {
         steps << step;
         existing << QStringLiteral("%1%2%3%4")
                         .arg(splashWindows().isEmpty() ? '-' : 'S')
-                        .arg(frmMain ? 'M' : '-')
-                        .arg(frmAbout ? 'A' : '-')
-                        .arg(frmUnitSettings ? 'U' : '-');
+                        .arg(windows.main ? 'M' : '-')
+                        .arg(windows.about ? 'A' : '-')
+                        .arg(windows.units ? 'U' : '-');
+        if (step == StartupStep::UnitsCreated) {
+            seen = windows;
+            watch(windows.main, QStringLiteral("main"));
+            watch(windows.about, QStringLiteral("About"));
+            watch(windows.units, QStringLiteral("Units"));
+        }
     };
     options.messageLoop = [&] {
         checkedLoop = true;
         [&] {
             QVERIFY(splashWindows().isEmpty());
-            QVERIFY(frmMain->isVisible());
+            QVERIFY(seen.main->isVisible());
             // The first showing loaded the settings: without a file, the defaults were written.
             QVERIFY(QFileInfo::exists(dir_.filePath(QStringLiteral("Settings.bin"))));
-            QCOMPARE(frmUnitSettings->selection(MapUnit), 0);
-            QCOMPARE(frmMain->windowTitle(), QStringLiteral("Zimra / Pexo Data Viewer"));
+            QCOMPARE(seen.units->selection(MapUnit), 0);
+            QCOMPARE(seen.main->windowTitle(), QStringLiteral("Zimra / Pexo Data Viewer"));
         }();
         return 0;
     };
-    QCOMPARE(runViewer(options), 0);
+    QCOMPARE(runViewer(dialogs, store, options), 0);
+    if (QTest::currentTestFailed()) return;  // a check inside the loop failed
     QVERIFY(checkedLoop);
+    QVERIFY(dialogs.messages.isEmpty());
     const QList<StartupStep> expectedSteps = {
         StartupStep::SplashShown,     StartupStep::PauseDone,    StartupStep::TitleSet,
         StartupStep::MainCreated,     StartupStep::AboutCreated, StartupStep::UnitsCreated,
@@ -112,55 +132,88 @@ void TestStartup::runViewer_createsWindowsInOrder() {
     const QStringList expectedWindows = {"S---", "S---", "S---", "SM--",
                                          "SMA-", "SMAU", "-MAU", "-MAU"};
     QCOMPARE(existing, expectedWindows);
-    // After the loop every window is gone.
-    QVERIFY(!frmMain && !frmAbout && !frmUnitSettings);
+    // After the loop every window is gone, the Units dialog first and the main window last.
+    const QStringList expectedOrder = {"Units", "About", "main"};
+    QCOMPARE(destroyed, expectedOrder);
 }
 
 void TestStartup::runViewer_corruptPictureDoesNotStopStartup() {
     QByteArray corrupt = embeddedPictureData().left(600);
     corrupt.append(QByteArray(200, '\x5A'));
-    setViewerPictureData(corrupt);
     bool looped = false;
-    StartupOptions options;
-    options.splashPauseMs = 0;
+    StartupOptions options = quickOptions();
+    options.pictureData = corrupt;
+    // Both windows that show the picture are made, without it.
+    bool splashPlain = false;
+    bool aboutPlain = false;
+    options.observer = [&](StartupStep step, const StartupWindows& windows) {
+        const auto plain = [](const QWidget* window) {
+            const auto* view = window->findChild<PictureView*>(QStringLiteral("Image1"));
+            return view && view->image().isNull();
+        };
+        if (step == StartupStep::SplashShown && splashWindows().size() == 1)
+            splashPlain = plain(splashWindows().first());
+        if (step == StartupStep::AboutCreated) aboutPlain = plain(windows.about);
+    };
     options.messageLoop = [&] {
         looped = true;
         return 0;
     };
-    test::ScopedFakeDialogs dialogs;
-    QCOMPARE(runViewer(options), 0);
+    test::FakeDialogs dialogs;
+    SettingsStore store(dir_.path());
+    QCOMPARE(runViewer(dialogs, store, options), 0);
     QVERIFY(looped);
     QVERIFY(dialogs.messages.isEmpty());
-    QVERIFY(viewerPicture().isNull());
+    QVERIFY(splashPlain);
+    QVERIFY(aboutPlain);
+    // The embedded picture itself decodes.
+    QVERIFY(!viewerPicture().isNull());
 }
 
 void TestStartup::runViewer_exceptionIsShownAndReturnsZero() {
-    test::ScopedFakeDialogs dialogs;
+    // An error box that records which windows still exist when it shows.
+    struct RecordingDialogs : test::FakeDialogs {
+        QPointer<QObject> main;
+        QPointer<QObject> about;
+        bool windowsAliveAtReport = false;
+        void errorBox(QWidget* parent, const QString& text) override {
+            windowsAliveAtReport = main && about;
+            FakeDialogs::errorBox(parent, text);
+        }
+    } dialogs;
+    SettingsStore store(dir_.path());
     bool looped = false;
-    StartupOptions options;
-    options.splashPauseMs = 0;
-    options.observer = [](StartupStep step) {
-        if (step == StartupStep::AboutCreated) throw std::runtime_error("Out of system resources");
+    StartupOptions options = quickOptions();
+    options.observer = [&dialogs](StartupStep step, const StartupWindows& windows) {
+        if (step != StartupStep::AboutCreated) return;
+        dialogs.main = windows.main;
+        dialogs.about = windows.about;
+        throw std::runtime_error("Out of system resources");
     };
     options.messageLoop = [&] {
         looped = true;
         return 0;
     };
-    QCOMPARE(runViewer(options), 0);
+    QCOMPARE(runViewer(dialogs, store, options), 0);
     QVERIFY(!looped);
     QCOMPARE(dialogs.messages.size(), 1);
     QCOMPARE(dialogs.messages[0].text, QStringLiteral("Out of system resources"));
     QVERIFY(dialogs.messages[0].error);
-    QVERIFY(!frmMain && !frmAbout && !frmUnitSettings);
+    // The report shows before the windows made so far are destroyed; then they are gone.
+    QVERIFY(dialogs.windowsAliveAtReport);
+    QVERIFY(!dialogs.main && !dialogs.about);
     QVERIFY(splashWindows().isEmpty());
 }
 
 void TestStartup::splash_isFramelessAndPaintsThePicture() {
-    TfrmSplash splash;
+    SplashWindow splash;
+    QLabel* title = test::child<QLabel>(splash, "Label2");
+    QLabel* version = test::child<QLabel>(splash, "Label4");
+    QVERIFY(title && version);
     QVERIFY(splash.windowFlags() & Qt::FramelessWindowHint);
     QCOMPARE(splash.size(), QSize(484, 486));
-    QCOMPARE(splash.Label2->pos(), QPoint(101, 16));
-    QCOMPARE(splash.Label4->text(), QStringLiteral("Version 1.02"));
+    QCOMPARE(title->pos(), QPoint(101, 16));
+    QCOMPARE(version->text(), QStringLiteral("Version 1.02"));
     // The picture is stretched over the window: its dark night sky fills the top, the
     // instrument panel the bottom, and the white title is drawn over the sky.
     const QImage shot = splash.grab().toImage();
@@ -169,8 +222,8 @@ void TestStartup::splash_isFramelessAndPaintsThePicture() {
     const QColor panel = shot.pixelColor(10, 470);
     QVERIFY2(panel.lightness() < 80, qPrintable(panel.name()));
     bool white = false;
-    for (int x = 101; x < 101 + splash.Label2->width() && !white; ++x)
-        for (int y = 16; y < 16 + splash.Label2->height() && !white; ++y)
+    for (int x = 101; x < 101 + title->width() && !white; ++x)
+        for (int y = 16; y < 16 + title->height() && !white; ++y)
             white = shot.pixelColor(x, y).lightness() > 240;
     QVERIFY(white);
 }
@@ -186,31 +239,35 @@ void TestStartup::messageLoop_exitPathsSaveOnce_data() {
 // second write from closing or destroying the windows.
 void TestStartup::messageLoop_exitPathsSaveOnce() {
     QFETCH(QString, path);
+    test::FakeDialogs dialogs;
     CountingIo io;
+    SettingsStore store(dir_.path(), io);
+    QPointer<MainWindow> main;
     StartupOptions options;
     options.splashPauseMs = 0;
-    options.observer = [&](StartupStep step) {
-        if (step == StartupStep::MainCreated) frmMain->setSettingsIo(&io);
+    options.observer = [&](StartupStep step, const StartupWindows& windows) {
         if (step != StartupStep::LoopStarting) return;
-        QTimer::singleShot(0, frmMain, [path] {
+        main = windows.main;
+        QTimer::singleShot(0, windows.main, [path, window = windows.main] {
             if (path == QLatin1String("SpeedButton1"))
-                frmMain->SpeedButton1Click();
+                test::child<QToolButton>(*window, "SpeedButton1")->click();
             else if (path == QLatin1String("exit1"))
-                frmMain->exit1->trigger();
+                test::child<QAction>(*window, "exit1")->trigger();
             else
-                frmMain->close();
+                window->close();
         });
     };
     QFile::remove(dir_.filePath(QStringLiteral("Settings.bin")));
     // Settings.bin exists before the loop, so the first showing writes nothing.
     QVERIFY(writeSettingsFile(dir_.path(), defaultSettingsRecord()));
-    QCOMPARE(runViewer(options), 0);
+    QCOMPARE(runViewer(dialogs, store, options), 0);
     QCOMPARE(io.saves, 1);
-    QVERIFY(!frmMain);
+    QVERIFY(!main);
 }
 
 void TestStartup::eventHandlerException_isReportedAndRunGoesOn() {
-    test::ScopedFakeDialogs dialogs;
+    test::FakeDialogs& dialogs = appDialogs_;
+    dialogs.messages.clear();
     Thrower thrower;
     QEvent event(QEvent::User);
     QVERIFY(!QCoreApplication::sendEvent(&thrower, &event));
@@ -225,8 +282,9 @@ void TestStartup::eventHandlerException_isReportedAndRunGoesOn() {
 
 // The viewer's own application object, so that its exception reporting is under test.
 int main(int argc, char** argv) {
-    ViewerApplication app(argc, argv);
-    TestStartup test;
+    test::FakeDialogs appDialogs;
+    ViewerApplication app(argc, argv, appDialogs);
+    TestStartup test(appDialogs);
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
 }

@@ -29,7 +29,7 @@ int settingsTarget(const std::uint8_t* data, std::size_t size) {
     setUpChart(chart, record);
 
     // The Units dialog shows a code beyond its items as no selection.
-    static const auto dialog = std::make_unique<TfrmUnitSettings>();
+    static const auto dialog = std::make_unique<UnitsDialog>();
     for (int s = 0; s < kUnitSelectorCount; ++s) {
         const auto selector = static_cast<UnitSelector>(s);
         dialog->setSelection(selector, record[std::size_t(s)]);

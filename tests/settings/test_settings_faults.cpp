@@ -6,8 +6,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "tests/support/fs_faults.h"
 #include "settings/settings_file.h"
+#include "tests/support/fs_faults.h"
 
 using namespace zp;
 using zp::test::ReadOnlyFolder;
@@ -149,10 +149,12 @@ void TestSettingsFaults::fullDisk_keepsOldFile() {
 }
 
 void TestSettingsFaults::readOnlyFolder_keepsOldFile() {
-    ReadOnlyFolder folder([](const QString& path) {
-        writeAll(QDir(path).filePath(QStringLiteral("Settings.bin")), oldBytes());
+    bool prepared = false;
+    ReadOnlyFolder folder([&prepared](const QString& path) {
+        prepared = writeAll(QDir(path).filePath(QStringLiteral("Settings.bin")), oldBytes());
     });
     if (!folder.isValid()) QSKIP("no read-only folder can be made here");
+    QVERIFY(prepared);
     const QString path = QDir(folder.path()).filePath(QStringLiteral("Settings.bin"));
     QVERIFY(!writeSettingsFile(folder.path(), newRecord()));
     QCOMPARE(readAll(path), oldBytes());

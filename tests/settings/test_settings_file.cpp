@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "settings/settings_file.h"
+#include "settings/settings_store.h"
 
 using namespace zp;
 
@@ -21,10 +22,10 @@ QByteArray readAll(const QString& path) {
     return file.readAll();
 }
 
-void writeAll(const QString& path, const QByteArray& bytes) {
+bool writeAll(const QString& path, const QByteArray& bytes) {
     QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size() && file.flush();
 }
 
 // A record whose every byte differs from what the test files hold.
@@ -68,7 +69,8 @@ class TestSettingsFile : public QObject {
     void writeSettingsFile_failureKeepsOldFile_data();
     void writeSettingsFile_failureKeepsOldFile();
     void writeSettingsFile_missingFolderFails();
-    void settingsFolder_overrideAndCurrentDirectory();
+    void store_folderAndCurrentDirectory();
+    void store_readsAndWritesItsFolder();
 };
 
 void TestSettingsFile::readSettingsFile_takesAtMost55Bytes_data() {
@@ -87,14 +89,14 @@ void TestSettingsFile::readSettingsFile_takesAtMost55Bytes() {
     const QString path = dir.filePath(QStringLiteral("Settings.bin"));
     QByteArray content;
     for (int i = 0; i < fileSize; ++i) content.append(static_cast<char>(i + 1));
-    writeAll(path, content);
+    QVERIFY(writeAll(path, content));
 
     SettingsRecord record = markedRecord();
     QVERIFY(readSettingsFile(path, record));
-    for (int i = 0; i < kSettingsRecordSize; ++i) {
-        const int expected = i < bytesTaken ? i + 1 : 0xAA;
-        QCOMPARE(int(record[i]), expected);
-    }
+    QByteArray expected;
+    for (int i = 0; i < kSettingsRecordSize; ++i)
+        expected.append(static_cast<char>(i < bytesTaken ? i + 1 : 0xAA));
+    QCOMPARE(bytesOf(record), expected);
 }
 
 void TestSettingsFile::readSettingsFile_missingFileLeavesRecord() {
@@ -116,7 +118,7 @@ void TestSettingsFile::writeSettingsFile_defaultRecordIsGolden() {
 void TestSettingsFile::writeSettingsFile_replacesLongerFile() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Settings.bin"));
-    writeAll(path, QByteArray(60, '\7'));
+    QVERIFY(writeAll(path, QByteArray(60, '\7')));
     SettingsRecord record{};
     record[54] = 9;
     QVERIFY(writeSettingsFile(dir.path(), record));
@@ -141,7 +143,7 @@ void TestSettingsFile::writeSettingsFile_failureKeepsOldFile() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Settings.bin"));
     const QByteArray old = bytesOf(defaultSettingsRecord());
-    writeAll(path, old);
+    QVERIFY(writeAll(path, old));
 
     FaultyIo io;
     io.failWriteAt = failWriteAt;
@@ -162,22 +164,46 @@ void TestSettingsFile::writeSettingsFile_missingFolderFails() {
     QVERIFY(!QFileInfo::exists(folder));
 }
 
-void TestSettingsFile::settingsFolder_overrideAndCurrentDirectory() {
-    QCOMPARE(settingsFolder(), QCoreApplication::applicationDirPath());
+void TestSettingsFile::store_folderAndCurrentDirectory() {
+    QCOMPARE(SettingsStore::executableFolder(), QCoreApplication::applicationDirPath());
     QTemporaryDir dir;
     const QString before = QDir::currentPath();
-    setSettingsFolder(dir.path());
-    QCOMPARE(settingsFolder(), dir.path());
-    QVERIFY(enterSettingsFolder());
+    const SettingsStore store(dir.path());
+    QCOMPARE(store.folder(), dir.path());
+    QVERIFY(store.enterFolder());
     QCOMPARE(QDir::currentPath(), QDir(dir.path()).canonicalPath());
 
-    setSettingsFolder(dir.filePath(QStringLiteral("gone")));
-    QVERIFY(!enterSettingsFolder());
+    // A folder that is gone leaves the current directory where it was.
+    const SettingsStore gone(dir.filePath(QStringLiteral("gone")));
+    QVERIFY(!gone.enterFolder());
     QCOMPARE(QDir::currentPath(), QDir(dir.path()).canonicalPath());
+    QVERIFY(QDir::setCurrent(before));
+}
 
-    setSettingsFolder(QString());
-    QCOMPARE(settingsFolder(), QCoreApplication::applicationDirPath());
-    QDir::setCurrent(before);
+// The store reads and writes Settings.bin in its own folder, whatever the current
+// directory, and saves through the file operations it was given.
+void TestSettingsFile::store_readsAndWritesItsFolder() {
+    QTemporaryDir dir;
+    QTemporaryDir elsewhere;
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(elsewhere.path()));
+    FaultyIo io;
+    SettingsStore store(dir.path(), io);
+    QCOMPARE(store.filePath(), dir.filePath(QStringLiteral("Settings.bin")));
+
+    SettingsRecord record = markedRecord();
+    QVERIFY(!store.read(record));
+    QCOMPARE(bytesOf(record), bytesOf(markedRecord()));
+    QVERIFY(store.write(defaultSettingsRecord()));
+    QCOMPARE(readAll(store.filePath()), bytesOf(defaultSettingsRecord()));
+    QVERIFY(store.read(record));
+    QCOMPARE(bytesOf(record), bytesOf(defaultSettingsRecord()));
+    QVERIFY(QDir(elsewhere.path()).isEmpty());
+
+    io.failReplace = true;
+    QVERIFY(!store.write(markedRecord()));
+    QCOMPARE(readAll(store.filePath()), bytesOf(defaultSettingsRecord()));
+    QVERIFY(QDir::setCurrent(before));
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)

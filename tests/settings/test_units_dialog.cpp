@@ -69,7 +69,7 @@ void TestUnitsDialog::rows() {
     QFETCH(QString, caption);
     QFETCH(int, top);
     QFETCH(QStringList, items);
-    TfrmUnitSettings dialog;
+    UnitsDialog dialog;
     QComboBox* box = dialog.comboOf(static_cast<UnitSelector>(selector));
     QCOMPARE(box->objectName(), combo);
     QCOMPARE(box->geometry(), QRect(120, top, 145, 21));
@@ -84,11 +84,15 @@ void TestUnitsDialog::rows() {
 }
 
 void TestUnitsDialog::tabOrder_okBeforeVsiAndQnh() {
-    TfrmUnitSettings dialog;
-    const QList<QWidget*> expected = {
-        dialog.ComboBox1, dialog.ComboBox2, dialog.ComboBox3, dialog.ComboBox10, dialog.ComboBox11,
-        dialog.ComboBox9, dialog.ComboBox4, dialog.ComboBox5, dialog.ComboBox6,  dialog.ComboBox12,
-        dialog.ComboBox7, dialog.ComboBox8, dialog.Button1,   dialog.ComboBox13, dialog.ComboBox14};
+    UnitsDialog dialog;
+    // By object name, as the dialog's users know the widgets.
+    QList<QWidget*> expected;
+    for (const char* name : {"ComboBox1", "ComboBox2", "ComboBox3", "ComboBox10", "ComboBox11",
+                             "ComboBox9", "ComboBox4", "ComboBox5", "ComboBox6", "ComboBox12",
+                             "ComboBox7", "ComboBox8", "Button1", "ComboBox13", "ComboBox14"}) {
+        expected << dialog.findChild<QWidget*>(QLatin1String(name));
+        QVERIFY2(expected.back(), name);
+    }
     // The next widget that the Tab key reaches.
     const auto nextTabStop = [](QWidget* widget) {
         do widget = widget->nextInFocusChain();
@@ -115,34 +119,35 @@ void TestUnitsDialog::setSelection_beyondItemsLeavesNone() {
     QFETCH(int, selector);
     QFETCH(int, code);
     QFETCH(int, index);
-    TfrmUnitSettings dialog;
+    UnitsDialog dialog;
     const auto unit = static_cast<UnitSelector>(selector);
     dialog.setSelection(unit, 0);
     dialog.setSelection(unit, code);
     QCOMPARE(dialog.selection(unit), index);
-    // Without a selection nothing is shown, not even the design-time text.
+    // Without a selection nothing is shown, not even the placeholder.
     if (index < 0) QCOMPARE(dialog.comboOf(unit)->currentText(), QString());
 }
 
 void TestUnitsDialog::okButton_savesThenCloses() {
-    TfrmUnitSettings dialog;
-    QSignalSpy saves(&dialog, &TfrmUnitSettings::saveRequested);
+    UnitsDialog dialog;
+    QSignalSpy saves(&dialog, &UnitsDialog::saveRequested);
     bool visibleWhenSaved = false;
-    connect(&dialog, &TfrmUnitSettings::saveRequested,
-            [&] { visibleWhenSaved = dialog.isVisible(); });
+    connect(&dialog, &UnitsDialog::saveRequested, [&] { visibleWhenSaved = dialog.isVisible(); });
     dialog.show();
-    QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+    auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("Button1"));
+    QVERIFY(ok);
+    QTest::mouseClick(ok, Qt::LeftButton);
     QCOMPARE(saves.count(), 1);
     QVERIFY(visibleWhenSaved);
     QVERIFY(!dialog.isVisible());
 }
 
 void TestUnitsDialog::closeBox_keepsSelectionWithoutSaving() {
-    TfrmUnitSettings dialog;
-    QSignalSpy saves(&dialog, &TfrmUnitSettings::saveRequested);
+    UnitsDialog dialog;
+    QSignalSpy saves(&dialog, &UnitsDialog::saveRequested);
     dialog.setSelection(AltitudeUnit, 0);
     dialog.show();
-    dialog.ComboBox8->setCurrentIndex(1);
+    dialog.comboOf(AltitudeUnit)->setCurrentIndex(1);
     dialog.close();
     QCOMPARE(saves.count(), 0);
     dialog.show();

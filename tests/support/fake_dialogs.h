@@ -1,15 +1,16 @@
-// A DialogSeam that answers from a script and records what it was asked, so handlers
-// of the main window run in tests without a modal loop.
+// Dialogs that answer from a script and record what they were asked, so handlers of the
+// main window run in tests without a modal loop. A test constructs one and passes it to
+// the window it builds.
 #pragma once
 
 #include <QDialog>
 #include <QStringList>
 
-#include "app/dialog_seam.h"
+#include "app/dialogs.h"
 
 namespace zp::test {
 
-class FakeDialogs : public DialogSeam {
+class FakeDialogs : public Dialogs {
   public:
     struct Message {
         QString text;
@@ -20,9 +21,12 @@ class FakeDialogs : public DialogSeam {
     // Scripted answers.
     bool openAccepted = false;
     QStringList openFiles;
+    bool saveAccepted = false;
+    QString saveFile;
 
     // What was asked.
     QList<FileDialogRequest> openRequests;
+    QList<FileDialogRequest> saveRequests;
     QList<Message> messages;
     QList<QDialog*> modals;
 
@@ -31,20 +35,17 @@ class FakeDialogs : public DialogSeam {
         if (openAccepted) files = openFiles;
         return openAccepted;
     }
-    bool getSaveFileName(QWidget*, const FileDialogRequest&, QString&) override { return false; }
+    bool getSaveFileName(QWidget*, const FileDialogRequest& request, QString& file) override {
+        saveRequests.append(request);
+        if (saveAccepted) file = saveFile;
+        return saveAccepted;
+    }
     void messageBox(QWidget*, const QString& text, const QString& caption) override {
         messages.append({text, caption, false});
     }
     void errorBox(QWidget*, const QString& text) override { messages.append({text, {}, true}); }
     void execModal(QDialog& dialog) override { modals.append(&dialog); }
     bool printDialog(QWidget*, QPrinter&) override { return false; }
-};
-
-// Installs a FakeDialogs for the lifetime of the object.
-class ScopedFakeDialogs : public FakeDialogs {
-  public:
-    ScopedFakeDialogs() { setDialogSeam(this); }
-    ~ScopedFakeDialogs() override { setDialogSeam(nullptr); }
 };
 
 }  // namespace zp::test

@@ -1,4 +1,4 @@
-#include "app/dialog_seam.h"
+#include "app/dialogs.h"
 
 #include <QDialog>
 #include <QFileDialog>
@@ -6,13 +6,11 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
-#include "app/form_style.h"
+#include "app/window_style.h"
 
 namespace zp {
 
 namespace {
-DialogSeam* installedSeam = nullptr;
-
 void configure(QFileDialog& dialog, const FileDialogRequest& request) {
     dialog.setWindowTitle(request.title);
     if (!request.directory.isEmpty()) dialog.setDirectory(request.directory);
@@ -24,8 +22,8 @@ void configure(QFileDialog& dialog, const FileDialogRequest& request) {
 }
 }  // namespace
 
-bool QtDialogSeam::getOpenFileNames(QWidget* parent, const FileDialogRequest& request,
-                                    QStringList& files) {
+bool QtDialogs::getOpenFileNames(QWidget* parent, const FileDialogRequest& request,
+                                 QStringList& files) {
     QFileDialog dialog(parent);
     configure(dialog, request);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -38,8 +36,7 @@ bool QtDialogSeam::getOpenFileNames(QWidget* parent, const FileDialogRequest& re
     return !files.isEmpty();
 }
 
-bool QtDialogSeam::getSaveFileName(QWidget* parent, const FileDialogRequest& request,
-                                   QString& file) {
+bool QtDialogs::getSaveFileName(QWidget* parent, const FileDialogRequest& request, QString& file) {
     QFileDialog dialog(parent);
     configure(dialog, request);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -51,32 +48,23 @@ bool QtDialogSeam::getSaveFileName(QWidget* parent, const FileDialogRequest& req
     return true;
 }
 
-void QtDialogSeam::messageBox(QWidget* parent, const QString& text, const QString& caption) {
+void QtDialogs::messageBox(QWidget* parent, const QString& text, const QString& caption) {
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
     box.exec();
 }
 
-void QtDialogSeam::errorBox(QWidget* parent, const QString& text) {
+void QtDialogs::errorBox(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::Critical, kApplicationTitle, text, QMessageBox::Ok, parent);
     box.exec();
 }
 
-void QtDialogSeam::execModal(QDialog& dialog) {
+void QtDialogs::execModal(QDialog& dialog) {
     dialog.exec();
 }
 
-bool QtDialogSeam::printDialog(QWidget* parent, QPrinter& printer) {
+bool QtDialogs::printDialog(QWidget* parent, QPrinter& printer) {
     QPrintDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;
-}
-
-DialogSeam& dialogSeam() {
-    static QtDialogSeam qtSeam;
-    return installedSeam ? *installedSeam : qtSeam;
-}
-
-void setDialogSeam(DialogSeam* seam) {
-    installedSeam = seam;
 }
 
 }  // namespace zp

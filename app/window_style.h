@@ -1,4 +1,4 @@
-// Look shared by the viewer's windows: the application title, the form font and
+// Look shared by the viewer's windows: the application title, the window font and
 // placement at the centre of the screen.
 #pragma once
 
@@ -12,7 +12,7 @@ namespace zp {
 inline const QString kApplicationTitle = QStringLiteral("Zimra / Pexo Data Viewer");
 
 // "MS Sans Serif" at 11 pixels (8 points), or the desktop's sans face where it is missing.
-QFont formFont(int pixelSize = 11, bool bold = false);
+QFont windowFont(int pixelSize = 11, bool bold = false);
 
 // Moves a top-level window so that its frame is centred on its screen.
 void centreOnScreen(QWidget* window);

@@ -1,5 +1,6 @@
-// Every modal dialog and message box of the main window goes through a DialogSeam, so
-// that its handlers can run in tests with scripted answers instead of a modal loop.
+// Every modal dialog and message box of the viewer goes through a Dialogs object that its
+// owner passes in, so that the handlers can run in tests with scripted answers instead of
+// a modal loop.
 #pragma once
 
 #include <QString>
@@ -22,9 +23,9 @@ struct FileDialogRequest {
     bool mustExist = false;
 };
 
-class DialogSeam {
+class Dialogs {
   public:
-    virtual ~DialogSeam() = default;
+    virtual ~Dialogs() = default;
 
     // Runs a file-open dialog; false when cancelled, else `files` holds the selection.
     virtual bool getOpenFileNames(QWidget* parent, const FileDialogRequest& request,
@@ -43,7 +44,7 @@ class DialogSeam {
 };
 
 // The real dialogs of Qt.
-class QtDialogSeam : public DialogSeam {
+class QtDialogs : public Dialogs {
   public:
     bool getOpenFileNames(QWidget* parent, const FileDialogRequest& request,
                           QStringList& files) override;
@@ -53,9 +54,5 @@ class QtDialogSeam : public DialogSeam {
     void execModal(QDialog& dialog) override;
     bool printDialog(QWidget* parent, QPrinter& printer) override;
 };
-
-// The seam the windows use: the real dialogs unless setDialogSeam installed another.
-DialogSeam& dialogSeam();
-void setDialogSeam(DialogSeam* seam);  // nullptr restores the real dialogs
 
 }  // namespace zp

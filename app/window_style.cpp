@@ -1,11 +1,11 @@
-#include "app/form_style.h"
+#include "app/window_style.h"
 
 #include <QScreen>
 #include <QWidget>
 
 namespace zp {
 
-QFont formFont(int pixelSize, bool bold) {
+QFont windowFont(int pixelSize, bool bold) {
     QFont font;
     // Arial and its metric twin Liberation Sans stand in where MS Sans Serif is missing.
     font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),

@@ -1,4 +1,4 @@
-// The catalogue of the 41 channel series of Chart1: one entry per recorded channel,
+// The catalogue of the 41 channel series of the chart: one entry per recorded channel,
 // in chart order (legend order and drawing order). Plain data, shared by the import,
 // the settings record, the chart and logdump.
 #pragma once
@@ -68,7 +68,7 @@ struct ChannelInfo {
 // Name, title and colour of every channel, indexed by Channel.
 extern const std::array<ChannelInfo, kChannelCount> kChannels;
 
-// The 25 design-time sample values that RPM1Series holds at X = 0 .. 24 until the first load.
+// The 25 sample values that RPM1Series holds at X = 0 .. 24 until the first load.
 extern const std::array<double, 25> kRpm1SampleValues;
 
 }  // namespace zp

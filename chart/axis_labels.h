@@ -11,7 +11,7 @@
 
 namespace zp::chart {
 
-// Turns an axis value into its label text (LabelValue).
+// Turns an axis value into its label text.
 struct AxisLabelFormat {
     bool dateTime = false;   // the axis shows date-times
     QString dateTimeFormat;  // "hh:nn:ss" style; empty: the locale's default by range

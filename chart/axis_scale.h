@@ -54,7 +54,7 @@ struct AxisScale {
     // minimum end); callers skip non-finite points before drawing.
     int valueToPixel(double value) const;
 
-    // Value at a pixel (CalcPosPoint); 0 when the axis is shorter than one pixel.
+    // Value at a pixel; 0 when the axis is shorter than one pixel.
     double calcPosPoint(int pixel) const;
 };
 

@@ -126,8 +126,8 @@ void describeAxes(const Chart& chart, AxisLayout& bottom, AxisLayout& left) {
     bottom.format.dateTime = firstActive != nullptr && firstActive->xDateTime;
     bottom.format.dateTimeFormat = chart.bottomAxis.dateTimeFormat;
     left.format.dateTime = false;
-    bottom.title = chart.bottomAxis.titleCaption;
-    left.title = chart.leftAxis.titleCaption;
+    bottom.title = chart.bottomAxis.title;
+    left.title = chart.leftAxis.title;
 }
 
 // Left axis band: its width depends on the label texts, which depend on the label

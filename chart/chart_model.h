@@ -1,4 +1,4 @@
-// The state of Chart1 that the rest of the viewer reads and writes: its series list
+// The state of the chart that the rest of the viewer reads and writes: its series list
 // (chart order), its four axes and the print enlargement. Drawing, layout and mouse
 // handling live in the engine files beside this one.
 #pragma once
@@ -21,7 +21,7 @@ struct AxisState {
     double minimum = 0.0;
     double maximum = 0.0;
     QString dateTimeFormat;  // label format of a date-time axis; empty: default by range
-    QString titleCaption;    // axis title; empty: no title
+    QString title;           // axis title; empty: no title
 };
 
 inline AxisState hiddenAxis() {

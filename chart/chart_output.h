@@ -30,7 +30,7 @@ inline constexpr int kPrintMarginPercent = 5;
 // RGB (Format_RGB32), the screen's own format on the desktops the viewer runs on.
 QImage chartImage(ChartWidget& widget);
 
-// SaveToBitmapFile: writes chartImage() as a Windows bitmap, replacing a file of that
+// Writes chartImage() as a Windows bitmap, replacing a file of that
 // name. The file is written under a temporary name and renamed into place, so a failed
 // save leaves no partial file. Returns an empty text on success, else the error
 // report: "Cannot create file "<path>". <reason>".
@@ -44,7 +44,7 @@ PixelRect printRectangle(int pageWidth, int pageHeight);
 // Round(side x enlargement / 100).
 QSize printExtent(const QSize& screen, int enlargement);
 
-// PrintPartial: draws `chart`, laid out on printExtent(screenSize, its enlargement), so
+// Draws `chart`, laid out on printExtent(screenSize, its enlargement), so
 // that it fills `target` (device coordinates of `painter`) exactly, clipped to it. The
 // painter's transformation and clipping are restored afterwards; the chart's stored
 // axis ranges are not touched.

@@ -153,7 +153,7 @@ void ChartWidget::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void ChartWidget::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
-    // The form's hook sees every movement before zoom and scroll act on it.
+    // The window's readout hook sees every movement before zoom and scroll act on it.
     emit mouseMoved(event->modifiers(), p.x(), p.y());
     apply(zoomScroll_.move(p.x(), p.y(), layout()));
 }

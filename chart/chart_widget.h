@@ -1,4 +1,4 @@
-// Chart1: the widget that shows a Chart. It draws through render() on every repaint,
+// The widget that shows a Chart. It draws through render() on every repaint,
 // keeps that repaint's layout for mouse handling, turns presses on legend items into
 // series toggles and feeds every other press, move, release and wheel notch to the
 // zoom and scroll state machine. Event handlers never paint; they change chart state
@@ -28,9 +28,9 @@ class ChartWidget : public QWidget {
     // the first repaint it is computed for the current size (ranges are not stored).
     const ChartLayout& layout() const;
 
-    // The value of an axis at a pixel (CalcPosPoint), by the last repaint's range.
+    // The value of an axis at a pixel by the last repaint's range.
     double calcPosPoint(AxisId axis, int pixel) const;
-    // The label text of a value on an axis (LabelValue).
+    // The label text of a value on an axis.
     QString labelValue(AxisId axis, double value) const;
 
     // Draws the chart as the screen shows it onto another painter within `target`
@@ -39,7 +39,7 @@ class ChartWidget : public QWidget {
     // The look the screen uses: the platform check boxes and the panel colour.
     RenderOptions renderOptions() const;
 
-    // Mouse zoom and scroll (drag state, saved scales, ZoomRect and UndoZoom).
+    // Mouse zoom and scroll (drag state, saved scales, zoom to a rectangle and undo).
     ZoomScroll& zoomScroll() { return zoomScroll_; }
     const ZoomScroll& zoomScroll() const { return zoomScroll_; }
 
@@ -48,7 +48,7 @@ class ChartWidget : public QWidget {
     QPoint cursorPosition() const;
     void setCursorSource(std::function<QPoint()> source) { cursorSource_ = std::move(source); }
 
-    // GetCursorValues: the bottom axis value and the left axis value at the pointer's
+    // The bottom axis value and the left axis value at the pointer's
     // current position.
     struct CursorValues {
         double x = 0.0;
@@ -60,7 +60,7 @@ class ChartWidget : public QWidget {
 
   signals:
     // Emitted for every mouse movement over the chart, before the zoom and scroll
-    // processing of that movement (the form's OnMouseMove hook).
+    // processing of that movement (the readout hook of the window).
     void mouseMoved(Qt::KeyboardModifiers modifiers, int x, int y);
     // A press on a legend item switched the series at `seriesIndex` on or off.
     void seriesToggled(int seriesIndex);

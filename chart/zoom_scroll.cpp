@@ -13,7 +13,7 @@ bool anyActive(const Chart& chart) {
                        [](const LineSeries& s) { return s.active; });
 }
 
-// Index of each axis in the saved scales, in the order SetMinMax is applied.
+// Index of each axis in the saved scales, in the order their ranges are set.
 enum AxisSlot { kLeft = 0, kRight = 1, kTop = 2, kBottom = 3 };
 
 AxisState& axisAt(Chart& chart, int slot) {

@@ -23,10 +23,10 @@ inline constexpr int kZoomMinimumPixels = 16;
 inline constexpr int kAxisPressInset = 3;
 // Per cent of the range that one wheel notch moves the value axes.
 inline constexpr double kWheelScrollPercent = 3.0;
-// Smallest range SetMinMax leaves on an axis.
+// Smallest range setMinMax leaves on an axis.
 inline constexpr double kMinimumAxisRange = 1e-10;
 
-// SetMinMax: automatic flags off, the two values swapped when minimum > maximum, and a
+// setMinMax: automatic flags off, the two values swapped when minimum > maximum, and a
 // range below 1e-10 widened to that from the minimum.
 void setMinMax(AxisState& axis, double minimum, double maximum);
 

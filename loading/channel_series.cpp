@@ -34,7 +34,7 @@ void createChannelSeries(chart::Chart& chart, const QPalette& palette) {
     rpm1.xDateTime = true;
     for (std::size_t i = 0; i < kRpm1SampleValues.size(); ++i)
         rpm1.points.append(static_cast<double>(i), kRpm1SampleValues[i]);
-    chart.bottomAxis.titleCaption = QStringLiteral("Date");
+    chart.bottomAxis.title = QStringLiteral("Date");
 }
 
 }  // namespace zp

@@ -1,4 +1,4 @@
-// Fills a chart with the 41 channel series of the catalogue, as Chart1 holds them at
+// Fills a chart with the 41 channel series of the catalogue, as the chart holds them at
 // start-up: inactive, listed in the legend, pen width 2, and RPM1Series holding its
 // 25 sample points with date-time X values.
 #pragma once

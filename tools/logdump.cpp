@@ -124,7 +124,7 @@ void writeHead(zp::logdump::JsonWriter& out, const char* status, const QString& 
     out.raw(",\n  \"model\": ");
     out.string(panel.modelText);
     out.raw(",\n  \"axisTitle\": ");
-    out.string(chart.bottomAxis.titleCaption);
+    out.string(chart.bottomAxis.title);
     out.raw(",\n  \"countersVisible\": ");
     out.boolean(panel.countersVisible);
     out.raw(",\n  \"hobbsStart\": ");

@@ -29,7 +29,7 @@ Chart denseChart(int count, int points) {
         chart.series.push_back(std::move(s));
     }
     chart.bottomAxis.dateTimeFormat = QStringLiteral("hh:nn:ss");
-    chart.bottomAxis.titleCaption = QStringLiteral("01/02/2024");
+    chart.bottomAxis.title = QStringLiteral("01/02/2024");
     return chart;
 }
 

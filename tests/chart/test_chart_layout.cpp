@@ -31,7 +31,7 @@ Chart catalogueChart(int count) {
         s.color = QColor::fromRgb(zp::kChannels[static_cast<std::size_t>(i)].rgb);
         chart.series.push_back(s);
     }
-    chart.bottomAxis.titleCaption = QStringLiteral("Date");
+    chart.bottomAxis.title = QStringLiteral("Date");
     return chart;
 }
 

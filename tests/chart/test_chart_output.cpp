@@ -30,7 +30,7 @@ void fillChart(Chart& chart) {
     s.active = true;
     for (int i = 0; i <= 50; ++i) s.points.append(i, (i * 37) % 100);
     chart.series.push_back(s);
-    chart.bottomAxis.titleCaption = QStringLiteral("Date");
+    chart.bottomAxis.title = QStringLiteral("Date");
 }
 
 QImage probeImage(int width, int height) {

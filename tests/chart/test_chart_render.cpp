@@ -47,7 +47,7 @@ Chart sampleChart() {
     chart.series[1].points.append(0.675, 10.0);
     chart.series[1].points.append(0.675, 90.0);
     chart.series[1].points.append(0.75, 37.0);
-    chart.bottomAxis.titleCaption = QStringLiteral("Date");
+    chart.bottomAxis.title = QStringLiteral("Date");
     return chart;
 }
 

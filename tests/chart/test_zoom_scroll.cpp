@@ -32,7 +32,7 @@ void fillChart(Chart& chart) {
         chart.series[0].points.append(i, i);
         chart.series[1].points.append(i, 50.0);
     }
-    chart.bottomAxis.titleCaption = QStringLiteral("Date");
+    chart.bottomAxis.title = QStringLiteral("Date");
 }
 
 // A repainted widget of the design size showing fillChart().

@@ -308,7 +308,7 @@ class TestLogImport : public QObject {
             QVERIFY(!sink.legend[c]);
         }
         QVERIFY(!sink.panel.countersVisible);
-        QCOMPARE(sink.panel.modelText, QStringLiteral("x"));  // Label13 is not reset
+        QCOMPARE(sink.panel.modelText, QStringLiteral("x"));  // the model label is not reset
         QCOMPARE(sink.axisTitle, QStringLiteral("Date"));
     }
 
@@ -359,7 +359,7 @@ class TestLogImport : public QObject {
         QCOMPARE(sink.panel.modelText, QStringLiteral("Pexo NZ-31 / Zimra NZ-32"));
         QVERIFY(sink.panel.countersVisible);
         QVERIFY(sink.legend[RPM1Series]);
-        // The tail of the failing line did not run: Label22 still shows the line before.
+        // The tail of the failing line did not run: the Hobbs stop label still shows the line before.
         QCOMPARE(sink.panel.hobbsStop, QStringLiteral("0"));
     }
 

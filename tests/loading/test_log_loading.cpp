@@ -40,7 +40,7 @@ class TestLogLoading : public QObject {
         prepareChartForLoad(chart);
         const ImportResult result = loadLogIntoChart(path, {}, chart, testOptions());
         QCOMPARE(result.status, Status::Loaded);
-        QCOMPARE(chart.bottomAxis.titleCaption, QStringLiteral("13/05/2024"));
+        QCOMPARE(chart.bottomAxis.title, QStringLiteral("13/05/2024"));
         QCOMPARE(result.panel.axisTitle, std::optional<QString>(QStringLiteral("13/05/2024")));
         QCOMPARE(result.panel.hobbsStart, std::optional<QString>(QStringLiteral("1500")));
         QVERIFY(channelSeries(chart, RPM1Series).points.size() == 2);
@@ -58,11 +58,11 @@ class TestLogLoading : public QObject {
     void load_openFailureLeavesChartAsItWas() {
         QTemporaryDir dir;
         chart::Chart chart = newChart();
-        chart.bottomAxis.titleCaption = QStringLiteral("before");
+        chart.bottomAxis.title = QStringLiteral("before");
         const ImportResult result =
             loadLogIntoChart(dir.filePath(QStringLiteral("none.csv")), {}, chart, testOptions());
         QCOMPARE(result.status, Status::OpenFailed);
-        QCOMPARE(chart.bottomAxis.titleCaption, QStringLiteral("before"));
+        QCOMPARE(chart.bottomAxis.title, QStringLiteral("before"));
         QCOMPARE(channelSeries(chart, RPM1Series).points.size(), std::size_t{25});
     }
 

@@ -7,7 +7,10 @@ int main(int argc, char** argv) {
     // The real dialogs serve both the windows and the report of a failed event handler.
     zp::QtDialogs dialogs;
     zp::ViewerApplication app(argc, argv, dialogs);
-    // Settings.bin lives beside the executable.
-    zp::SettingsStore settings(zp::SettingsStore::executableFolder());
-    return zp::runViewer(dialogs, settings);
+    // Settings.bin lives beside the executable, or per user where that cannot be written.
+    zp::SettingsStore settings(zp::SettingsStore::executableFolder(),
+                               zp::SettingsStore::userConfigFolder());
+    zp::StartupOptions options;
+    options.logFile = zp::logFileArgument(QCoreApplication::arguments());
+    return zp::runViewer(dialogs, settings, options);
 }

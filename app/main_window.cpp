@@ -4,15 +4,19 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPrinter>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QToolButton>
+#include <QUrl>
 
 #include "app/about_window.h"
 #include "app/dialogs.h"
@@ -22,6 +26,7 @@
 #include "chart/chart_widget.h"
 #include "loading/channel_series.h"
 #include "loading/log_loading.h"
+#include "settings/settings_store.h"
 #include "settings/units_dialog.h"
 
 namespace zp {
@@ -81,8 +86,36 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& text,
 
 }  // namespace
 
+namespace {
+
+// The file of the per-user choices that are not part of Settings.bin; none without a
+// per-user folder.
+QString userChoicesFile(const SettingsStore& store) {
+    if (store.userFolder().isEmpty()) return {};
+    QDir().mkpath(store.userFolder());
+    return QDir(store.userFolder()).filePath(QStringLiteral("viewer.ini"));
+}
+
+// The first local file among dropped or dragged items.
+QString firstLocalFile(const QMimeData* mime) {
+    if (!mime || !mime->hasUrls()) return {};
+    for (const QUrl& url : mime->urls())
+        if (url.isLocalFile()) return url.toLocalFile();
+    return {};
+}
+
+// The wait cursor, from construction to destruction.
+struct BusyCursor {
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+}  // namespace
+
 MainWindow::MainWindow(Dialogs& dialogs, SettingsStore& settings, QWidget* parent)
-    : QMainWindow(parent), dialogs_(dialogs), store_(settings) {
+    : QMainWindow(parent), dialogs_(dialogs), store_(settings), recent_(userChoicesFile(settings)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kApplicationTitle);
     setFont(windowFont());
@@ -111,6 +144,7 @@ MainWindow::MainWindow(Dialogs& dialogs, SettingsStore& settings, QWidget* paren
     statusBar_->setObjectName(QStringLiteral("StatusBar1"));
 
     buildMenu();
+    setAcceptDrops(true);
 
     client_->resize(kClientWidth, kClientHeight);
     layoutClient();
@@ -200,6 +234,10 @@ void MainWindow::buildMenu() {
     menuBar()->setObjectName(QStringLiteral("MainMenu1"));
     fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
     fileMenu_->setObjectName(QStringLiteral("File1"));
+    recentMenu_ = fileMenu_->addMenu(QStringLiteral("&Recent Files"));
+    recentMenu_->setObjectName(QStringLiteral("recentFilesMenu"));
+    buildRecentMenu();
+    fileMenu_->addSeparator();
     exitAction_ = fileMenu_->addAction(QStringLiteral("&Exit"), this, &MainWindow::exitProgram);
     exitAction_->setObjectName(QStringLiteral("exit1"));
     settingsMenu_ = menuBar()->addMenu(QStringLiteral("&Settings"));
@@ -274,6 +312,56 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (event->isAccepted()) QCoreApplication::exit(0);
 }
 
+// [SECTION] Opening logs
+
+void MainWindow::buildRecentMenu() {
+    recentMenu_->clear();
+    int number = 0;
+    for (const QString& path : recent_.paths()) {
+        ++number;
+        QAction* action = recentMenu_->addAction(
+            QStringLiteral("&%1 %2").arg(number).arg(QDir::toNativeSeparators(path)), this,
+            [this, path] { openRecentFile(path); });
+        action->setObjectName(QStringLiteral("recentFile%1").arg(number));
+    }
+    if (number == 0) recentMenu_->addAction(QStringLiteral("(none)"))->setEnabled(false);
+    recentMenu_->addSeparator();
+    QAction* clear = recentMenu_->addAction(QStringLiteral("&Clear"), this, [this] {
+        recent_.clear();
+        buildRecentMenu();
+    });
+    clear->setObjectName(QStringLiteral("recentFilesClear"));
+    clear->setEnabled(number > 0);
+}
+
+void MainWindow::openRecentFile(const QString& path) {
+    if (!QFileInfo(path).isFile()) {
+        // Gone since it was loaded: it leaves the list, with the load's own message.
+        recent_.remove(path);
+        buildRecentMenu();
+        dialogs_.messageBox(this, QStringLiteral("File does not exist."),
+                            QStringLiteral("Message"));
+        return;
+    }
+    openLogFile(path);
+}
+
+void MainWindow::openLogFile(const QString& path) {
+    prepareChartForLoad(chart_->chart());
+    loadChosenFile(path);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!firstLocalFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QString path = firstLocalFile(event->mimeData());
+    if (path.isEmpty()) return;
+    event->acceptProposedAction();
+    openLogFile(path);
+}
+
 void MainWindow::loadLogFile() {
     prepareChartForLoad(chart_->chart());
 
@@ -284,15 +372,27 @@ void MainWindow::loadLogFile() {
     request.mustExist = true;
     QStringList files;
     if (!dialogs_.getOpenFileNames(this, request, files) || files.isEmpty()) return;
-    const QString path = files.first();
+    loadChosenFile(files.first());
+}
+
+void MainWindow::loadChosenFile(const QString& path) {
     // As with the platform's own dialog, the chosen file's folder becomes the current
     // directory: the next load and bitmap export start there (until a settings save
     // enters the settings folder).
     QDir::setCurrent(QFileInfo(path).absolutePath());
 
-    const ImportResult result =
-        loadLogIntoChart(path, unitSelectorsOf(settings_), chart_->chart(), importOptions_);
+    ImportResult result;
+    {
+        const BusyCursor busy;
+        result =
+            loadLogIntoChart(path, unitSelectorsOf(settings_), chart_->chart(), importOptions_);
+    }
     showPanel(result.panel);
+    if (result.status == ImportResult::Status::OpenFailed)
+        recent_.remove(path);
+    else
+        recent_.add(path);
+    buildRecentMenu();
     switch (result.status) {
         case ImportResult::Status::Loaded:
             dialogs_.messageBox(this, QStringLiteral("File Loaded!"), QStringLiteral("Message"));

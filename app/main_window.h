@@ -1,6 +1,7 @@
 // The main window: tool bar, information panel, report and load buttons, the chart with
-// the 41 channel series, and the menu. It owns the settings record and is the sink that
-// the log import writes to. Its widgets keep the object names that tests and
+// the 41 channel series, and the menu. It owns the settings record, loads logs into the
+// chart (from the load button, a file dropped on it, the recent files or the command
+// line) and shows what each load returns. Its widgets keep the object names that tests and
 // accessibility tools know them by ("Button6", "Label13", "Chart1" ...).
 #pragma once
 
@@ -8,6 +9,7 @@
 #include <memory>
 
 #include "import/log_import.h"
+#include "settings/recent_files.h"
 #include "settings/settings_record.h"
 
 class QAction;
@@ -18,6 +20,8 @@ class QMenu;
 class QPrinter;
 class QPushButton;
 class QStatusBar;
+class QDragEnterEvent;
+class QDropEvent;
 class QToolButton;
 
 namespace zp {
@@ -60,6 +64,13 @@ class MainWindow : public QMainWindow {
     // Fourteen unit codes 0 and every series active, applied and written.
     void resetSettings();
 
+    // Loads `path` as the load button loads a chosen file, without its dialog: the
+    // chart is prepared, the file's folder becomes the current directory, and the
+    // result is reported in the same message boxes.
+    void openLogFile(const QString& path);
+    // The logs loaded last, newest first (File > Recent Files).
+    const RecentFiles& recentFiles() const { return recent_; }
+
     // Shows what a load changed on the information panel; labels size to their text.
     void showPanel(const PanelUpdate& update);
 
@@ -81,6 +92,8 @@ class MainWindow : public QMainWindow {
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void buildToolBar();
@@ -88,11 +101,17 @@ class MainWindow : public QMainWindow {
     void buildMenu();
     void layoutClient();
     void captureSettings();
+    void buildRecentMenu();
+    void openRecentFile(const QString& path);
+    // The load of a file chosen or named: current directory, load, panel, message.
+    void loadChosenFile(const QString& path);
 
     Dialogs& dialogs_;
     SettingsStore& store_;
     SettingsRecord settings_{};
     ImportOptions importOptions_ = ImportOptions::forThisMachine();
+    RecentFiles recent_;
+    QMenu* recentMenu_ = nullptr;
     AboutWindow* about_ = nullptr;
     UnitsDialog* units_ = nullptr;
     bool shown_ = false;

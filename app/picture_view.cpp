@@ -6,6 +6,7 @@
 
 #include "app/jpeg_image.h"
 #include "app/window_style.h"
+#include "zp_version.h"
 
 // The resource initialiser lives in this static library; referencing it here keeps the
 // linker from dropping the embedded picture.
@@ -72,7 +73,8 @@ QLabel* addTitleLabel(QWidget* parent, const QString& objectName) {
 }
 
 QLabel* addVersionLabel(QWidget* parent, const QString& objectName) {
-    return addOverlayLabel(parent, objectName, QStringLiteral("Version 1.02"), windowFont(),
+    return addOverlayLabel(parent, objectName,
+                           QStringLiteral("Version ") + QLatin1String(kVersionText), windowFont(),
                            QPoint(339, 51));
 }
 

@@ -1,6 +1,9 @@
 #include "app/startup.h"
 
+#include <QFileInfo>
 #include <QThread>
+#include <QTimer>
+#include <QUrl>
 #include <exception>
 #include <memory>
 
@@ -67,6 +70,12 @@ int runViewer(Dialogs& dialogs, SettingsStore& settings, const StartupOptions& o
 
         // The first showing of the main window loads the settings.
         main->show();
+        // A log named on the command line loads once the window is up, as a chosen file.
+        if (!options.logFile.isEmpty()) {
+            MainWindow* window = main.get();
+            const QString path = options.logFile;
+            QTimer::singleShot(0, window, [window, path] { window->openLogFile(path); });
+        }
         step(StartupStep::LoopStarting);
         if (options.messageLoop)
             options.messageLoop();
@@ -80,6 +89,18 @@ int runViewer(Dialogs& dialogs, SettingsStore& settings, const StartupOptions& o
     about.reset();
     main.reset();
     return 0;
+}
+
+QString logFileArgument(const QStringList& arguments) {
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument.isEmpty() || argument.startsWith(u'-')) continue;
+        // Desktops may hand over a file URL.
+        const QUrl url(argument);
+        const QString path = url.isLocalFile() ? url.toLocalFile() : argument;
+        return QFileInfo(path).absoluteFilePath();
+    }
+    return {};
 }
 
 ViewerApplication::ViewerApplication(int& argc, char** argv, Dialogs& dialogs)

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QApplication>
+#include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace zp {
@@ -41,9 +43,16 @@ struct StartupOptions {
     std::function<void(StartupStep, const StartupWindows&)> observer;
     // The JPEG bytes of the splash and About picture; the embedded picture when empty.
     QByteArray pictureData;
+    // A log to load once the main window is shown (the command line's); none when empty.
+    QString logFile;
     // Runs the message loop; QApplication::exec when empty.
     std::function<int()> messageLoop;
 };
+
+// The log named on a command line (`arguments` as the application holds them, program
+// first), made absolute against the current directory, since start-up changes it; empty
+// when none is named.
+QString logFileArgument(const QStringList& arguments);
 
 // Runs the viewer in an existing QApplication: splash, windows, message loop. Every
 // dialog goes through `dialogs`, Settings.bin through `settings`. An exception that

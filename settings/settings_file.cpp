@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryFile>
 #include <filesystem>
 #include <system_error>
@@ -17,6 +18,11 @@ bool SettingsFileIo::close(QFile& file) {
     const bool flushed = file.flush();
     file.close();
     return flushed && file.error() == QFileDevice::NoError;
+}
+
+bool SettingsFileIo::folderWritable(const QString& folder) {
+    const QFileInfo info(folder);
+    return info.isDir() && info.isWritable();
 }
 
 bool SettingsFileIo::replace(const QString& source, const QString& target) {

@@ -27,6 +27,8 @@ class SettingsFileIo {
     virtual bool close(QFile& file);
     // Replaces `target` with `source` in one step (the old target stays on failure).
     virtual bool replace(const QString& source, const QString& target);
+    // Whether files can be created in `folder` (a folder under /usr is not, for a user).
+    virtual bool folderWritable(const QString& folder);
 
     // The shared instance that does the real work.
     static SettingsFileIo& standard();

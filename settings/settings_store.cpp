@@ -2,19 +2,40 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <utility>
 
 namespace zp {
 
-SettingsStore::SettingsStore(QString folder, SettingsFileIo& io)
-    : folder_(std::move(folder)), io_(&io) {}
+namespace {
+QString settingsFileIn(const QString& folder) {
+    return QDir(folder).filePath(QLatin1String(kSettingsFileName));
+}
+}  // namespace
+
+SettingsStore::SettingsStore(QString folder, QString userFolder, SettingsFileIo& io)
+    : folder_(std::move(folder)), userFolder_(std::move(userFolder)), io_(&io) {}
 
 QString SettingsStore::executableFolder() {
     return QCoreApplication::applicationDirPath();
 }
 
+QString SettingsStore::userConfigFolder() {
+    // The application's name holds a slash, so the folder is named here rather than
+    // derived from it.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/zimra-pexo-viewer");
+}
+
+bool SettingsStore::besideExecutable() const {
+    return userFolder_.isEmpty() || io_->folderWritable(folder_);
+}
+
 QString SettingsStore::filePath() const {
-    return QDir(folder_).filePath(QLatin1String(kSettingsFileName));
+    if (besideExecutable() || !QFileInfo::exists(settingsFileIn(userFolder_)))
+        return settingsFileIn(folder_);
+    return settingsFileIn(userFolder_);
 }
 
 bool SettingsStore::read(SettingsRecord& record) const {
@@ -22,7 +43,9 @@ bool SettingsStore::read(SettingsRecord& record) const {
 }
 
 bool SettingsStore::write(const SettingsRecord& record) {
-    return writeSettingsFile(folder_, record, *io_);
+    if (besideExecutable()) return writeSettingsFile(folder_, record, *io_);
+    if (!QDir().mkpath(userFolder_)) return false;
+    return writeSettingsFile(userFolder_, record, *io_);
 }
 
 bool SettingsStore::enterFolder() const {

@@ -39,7 +39,7 @@ struct Viewer {
     test::FakeDialogs dialogs;
     CountingIo io;
     QTemporaryDir dir;
-    SettingsStore store{dir.path(), io};
+    SettingsStore store{dir.path(), QString(), io};
     UnitsDialog units;
     std::unique_ptr<MainWindow> main = std::make_unique<MainWindow>(dialogs, store);
 

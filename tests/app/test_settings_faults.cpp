@@ -117,7 +117,7 @@ void TestSettingsFaults::save_faultKeepsFileAndRecord() {
     const QString path = QDir(folder).filePath(QStringLiteral("Settings.bin"));
     if (!QFileInfo::exists(path)) QVERIFY(writeAll(path, oldBytes()));
     {
-        SettingsStore store(folder, io);
+        SettingsStore store(folder, QString(), io);
         UnitsDialog units;
         MainWindow main(dialogs, store);
         main.setUnitsDialog(&units);

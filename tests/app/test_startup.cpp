@@ -241,7 +241,7 @@ void TestStartup::messageLoop_exitPathsSaveOnce() {
     QFETCH(QString, path);
     test::FakeDialogs dialogs;
     CountingIo io;
-    SettingsStore store(dir_.path(), io);
+    SettingsStore store(dir_.path(), QString(), io);
     QPointer<MainWindow> main;
     StartupOptions options;
     options.splashPauseMs = 0;

@@ -50,6 +50,11 @@ class FaultyIo : public SettingsFileIo {
         const bool ok = SettingsFileIo::close(file);
         return ok && !failClose;
     }
+    // Folders listed here count as read-only (tests run as root, who can write anywhere).
+    QStringList readOnly;
+    bool folderWritable(const QString& folder) override {
+        return !readOnly.contains(folder) && SettingsFileIo::folderWritable(folder);
+    }
     bool replace(const QString& source, const QString& target) override {
         return !failReplace && SettingsFileIo::replace(source, target);
     }
@@ -71,6 +76,9 @@ class TestSettingsFile : public QObject {
     void writeSettingsFile_missingFolderFails();
     void store_folderAndCurrentDirectory();
     void store_readsAndWritesItsFolder();
+    void store_placeOfEachStart_data();
+    void store_placeOfEachStart();
+    void store_realReadOnlyFolderFallsBack();
 };
 
 void TestSettingsFile::readSettingsFile_takesAtMost55Bytes_data() {
@@ -188,7 +196,7 @@ void TestSettingsFile::store_readsAndWritesItsFolder() {
     const QString before = QDir::currentPath();
     QVERIFY(QDir::setCurrent(elsewhere.path()));
     FaultyIo io;
-    SettingsStore store(dir.path(), io);
+    SettingsStore store(dir.path(), QString(), io);
     QCOMPARE(store.filePath(), dir.filePath(QStringLiteral("Settings.bin")));
 
     SettingsRecord record = markedRecord();
@@ -204,6 +212,90 @@ void TestSettingsFile::store_readsAndWritesItsFolder() {
     QVERIFY(!store.write(markedRecord()));
     QCOMPARE(readAll(store.filePath()), bytesOf(defaultSettingsRecord()));
     QVERIFY(QDir::setCurrent(before));
+}
+
+// Where Settings.bin is read and written, by whether the executable's folder can be
+// written and which files exist before the start.
+void TestSettingsFile::store_placeOfEachStart_data() {
+    QTest::addColumn<bool>("folderWritable");
+    QTest::addColumn<bool>("besideExists");
+    QTest::addColumn<bool>("userExists");
+    QTest::addColumn<QString>("readFrom");  // "beside", "user" or "" (defaults)
+    QTest::addColumn<QString>("savedTo");
+    QTest::newRow("writable, first start") << true << false << false << ""
+                                           << "beside";
+    QTest::newRow("writable, both files") << true << true << true << "beside"
+                                          << "beside";
+    QTest::newRow("writable, only a user file") << true << false << true << ""
+                                                << "beside";
+    QTest::newRow("read-only, first start") << false << false << false << ""
+                                            << "user";
+    QTest::newRow("read-only, installed with a file") << false << true << false << "beside"
+                                                      << "user";
+    QTest::newRow("read-only, after a user save") << false << true << true << "user"
+                                                  << "user";
+}
+
+void TestSettingsFile::store_placeOfEachStart() {
+    QFETCH(bool, folderWritable);
+    QFETCH(bool, besideExists);
+    QFETCH(bool, userExists);
+    QFETCH(QString, readFrom);
+    QFETCH(QString, savedTo);
+    QTemporaryDir exe;
+    QTemporaryDir home;
+    const QString userFolder = home.filePath(QStringLiteral("config/zimra-pexo-viewer"));
+    SettingsRecord beside = defaultSettingsRecord();
+    beside[0] = 1;
+    SettingsRecord user = defaultSettingsRecord();
+    user[0] = 2;
+    if (besideExists) QVERIFY(writeSettingsFile(exe.path(), beside));
+    if (userExists) {
+        QVERIFY(QDir().mkpath(userFolder));
+        QVERIFY(writeSettingsFile(userFolder, user));
+    }
+    FaultyIo io;
+    if (!folderWritable) io.readOnly << exe.path();
+    SettingsStore store(exe.path(), userFolder, io);
+
+    SettingsRecord record = markedRecord();
+    QCOMPARE(store.read(record), !readFrom.isEmpty());
+    if (readFrom == u"beside") QCOMPARE(bytesOf(record), bytesOf(beside));
+    if (readFrom == u"user") QCOMPARE(bytesOf(record), bytesOf(user));
+
+    SettingsRecord saved = defaultSettingsRecord();
+    saved[1] = 3;
+    QVERIFY(store.write(saved));
+    const QString savedFolder = savedTo == u"beside" ? exe.path() : userFolder;
+    const QString otherFolder = savedTo == u"beside" ? userFolder : exe.path();
+    QCOMPARE(readAll(QDir(savedFolder).filePath(QStringLiteral("Settings.bin"))), bytesOf(saved));
+    // The other file, if any, is left as it was; the next start reads the saved one.
+    const QString other = QDir(otherFolder).filePath(QStringLiteral("Settings.bin"));
+    if (QFileInfo::exists(other)) QVERIFY(readAll(other) != bytesOf(saved));
+    SettingsRecord again = markedRecord();
+    QVERIFY(SettingsStore(exe.path(), userFolder, io).read(again));
+    QCOMPARE(bytesOf(again), bytesOf(saved));
+}
+
+// A folder that really cannot be written (when not running as root, who can write
+// anywhere) gives the same fallback through the standard file operations.
+void TestSettingsFile::store_realReadOnlyFolderFallsBack() {
+    QTemporaryDir exe;
+    QTemporaryDir home;
+    QVERIFY(writeSettingsFile(exe.path(), defaultSettingsRecord()));
+    QVERIFY(QFile::setPermissions(exe.path(), QFile::ReadOwner | QFile::ExeOwner));
+    const bool readOnly = !SettingsFileIo::standard().folderWritable(exe.path());
+    SettingsStore store(exe.path(), home.filePath(QStringLiteral("cfg")));
+    SettingsRecord saved = defaultSettingsRecord();
+    saved[2] = 1;
+    const bool written = store.write(saved);
+    QVERIFY(
+        QFile::setPermissions(exe.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    if (!readOnly) QSKIP("running as a user who can write into read-only folders (root)");
+    QVERIFY(written);
+    QCOMPARE(readAll(home.filePath(QStringLiteral("cfg/Settings.bin"))), bytesOf(saved));
+    QCOMPARE(readAll(exe.filePath(QStringLiteral("Settings.bin"))),
+             bytesOf(defaultSettingsRecord()));
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)

@@ -58,8 +58,8 @@ std::string topFolder(const std::string& path) {
 
 // Why `inc` breaks a rule, or nothing when it keeps them.
 std::optional<std::string> layerViolation(const Include& inc, const fs::path& root) {
-    if (inc.target.ends_with(".moc"))
-        return std::nullopt;  // generated beside the test that includes it
+    if (inc.target.ends_with(".moc") || inc.target == "zp_version.h")
+        return std::nullopt;  // generated in the build folder
     const std::string from = topFolder(inc.file);
     const std::string to = topFolder(inc.target);
     if (to.empty() || !kLayers.contains(to)) return "is not written from the source root";

@@ -388,6 +388,7 @@ void MainWindow::loadChosenFile(const QString& path) {
             loadLogIntoChart(path, unitSelectorsOf(settings_), chart_->chart(), importOptions_);
     }
     showPanel(result.panel);
+    if (result.status != ImportResult::Status::OpenFailed) chart_->zoomScroll().clearHistory();
     if (result.status == ImportResult::Status::OpenFailed)
         recent_.remove(path);
     else

@@ -107,7 +107,47 @@ void ChartWidget::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
-    QWidget::keyPressEvent(event);
+    if (zoomScroll_.dragActive() || !handleViewKey(*event)) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+bool ChartWidget::handleViewKey(const QKeyEvent& event) {
+    const bool alt = event.modifiers() & Qt::AltModifier;
+    const ChartLayout& painted = layout();
+    switch (event.key()) {
+        case Qt::Key_Plus:
+        case Qt::Key_Equal:  // the + key without Shift on many keyboards
+            apply(zoomScroll_.zoomTime(0.5, zoomCentre_ ? zoomCentre_() : std::nullopt, painted));
+            return true;
+        case Qt::Key_Minus:
+            apply(zoomScroll_.zoomTime(2.0, zoomCentre_ ? zoomCentre_() : std::nullopt, painted));
+            return true;
+        case Qt::Key_Left:
+            if (alt) return zoomScroll_.back();
+            apply(zoomScroll_.scrollTime(-0.1, painted));
+            return true;
+        case Qt::Key_Right:
+            if (alt) return zoomScroll_.forward();
+            apply(zoomScroll_.scrollTime(0.1, painted));
+            return true;
+        case Qt::Key_PageUp:
+            apply(zoomScroll_.scrollTime(-1.0, painted));
+            return true;
+        case Qt::Key_PageDown:
+            apply(zoomScroll_.scrollTime(1.0, painted));
+            return true;
+        case Qt::Key_Home:
+            apply(zoomScroll_.returnHome());
+            return true;
+        case Qt::Key_Backspace:
+            zoomScroll_.back();
+            return true;
+        default:
+            return false;
+    }
 }
 
 bool ChartWidget::event(QEvent* event) {

@@ -8,6 +8,7 @@
 #include <QPixmap>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 #include "chart/chart_layout.h"
 #include "chart/chart_model.h"
@@ -56,6 +57,12 @@ class ChartWidget : public QWidget {
     };
     CursorValues cursorValues() const;
 
+    // Where + and - zoom the time axis: an X value, or none for the middle of the span
+    // (the owner points it at a measurement cursor).
+    void setZoomCentre(std::function<std::optional<double>()> centre) {
+        zoomCentre_ = std::move(centre);
+    }
+
     QSize sizeHint() const override { return QSize(794, 499); }
 
   signals:
@@ -84,6 +91,10 @@ class ChartWidget : public QWidget {
     bool pressLegend(const QPoint& pos);
 
     void apply(ZoomScroll::Effect effect);
+    // The keys that move the view: + and - zoom the time axis, the arrows and Page
+    // Up/Down scroll it, Home returns to the automatic ranges, Backspace and Alt+Left go
+    // back, Alt+Right forward. False for any other key.
+    bool handleViewKey(const QKeyEvent& event);
 
     Chart chart_;
     ZoomScroll zoomScroll_{chart_};
@@ -96,6 +107,7 @@ class ChartWidget : public QWidget {
     bool overlayOnly_ = false;
     int wheelRemainder_ = 0;  // angle delta short of a whole notch
     std::function<QPoint()> cursorSource_;
+    std::function<std::optional<double>()> zoomCentre_;
 };
 
 }  // namespace zp::chart

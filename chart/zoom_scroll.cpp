@@ -72,6 +72,7 @@ bool ZoomScroll::press(Qt::MouseButton button, int x, int y, const ChartLayout& 
     if (pressTarget(layout, chart_, x, y) == PressTarget::None) return false;
     x0_ = x1_ = x;
     y0_ = y1_ = y;
+    scrollStepRecorded_ = false;
     if (button == Qt::LeftButton)
         zoomDrag_ = true;
     else
@@ -93,6 +94,10 @@ ZoomScroll::Effect ZoomScroll::move(int x, int y, const ChartLayout& layout) {
         return Effect::None;
     }
     if (x == x1_ && y == y1_) return Effect::None;
+    if (!scrollStepRecorded_) {
+        recordStep();
+        scrollStepRecorded_ = true;
+    }
     if (!scalesSaved_) saveScales();
     // The content follows the mouse: each axis moves by the value distance between the
     // previous and the current pointer position.
@@ -128,6 +133,7 @@ ZoomScroll::Effect ZoomScroll::release(Qt::MouseButton button, int x, int y,
     y1_ = y;
     if (std::abs(x1_ - x0_) > kZoomMinimumPixels && std::abs(y1_ - y0_) > kZoomMinimumPixels) {
         // Dragged to the right zooms in; any other direction returns to the full view.
+        recordStep();
         if (x1_ > x0_)
             zoomTo(x0_, y0_, x1_, y1_, layout);
         else
@@ -153,6 +159,7 @@ ZoomScroll::Effect ZoomScroll::cancelZoomDrag() {
 
 ZoomScroll::Effect ZoomScroll::wheel(int notches, const ChartLayout& layout) {
     if (notches == 0) return Effect::None;
+    recordStep();
     // Each notch moves the value axes by 3 % of their range: up lowers the range,
     // down raises it. Saved scales are left alone.
     const double sign = notches > 0 ? -1.0 : 1.0;
@@ -192,6 +199,104 @@ void ZoomScroll::undoZoom() {
     }
     chart_.invalidate();
     zoomed_ = false;
+}
+
+ZoomScroll::Effect ZoomScroll::zoomTime(double factor, std::optional<double> centre,
+                                        const ChartLayout& layout) {
+    if (!(factor > 0.0)) return Effect::None;
+    const AxisScale bottom = currentScale(chart_.bottomAxis, layout.bottom, true);
+    const double span = bottom.maximum - bottom.minimum;
+    double middle = 0.5;
+    if (centre && span != 0.0) middle = std::clamp((*centre - bottom.minimum) / span, 0.0, 1.0);
+    recordStep();
+    setTimeFractions(middle - middle * factor, middle + (1.0 - middle) * factor, layout);
+    zoomed_ = true;
+    return Effect::Invalidated;
+}
+
+ZoomScroll::Effect ZoomScroll::returnHome() {
+    recordStep();
+    undoZoom();
+    return Effect::Invalidated;
+}
+
+ZoomScroll::Effect ZoomScroll::scrollTime(double spans, const ChartLayout& layout) {
+    recordStep();
+    setTimeFractions(spans, 1.0 + spans, layout);
+    return Effect::Invalidated;
+}
+
+void ZoomScroll::setTimeFractions(double from, double to, const ChartLayout& layout) {
+    // Both time axes, the drawn one and its hidden twin, read before either changes.
+    const AxisScale bottom = currentScale(chart_.bottomAxis, layout.bottom, true);
+    const AxisScale top = currentScale(chart_.topAxis, layout.bottom, false);
+    if (!scalesSaved_) saveScales();
+    const auto set = [from, to](AxisState& axis, const AxisScale& scale) {
+        const double span = scale.maximum - scale.minimum;
+        setMinMax(axis, scale.minimum + from * span, scale.minimum + to * span);
+    };
+    set(chart_.bottomAxis, bottom);
+    set(chart_.topAxis, top);
+    chart_.invalidate();
+}
+
+ZoomScroll::View ZoomScroll::currentView() const {
+    View view{};
+    for (int slot = 0; slot < 4; ++slot) {
+        const AxisState& state = axisAt(chart_, slot);
+        view.axes[static_cast<std::size_t>(slot)] =
+            SavedScale{state.automatic, state.automaticMinimum, state.automaticMaximum,
+                       state.minimum, state.maximum};
+    }
+    view.scalesSaved = scalesSaved_;
+    view.saved = saved_;
+    view.zoomed = zoomed_;
+    return view;
+}
+
+void ZoomScroll::showView(const View& view) {
+    for (int slot = 0; slot < 4; ++slot) {
+        AxisState& state = axisAt(chart_, slot);
+        const SavedScale& s = view.axes[static_cast<std::size_t>(slot)];
+        state.automatic = s.automatic;
+        state.automaticMinimum = s.automaticMinimum;
+        state.automaticMaximum = s.automaticMaximum;
+        state.minimum = s.minimum;
+        state.maximum = s.maximum;
+    }
+    scalesSaved_ = view.scalesSaved;
+    saved_ = view.saved;
+    zoomed_ = view.zoomed;
+    chart_.invalidate();
+}
+
+void ZoomScroll::recordStep() {
+    // A long session keeps the latest steps only.
+    constexpr std::size_t kMaximumSteps = 200;
+    if (backViews_.size() == kMaximumSteps) backViews_.erase(backViews_.begin());
+    backViews_.push_back(currentView());
+    forwardViews_.clear();
+}
+
+bool ZoomScroll::back() {
+    if (backViews_.empty() || dragActive()) return false;
+    forwardViews_.push_back(currentView());
+    showView(backViews_.back());
+    backViews_.pop_back();
+    return true;
+}
+
+bool ZoomScroll::forward() {
+    if (forwardViews_.empty() || dragActive()) return false;
+    backViews_.push_back(currentView());
+    showView(forwardViews_.back());
+    forwardViews_.pop_back();
+    return true;
+}
+
+void ZoomScroll::clearHistory() {
+    backViews_.clear();
+    forwardViews_.clear();
 }
 
 void ZoomScroll::saveScales() {

@@ -11,6 +11,8 @@
 #include <QRect>
 #include <Qt>
 #include <array>
+#include <optional>
+#include <vector>
 
 #include "chart/chart_layout.h"
 #include "chart/chart_model.h"
@@ -82,6 +84,25 @@ class ZoomScroll {
     // Restores the scales saved before the first zoom or scroll, if any.
     void undoZoom();
 
+    // [SECTION] Keyboard moves of the time axis
+    // Scales the visible time span by `factor` (below 1 zooms in) around `centre` (an X
+    // value; the middle of the span when absent). The value axes stay as they are.
+    Effect zoomTime(double factor, std::optional<double> centre, const ChartLayout& layout);
+    // Back to the automatic ranges, as the undo of a zoom does, as one step.
+    Effect returnHome();
+    // Moves the visible time span by `spans` of its own width (negative: earlier).
+    Effect scrollTime(double spans, const ChartLayout& layout);
+
+    // [SECTION] View history
+    // Every zoom, scroll, undo and keyboard move is a step: back() returns to the view
+    // before the last step, forward() undoes a back(). Both return false when there is
+    // no such view. A load clears the history.
+    bool back();
+    bool forward();
+    void clearHistory();
+    bool canGoBack() const { return !backViews_.empty(); }
+    bool canGoForward() const { return !forwardViews_.empty(); }
+
   private:
     struct SavedScale {
         bool automatic;
@@ -90,6 +111,20 @@ class ZoomScroll {
         double minimum;
         double maximum;
     };
+
+    // What a view step restores: the four axes and the zoom state.
+    struct View {
+        std::array<SavedScale, 4> axes;
+        bool scalesSaved;
+        std::array<SavedScale, 4> saved;
+        bool zoomed;
+    };
+    View currentView() const;
+    void showView(const View& view);
+    // Remembers the view before a step; the views after it are dropped.
+    void recordStep();
+    // Sets the time axes to the fractions [from, to] of their visible spans.
+    void setTimeFractions(double from, double to, const ChartLayout& layout);
 
     void saveScales();
     void zoomTo(int x0, int y0, int x1, int y1, const ChartLayout& layout);
@@ -109,6 +144,9 @@ class ZoomScroll {
     bool scalesSaved_ = false;
     bool zoomed_ = false;
     std::array<SavedScale, 4> saved_{};  // left, right, top, bottom
+    bool scrollStepRecorded_ = false;    // the scroll drag under way is a step already
+    std::vector<View> backViews_;
+    std::vector<View> forwardViews_;
 };
 
 }  // namespace zp::chart

@@ -110,6 +110,10 @@ class ZoomScrollTest : public QObject {
     void drag_endsWithoutItsRelease_data();
     void drag_endsWithoutItsRelease();
     void escape_cancelsOnlyAZoomDrag();
+    void keys_moveTheTimeAxis_data();
+    void keys_moveTheTimeAxis();
+    void keys_zoomAroundGivenCentre();
+    void history_backAndForwardThroughEverySteps();
 };
 
 // [SECTION] State machine on a computed layout
@@ -576,6 +580,110 @@ void ZoomScrollTest::escape_cancelsOnlyAZoomDrag() {
     QTest::keyClick(&f.widget, Qt::Key_Escape);
     QVERIFY(f.widget.zoomScroll().scrollDragActive());
     QTest::mouseRelease(&f.widget, Qt::RightButton, {}, from);
+}
+
+// The keys that move the view, from the automatic view of fillChart (X 0..100): the
+// bottom axis' visible range after one press.
+void ZoomScrollTest::keys_moveTheTimeAxis_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<double>("wantMinimum");  // fractions of the span before
+    QTest::addColumn<double>("wantMaximum");
+    QTest::newRow("+ zooms in around the middle") << int(Qt::Key_Plus) << 0.25 << 0.75;
+    QTest::newRow("= as +") << int(Qt::Key_Equal) << 0.25 << 0.75;
+    QTest::newRow("- zooms out") << int(Qt::Key_Minus) << -0.5 << 1.5;
+    QTest::newRow("left: a tenth earlier") << int(Qt::Key_Left) << -0.1 << 0.9;
+    QTest::newRow("right: a tenth later") << int(Qt::Key_Right) << 0.1 << 1.1;
+    QTest::newRow("page up: a span earlier") << int(Qt::Key_PageUp) << -1.0 << 0.0;
+    QTest::newRow("page down: a span later") << int(Qt::Key_PageDown) << 1.0 << 2.0;
+}
+
+void ZoomScrollTest::keys_moveTheTimeAxis() {
+    QFETCH(int, key);
+    QFETCH(double, wantMinimum);
+    QFETCH(double, wantMaximum);
+    Fixture f;
+    const Range before = shownRange(f.layout().bottom);
+    const Range values = shownRange(f.layout().left);
+    const double span = before.maximum - before.minimum;
+    QTest::keyClick(&f.widget, Qt::Key(key));
+    f.repaint();
+    QVERIFY(near(f.layout().bottom.minimum(), before.minimum + wantMinimum * span));
+    QVERIFY(near(f.layout().bottom.maximum(), before.minimum + wantMaximum * span));
+    QCOMPARE(f.layout().left.minimum(), values.minimum);  // the values stay
+    QCOMPARE(f.layout().left.maximum(), values.maximum);
+
+    // Home returns to the automatic ranges, as the undo of a zoom does.
+    QTest::keyClick(&f.widget, Qt::Key_Home);
+    QVERIFY(automatic(f.widget.chart().bottomAxis));
+    f.repaint();
+    QCOMPARE(f.layout().bottom.minimum(), before.minimum);
+    QCOMPARE(f.layout().bottom.maximum(), before.maximum);
+}
+
+void ZoomScrollTest::keys_zoomAroundGivenCentre() {
+    Fixture f;
+    const Range before = shownRange(f.layout().bottom);
+    const double at = before.minimum + 0.2 * (before.maximum - before.minimum);
+    f.widget.setZoomCentre([at] { return std::optional<double>(at); });
+    QTest::keyClick(&f.widget, Qt::Key_Plus);
+    f.repaint();
+    // The centre keeps its place on the axis: a fifth of the way along.
+    const Range after = shownRange(f.layout().bottom);
+    QVERIFY(near((at - after.minimum) / (after.maximum - after.minimum), 0.2));
+    QVERIFY(near(after.maximum - after.minimum, 0.5 * (before.maximum - before.minimum)));
+    // During a drag the keys do nothing.
+    QTest::mousePress(&f.widget, Qt::LeftButton, {}, f.inPlot(50, 50));
+    QTest::keyClick(&f.widget, Qt::Key_Plus);
+    f.repaint();
+    QCOMPARE(shownRange(f.layout().bottom).minimum, after.minimum);
+    QTest::mouseRelease(&f.widget, Qt::LeftButton, {}, f.inPlot(50, 50));
+}
+
+// Mouse zoom, wheel, keyboard moves and Home are steps; Backspace and Alt+Left go back
+// through them, Alt+Right forward; a new step drops the views ahead; clearing empties.
+void ZoomScrollTest::history_backAndForwardThroughEverySteps() {
+    Fixture f;
+    ZoomScroll& zs = f.widget.zoomScroll();
+    QVERIFY(!zs.canGoBack());
+    std::vector<Range> views{shownRange(f.layout().bottom)};
+    std::vector<Range> values{shownRange(f.layout().left)};
+    const auto remember = [&] {
+        f.repaint();
+        views.push_back(shownRange(f.layout().bottom));
+        values.push_back(shownRange(f.layout().left));
+    };
+    drag(f.widget, Qt::LeftButton, f.inPlot(100, 50), f.inPlot(400, 250));  // zoom
+    remember();
+    wheel(f.widget, 120);  // values move
+    remember();
+    QTest::keyClick(&f.widget, Qt::Key_Right);
+    remember();
+    QTest::keyClick(&f.widget, Qt::Key_Home);
+    remember();
+
+    const auto shows = [&](std::size_t i) {
+        f.repaint();
+        return near(f.layout().bottom.minimum(), views[i].minimum) &&
+               near(f.layout().bottom.maximum(), views[i].maximum) &&
+               near(f.layout().left.minimum(), values[i].minimum);
+    };
+    for (std::size_t i = views.size() - 1; i-- > 0;) {
+        QTest::keyClick(&f.widget, i % 2 ? Qt::Key_Backspace : Qt::Key_Left,
+                        i % 2 ? Qt::NoModifier : Qt::AltModifier);
+        QVERIFY2(shows(i), qPrintable(QStringLiteral("back to view %1").arg(i)));
+    }
+    QVERIFY(!zs.canGoBack());
+    QVERIFY(automatic(f.widget.chart().bottomAxis));
+    QTest::keyClick(&f.widget, Qt::Key_Right, Qt::AltModifier);
+    QVERIFY(shows(1));
+    QTest::keyClick(&f.widget, Qt::Key_Right, Qt::AltModifier);
+    QVERIFY(shows(2));
+    // A new step from here drops the views ahead.
+    QTest::keyClick(&f.widget, Qt::Key_Minus);
+    QVERIFY(!zs.canGoForward());
+    QVERIFY(zs.canGoBack());
+    zs.clearHistory();
+    QVERIFY(!zs.canGoBack() && !zs.canGoForward());
 }
 
 QTEST_MAIN(ZoomScrollTest)

@@ -1,9 +1,9 @@
 // The source folders form layers, bottom up: the shared domain (channels); the import,
-// the settings and the chart; loading a log into the chart; the application and the
-// tools. The analysis of the loaded series sits beside loading. A file may include headers of its
-// own folder and of lower layers only, and every include of a project header names its folder, so
-// each edge between folders shows in the line itself. This test reads every source file and fails
-// on the first include that breaks either rule.
+// the settings and the chart; loading a log into the chart and the analysis of the
+// series, side by side; the application and the tools. A file may include headers of
+// its own folder and of lower layers only, and every include of a project header names
+// its folder, so each edge between folders shows in the line itself. This test reads
+// every source file and fails on the first include that breaks either rule.
 #include <QtTest>
 #include <filesystem>
 #include <fstream>

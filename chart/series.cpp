@@ -82,11 +82,50 @@ void moveBlock(ChartPoint* to, const ChartPoint* from, std::size_t n) {
     if (n > 0) std::memmove(to, from, n * sizeof(ChartPoint));
 }
 
+// What the merge does with the points' gap marks: a list without them has none to move.
+struct NoMarks {
+    void copyOut(const ChartPoint*, std::size_t) {}
+    void within(ChartPoint* to, const ChartPoint* from, std::size_t n) { moveBlock(to, from, n); }
+    void fromBuffer(ChartPoint* to, const ChartPoint* from, std::size_t n) {
+        moveBlock(to, from, n);
+    }
+};
+
+// A list with gap marks: every block of points moved, within the list or back from the
+// merge buffer, takes its marks along; copying points out copies their marks out.
+class MovedMarks {
+  public:
+    MovedMarks(const ChartPoint* points, std::uint8_t* marks, const std::vector<ChartPoint>& buffer,
+               std::vector<std::uint8_t>& markBuffer)
+        : points_(points), marks_(marks), buffer_(buffer), markBuffer_(markBuffer) {}
+
+    void copyOut(const ChartPoint* first, std::size_t n) {
+        markBuffer_.assign(markOf(first), markOf(first) + n);
+    }
+    void within(ChartPoint* to, const ChartPoint* from, std::size_t n) {
+        moveBlock(to, from, n);
+        if (n > 0) std::memmove(markOf(to), markOf(from), n);
+    }
+    void fromBuffer(ChartPoint* to, const ChartPoint* from, std::size_t n) {
+        moveBlock(to, from, n);
+        if (n > 0) std::memcpy(markOf(to), markBuffer_.data() + (from - buffer_.data()), n);
+    }
+
+  private:
+    std::uint8_t* markOf(const ChartPoint* p) const { return marks_ + (p - points_); }
+
+    const ChartPoint* points_;
+    std::uint8_t* marks_;
+    const std::vector<ChartPoint>& buffer_;
+    std::vector<std::uint8_t>& markBuffer_;
+};
+
 // Merges the ascending runs [lo, mid) and [mid, hi) of `p` in place, the left run's
 // point first where X are equal. Only the smaller side is copied out, and blocks that
 // keep their order are moved whole.
+template <class Marks>
 void mergeRuns(ChartPoint* p, std::size_t lo, std::size_t mid, std::size_t hi,
-               std::vector<ChartPoint>& buffer) {
+               std::vector<ChartPoint>& buffer, Marks& marks) {
     if (!(p[mid].x < p[mid - 1].x)) return;
     // Left points not above the right's first point, and right points not below the
     // left's last point, are already in place.
@@ -98,29 +137,31 @@ void mergeRuns(ChartPoint* p, std::size_t lo, std::size_t mid, std::size_t hi,
 
     if (leftCount <= rightCount) {
         buffer.assign(left, middle);
+        marks.copyOut(left, leftCount);
         ChartPoint* a = buffer.data();
         ChartPoint* const aEnd = a + leftCount;
         ChartPoint* b = middle;
         ChartPoint* out = left;
         while (a != aEnd) {
             if (b == right) {
-                moveBlock(out, a, static_cast<std::size_t>(aEnd - a));
+                marks.fromBuffer(out, a, static_cast<std::size_t>(aEnd - a));
                 break;
             }
             if (b->x < a->x) {
                 ChartPoint* e = gallopFromFront(b, right, belowX(a->x));
-                moveBlock(out, b, static_cast<std::size_t>(e - b));
+                marks.within(out, b, static_cast<std::size_t>(e - b));
                 out += e - b;
                 b = e;
             } else {
                 ChartPoint* e = gallopFromFront(a, aEnd, notAboveX(b->x));
-                moveBlock(out, a, static_cast<std::size_t>(e - a));
+                marks.fromBuffer(out, a, static_cast<std::size_t>(e - a));
                 out += e - a;
                 a = e;
             }
         }
     } else {
         buffer.assign(middle, right);
+        marks.copyOut(middle, rightCount);
         ChartPoint* const bBegin = buffer.data();
         ChartPoint* b = bBegin + rightCount;  // one past the next right point
         ChartPoint* a = middle;               // one past the next left point
@@ -128,7 +169,7 @@ void mergeRuns(ChartPoint* p, std::size_t lo, std::size_t mid, std::size_t hi,
         while (b != bBegin) {
             if (a == left) {
                 const std::size_t n = static_cast<std::size_t>(b - bBegin);
-                moveBlock(out - n, bBegin, n);
+                marks.fromBuffer(out - n, bBegin, n);
                 break;
             }
             if (b[-1].x < a[-1].x) {
@@ -136,14 +177,14 @@ void mergeRuns(ChartPoint* p, std::size_t lo, std::size_t mid, std::size_t hi,
                 ChartPoint* s = gallopFromBack(left, a, notAboveX(b[-1].x));
                 const std::size_t n = static_cast<std::size_t>(a - s);
                 out -= n;
-                moveBlock(out, s, n);
+                marks.within(out, s, n);
                 a = s;
             } else {
                 // Right points not below the next left point go behind it.
                 ChartPoint* s = gallopFromBack(bBegin, b, belowX(a[-1].x));
                 const std::size_t n = static_cast<std::size_t>(b - s);
                 out -= n;
-                moveBlock(out, s, n);
+                marks.fromBuffer(out, s, n);
                 b = s;
             }
         }
@@ -159,7 +200,8 @@ std::size_t runEnd(const ChartPoint* p, std::size_t from, std::size_t n) {
 
 // Sorts `n` points without NaN X stably by X: merges neighbouring ascending runs,
 // pass after pass, until one run is left.
-void sortPiece(ChartPoint* p, std::size_t n, std::vector<ChartPoint>& buffer) {
+template <class Marks>
+void sortPiece(ChartPoint* p, std::size_t n, std::vector<ChartPoint>& buffer, Marks& marks) {
     if (n < 2) return;
     for (;;) {
         std::size_t lo = 0;
@@ -167,7 +209,7 @@ void sortPiece(ChartPoint* p, std::size_t n, std::vector<ChartPoint>& buffer) {
         if (mid == n) return;
         while (mid < n) {
             const std::size_t hi = runEnd(p, mid, n);
-            mergeRuns(p, lo, mid, hi, buffer);
+            mergeRuns(p, lo, mid, hi, buffer, marks);
             if (lo == 0 && hi == n) return;  // two runs made one: no second look needed
             lo = hi;
             mid = lo < n ? runEnd(p, lo, n) : n;
@@ -203,13 +245,21 @@ PointList& PointList::operator=(const PointList& other) {
     xRange_ = other.xRange_;
     yRange_ = other.yRange_;
     yBlocks_.clear();
+    if (other.gapFillCount_ > 0) {
+        allocateGapMarks();
+        std::memcpy(gapMarks_, other.gapMarks_, size_);
+        gapFillCount_ = other.gapFillCount_;
+    }
     return *this;
 }
 
 PointList& PointList::operator=(PointList&& other) noexcept {
     if (this == &other) return *this;
     std::free(data_);
+    std::free(gapMarks_);
     data_ = std::exchange(other.data_, nullptr);
+    gapMarks_ = std::exchange(other.gapMarks_, nullptr);
+    gapFillCount_ = std::exchange(other.gapFillCount_, 0);
     size_ = std::exchange(other.size_, 0);
     capacity_ = std::exchange(other.capacity_, 0);
     descents_ = std::exchange(other.descents_, 0);
@@ -225,6 +275,7 @@ PointList& PointList::operator=(PointList&& other) noexcept {
 
 PointList::~PointList() {
     std::free(data_);
+    std::free(gapMarks_);
 }
 
 void PointList::clear() {
@@ -235,6 +286,10 @@ void PointList::clear() {
     xRange_ = FiniteRange{};
     yRange_ = FiniteRange{};
     yBlocks_.clear();
+    // The marks go with the points: the next points may have no gap fill.
+    std::free(gapMarks_);
+    gapMarks_ = nullptr;
+    gapFillCount_ = 0;
 }
 
 void PointList::reserve(std::size_t n) {
@@ -244,6 +299,33 @@ void PointList::reserve(std::size_t n) {
     if (!block) throw std::bad_alloc();
     data_ = static_cast<ChartPoint*>(block);
     capacity_ = n;
+    if (gapMarks_) {
+        void* marks = std::realloc(gapMarks_, n);
+        if (!marks) throw std::bad_alloc();
+        gapMarks_ = static_cast<std::uint8_t*>(marks);
+    }
+}
+
+void PointList::allocateGapMarks() {
+    if (gapMarks_) return;
+    void* marks = std::calloc(capacity_ > 0 ? capacity_ : 1, 1);
+    if (!marks) throw std::bad_alloc();
+    gapMarks_ = static_cast<std::uint8_t*>(marks);
+}
+
+void PointList::appendGapFill(double x) {
+    if (size_ == capacity_) grow(size_ + 1);
+    allocateGapMarks();
+    append(x, 0.0);
+    gapMarks_[size_ - 1] = 1;
+    ++gapFillCount_;
+}
+
+std::size_t PointList::nextGapFill(std::size_t from, std::size_t to) const {
+    if (gapFillCount_ == 0 || from >= to) return to;
+    if (descents_ > 0) settle();
+    const void* mark = std::memchr(gapMarks_ + from, 1, to - from);
+    return mark ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(mark) - gapMarks_) : to;
 }
 
 void PointList::grow(std::size_t minimum) {
@@ -272,26 +354,39 @@ const FiniteRange& PointList::yRange() const {
     return yRange_;
 }
 
-void PointList::settle() const {
-    // The merge buffer is kept from one list to the next (the lists of one load settle
-    // one after another), unless it grew large.
-    constexpr std::size_t kKeptBuffer = std::size_t{1} << 20;
-    thread_local std::vector<ChartPoint> buffer;
+template <class Marks>
+void PointList::sortPoints(Marks& marks, std::vector<ChartPoint>& buffer) const {
     if (nanXCount_ == 0 && descents_ == 1) {
         // One step back, as a log that crosses midnight makes: two runs, one merge.
-        mergeRuns(data_, 0, firstDescent_, size_, buffer);
+        mergeRuns(data_, 0, firstDescent_, size_, buffer, marks);
     } else if (nanXCount_ == 0) {
-        sortPiece(data_, size_, buffer);
+        sortPiece(data_, size_, buffer, marks);
     } else {
         // A NaN X is never passed, so it stays where it came in and the points between
         // two of them are sorted among themselves only.
         std::size_t start = 0;
         for (std::size_t i = 0; i < size_; ++i) {
             if (!isNan(data_[i].x)) continue;
-            sortPiece(data_ + start, i - start, buffer);
+            sortPiece(data_ + start, i - start, buffer, marks);
             start = i + 1;
         }
-        sortPiece(data_ + start, size_ - start, buffer);
+        sortPiece(data_ + start, size_ - start, buffer, marks);
+    }
+}
+
+void PointList::settle() const {
+    // The merge buffer is kept from one list to the next (the lists of one load settle
+    // one after another), unless it grew large.
+    constexpr std::size_t kKeptBuffer = std::size_t{1} << 20;
+    thread_local std::vector<ChartPoint> buffer;
+    if (gapMarks_) {
+        thread_local std::vector<std::uint8_t> markBuffer;
+        MovedMarks marks(data_, gapMarks_, buffer, markBuffer);
+        sortPoints(marks, buffer);
+        if (markBuffer.capacity() > kKeptBuffer) std::vector<std::uint8_t>().swap(markBuffer);
+    } else {
+        NoMarks marks;
+        sortPoints(marks, buffer);
     }
     if (buffer.capacity() > kKeptBuffer) std::vector<ChartPoint>().swap(buffer);
     descents_ = 0;

@@ -5,6 +5,7 @@
 #include <QString>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -46,6 +47,9 @@ struct YExtent {
 // and merged into place the next time the points are read, by merging the runs of
 // ascending X; the result is exactly that of inserting each point in turn.
 //
+// A list that holds gap-fill points keeps one mark byte per point beside them, in the
+// same order; a list without any costs nothing more.
+//
 // The points lie in one block of two doubles each. The block grows by half its size
 // at a time through realloc, which large blocks on most systems do by remapping pages
 // rather than copying, so growing never holds the old and the new block at once; the
@@ -63,14 +67,30 @@ class PointList {
     void clear();
     void append(double x, double y) {
         if (size_ == capacity_) grow(size_ + 1);
+        if (gapMarks_) gapMarks_[size_] = 0;
         if (!(std::isfinite(x) && std::isfinite(y))) countNonFinite(x);
         if (size_ > 0 && x < data_[size_ - 1].x && descents_++ == 0) firstDescent_ = size_;
         data_[size_++] = ChartPoint{x, y};
         xRange_.add(x);
         yRange_.add(y);
     }
+    // Appends the zero point of a gap fill at `x`: drawn as any point, but a placeholder
+    // for a second without a record rather than a reading.
+    void appendGapFill(double x);
     // Makes room for `n` points in all.
     void reserve(std::size_t n);
+
+    // Whether point i of points() is a gap-fill point (merges pending appends first).
+    bool isGapFill(std::size_t i) const {
+        if (gapFillCount_ == 0) return false;
+        if (descents_ > 0) settle();
+        return gapMarks_[i] != 0;
+    }
+    // The number of gap-fill points held.
+    std::size_t gapFillCount() const { return gapFillCount_; }
+    // The index of the first gap-fill point among points() [from, to), or `to` when
+    // there is none: the readings come in runs between two of them.
+    std::size_t nextGapFill(std::size_t from, std::size_t to) const;
 
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
@@ -101,6 +121,9 @@ class PointList {
     void grow(std::size_t minimum);
     void countNonFinite(double x);
     void settle() const;
+    template <class Marks>
+    void sortPoints(Marks& marks, std::vector<ChartPoint>& buffer) const;
+    void allocateGapMarks();
 
     mutable ChartPoint* data_ = nullptr;
     std::size_t size_ = 0;
@@ -114,6 +137,10 @@ class PointList {
     mutable FiniteRange xRange_;
     mutable FiniteRange yRange_;
     mutable std::vector<YExtent> yBlocks_;
+    // One byte per point (1: gap fill), allocated with the capacity of the points only
+    // once the list gets its first gap-fill point; a merge moves it with the points.
+    mutable std::uint8_t* gapMarks_ = nullptr;
+    std::size_t gapFillCount_ = 0;
 };
 
 // One line series (a TFastLineSeries as the chart uses it).

@@ -16,6 +16,9 @@ class ImportSink {
     virtual void setShowInLegend(Channel channel, bool on) = 0;
     // Appends one point; no repaint per point.
     virtual void addXY(Channel channel, double x, double y) = 0;
+    // Appends one zero point of a gap fill: a placeholder for a second without a
+    // record, not a reading. A sink that does not tell them apart keeps a plain zero.
+    virtual void addGapFill(Channel channel, double x) { addXY(channel, x, 0.0); }
 };
 
 }  // namespace zp

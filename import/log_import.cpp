@@ -47,17 +47,33 @@ class Loader {
 
     const PanelUpdate& panel() const { return panel_; }
 
+    // The counts so far, with the first and last record times as texts.
+    LogReport report() const {
+        LogReport report = report_;
+        if (recordCount_ > 0) {
+            report.firstTime = secondText(firstSecond_);
+            report.lastTime = secondText(lastSecond_);
+        }
+        return report;
+    }
+
     // True once a line was refused because its points would pass the budget.
     bool overBudget() const { return overBudget_; }
 
     // Handles one line; false with `error` set when its time field does not convert,
     // or with overBudget() set when its points would pass the budget.
     bool handleLine(std::string_view rawLine, QString& error) {
+        ++report_.lines;
         const std::string_view line = cString(rawLine);
         scanModelId(line, fields_.modelId);
         if (const RecordModel* model = recordModel(fields_.modelId)) {
-            if (!handleRecord(line, *model, error)) return false;
+            ++report_.records[static_cast<std::size_t>(model->id)];
+            if (!handleRecord(line, *model, error)) {
+                report_.stoppedAtLine = report_.lines;
+                return false;
+            }
         } else {
+            ++report_.unknownLines;
             showModelText(kUnknownModel);
         }
         // Common tail: the counters of the latest line.
@@ -93,7 +109,8 @@ class Loader {
             countersShown_ = true;
         }
 
-        parseRecord(line, model, fields_);
+        if (parseRecord(line, model, fields_) < static_cast<int>(model.fields.size()))
+            ++report_.incompleteRecords;
 
         if (!convertTime(fields_.time, recordTime_)) {
             error = invalidDateTimeMessage(textOf(fields_.time));
@@ -114,8 +131,12 @@ class Loader {
             panel_.maintenanceStart = QString::number(fields_.maintenance);
             startShown_ = true;
         }
-        if (recordCount_ == 0) lastPlotted_ = second;
+        if (recordCount_ == 0) {
+            lastPlotted_ = second;
+            firstSecond_ = second;
+        }
         ++recordCount_;
+        lastSecond_ = second;
 
         return plotGate(model, second, error);
     }
@@ -133,6 +154,8 @@ class Loader {
         }
         appended_ += points;
         if (dataStep) {
+            ++report_.dataSteps;
+            if (second < lastPlotted_) ++report_.timeWentBack;
             for (const ChannelPlot& plot : model.plots) {
                 const float recorded = fields_.values[plot.channel];
                 const float shown =
@@ -142,6 +165,10 @@ class Loader {
             lastPlotted_ = second;
             return true;
         }
+        const std::int64_t gap = std::int64_t{second} - lastPlotted_;
+        ++report_.gapFills;
+        report_.filledSeconds += gap + 1;
+        if (gap > report_.longestGap) report_.longestGap = gap;
         for (std::uint32_t s = lastPlotted_; s <= second; ++s) {
             const std::uint32_t hours = s / 3600u;
             const std::uint32_t minutes = (s - hours * 3600u) / 60u;
@@ -152,7 +179,7 @@ class Loader {
                 error = invalidDateTimeMessage(textOf(fields_.time));
                 return false;
             }
-            for (const ChannelPlot& plot : model.plots) sink_.addXY(plot.channel, recordTime_, 0.0);
+            for (const ChannelPlot& plot : model.plots) sink_.addGapFill(plot.channel, recordTime_);
             ++lastPlotted_;
         }
         return true;
@@ -186,8 +213,18 @@ class Loader {
         return true;
     }
 
+    static QString secondText(std::uint32_t second) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%02u:%02u:%02u", second / 3600u, second / 60u % 60u,
+                      second % 60u);
+        return QString::fromLatin1(text);
+    }
+
     const UnitSelectors& units_;
     ImportSink& sink_;
+    LogReport report_;
+    std::uint32_t firstSecond_ = 0;  // of the first record whose time converted
+    std::uint32_t lastSecond_ = 0;   // of the latest one
     const DateTimeLocale& locale_;
     PanelUpdate panel_;
     std::array<QString, kModelCount + 1> modelTexts_;
@@ -237,7 +274,7 @@ ImportOptions ImportOptions::forThisMachine() {
 ImportResult importLogFile(const QString& path, const UnitSelectors& units, ImportSink& sink,
                            const ImportOptions& options) {
     LineReader reader;
-    if (!reader.open(path)) return {ImportResult::Status::OpenFailed, kOpenFailedText, {}};
+    if (!reader.open(path)) return {ImportResult::Status::OpenFailed, kOpenFailedText, {}, {}};
 
     Loader loader(units, sink, options);
     loader.reset();
@@ -249,13 +286,13 @@ ImportResult importLogFile(const QString& path, const UnitSelectors& units, Impo
             reader.close();
             if (loader.overBudget())
                 return {ImportResult::Status::TooMuchData, tooMuchDataMessage(lineNumber),
-                        loader.panel()};
-            return {ImportResult::Status::Error, error, loader.panel()};
+                        loader.panel(), loader.report()};
+            return {ImportResult::Status::Error, error, loader.panel(), loader.report()};
         }
         if (!line.empty() && line.back() == '\n') ++lineNumber;
     }
     reader.close();
-    return {ImportResult::Status::Loaded, kLoadedText, loader.panel()};
+    return {ImportResult::Status::Loaded, kLoadedText, loader.panel(), loader.report()};
 }
 
 }  // namespace zp

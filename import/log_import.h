@@ -8,6 +8,7 @@
 #include "channels/unit_selectors.h"
 #include "import/import_options.h"
 #include "import/import_sink.h"
+#include "import/log_report.h"
 
 namespace zp {
 
@@ -49,6 +50,8 @@ struct ImportResult {
     // message naming the line where loading stopped.
     QString message;
     PanelUpdate panel;
+    // What the import counted while it read; all zero when the file did not open.
+    LogReport report;
 };
 
 // Opens `path` as a text stream, resets the series and reads the file line by line into

@@ -31,6 +31,9 @@ class ChartImportSink : public ImportSink {
     void addXY(Channel channel, double x, double y) override {
         channelSeries(chart_, channel).points.append(x, y);
     }
+    void addGapFill(Channel channel, double x) override {
+        channelSeries(chart_, channel).points.appendGapFill(x);
+    }
 
   private:
     chart::Chart& chart_;

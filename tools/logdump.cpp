@@ -2,7 +2,12 @@
 // without a window and prints what the viewer would hold and show as one JSON object.
 //
 //   logdump [--settings FILE] [--summary] [--layout WIDTHxHEIGHT] [--render OUT.bmp]
-//           [--point-budget N] [LOGFILE]
+//           [--point-budget N] [--report] [--stats [--range X0,X1]]
+//           [--limit NAME:LOW:HIGH ...] [LOGFILE]
+//
+// --report adds what the import counted while reading; --stats the statistics of each
+// series' readings (over the X range X0..X1, in days); --limit the runs of a series'
+// readings below LOW or above HIGH (display unit; either may be empty).
 //
 // Exit status: 0 loaded (or no LOGFILE), 1 the import stopped on an error,
 // 2 the file could not be opened or the arguments are wrong.
@@ -10,11 +15,16 @@
 #include <QGuiApplication>
 #include <QPalette>
 #include <QStringList>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
+#include "analysis/series_analysis.h"
 #include "chart/chart_model.h"
 #include "chart/chart_report.h"
 #include "loading/channel_series.h"
@@ -34,7 +44,8 @@ using zp::chart::Chart;
 
 constexpr const char* kUsage =
     "usage: logdump [--settings FILE] [--summary] [--layout WIDTHxHEIGHT] [--render OUT.bmp] "
-    "[--point-budget N] [LOGFILE]";
+    "[--point-budget N] [--report] [--stats [--range X0,X1]] [--limit NAME:LOW:HIGH ...] "
+    "[LOGFILE]";
 
 struct Options {
     std::optional<QString> settingsFile;
@@ -45,7 +56,76 @@ struct Options {
     int height = 0;
     std::optional<QString> renderFile;
     qint64 pointBudget = 0;  // 0: the viewer's own budget
+    bool report = false;
+    bool stats = false;
+    std::optional<zp::analysis::XRange> range;
+    // The limits given per channel series, in the order given.
+    std::vector<std::pair<zp::Channel, zp::analysis::Limits>> limits;
+    // A bad value of an analysis option: its one-line message goes without the usage.
+    bool badValue = false;
 };
+
+// A finite number in the C locale; false for any other text.
+bool parseNumber(const QString& text, double& value) {
+    bool ok = false;
+    value = text.trimmed().isEmpty() ? 0.0 : text.toDouble(&ok);
+    return ok && std::isfinite(value);
+}
+
+bool parseRange(const QString& text, zp::analysis::XRange& range, QString& problem) {
+    const QStringList parts = text.split(u',');
+    if (parts.size() != 2 || !parseNumber(parts[0], range.from) ||
+        !parseNumber(parts[1], range.to)) {
+        problem = QStringLiteral("bad range for --range (X0,X1 in days): ") + text;
+        return false;
+    }
+    if (range.from > range.to) {
+        problem = QStringLiteral("--range starts after its end: ") + text;
+        return false;
+    }
+    return true;
+}
+
+std::optional<zp::Channel> channelNamed(const QString& name) {
+    for (int c = 0; c < zp::kChannelCount; ++c)
+        if (name == QLatin1String(zp::kChannels[c].name)) return static_cast<zp::Channel>(c);
+    return std::nullopt;
+}
+
+// NAME:LOW:HIGH with LOW and HIGH numbers or empty (no limit on that side).
+bool parseLimit(const QString& text, Options& options, QString& problem) {
+    const QStringList parts = text.split(u':');
+    if (parts.size() != 3) {
+        problem = QStringLiteral("bad --limit (NAME:LOW:HIGH): ") + text;
+        return false;
+    }
+    const std::optional<zp::Channel> channel = channelNamed(parts[0]);
+    if (!channel) {
+        problem = QStringLiteral("unknown series name for --limit: ") + parts[0];
+        return false;
+    }
+    for (const auto& given : options.limits) {
+        if (given.first == *channel) {
+            problem = QStringLiteral("--limit given twice for ") + parts[0];
+            return false;
+        }
+    }
+    zp::analysis::Limits limits;
+    if (!parts[1].isEmpty() && !parseNumber(parts[1], limits.low)) {
+        problem = QStringLiteral("bad low limit for --limit: ") + text;
+        return false;
+    }
+    if (!parts[2].isEmpty() && !parseNumber(parts[2], limits.high)) {
+        problem = QStringLiteral("bad high limit for --limit: ") + text;
+        return false;
+    }
+    if (limits.low > limits.high) {
+        problem = QStringLiteral("low limit above high limit for --limit: ") + text;
+        return false;
+    }
+    options.limits.emplace_back(*channel, limits);
+    return true;
+}
 
 bool parseSize(const QString& text, int& width, int& height) {
     const QStringList parts = text.split(u'x');
@@ -62,7 +142,7 @@ bool parseArguments(const QStringList& args, Options& options, QString& problem)
         const QString& arg = args[i];
         const bool hasValue = i + 1 < args.size();
         if (arg == u"--settings" || arg == u"--layout" || arg == u"--render" ||
-            arg == u"--point-budget") {
+            arg == u"--point-budget" || arg == u"--range" || arg == u"--limit") {
             if (!hasValue) {
                 problem = arg + QStringLiteral(" needs a value");
                 return false;
@@ -72,6 +152,18 @@ bool parseArguments(const QStringList& args, Options& options, QString& problem)
                 options.settingsFile = value;
             } else if (arg == u"--render") {
                 options.renderFile = value;
+            } else if (arg == u"--range") {
+                zp::analysis::XRange range;
+                if (!parseRange(value, range, problem)) {
+                    options.badValue = true;
+                    return false;
+                }
+                options.range = range;
+            } else if (arg == u"--limit") {
+                if (!parseLimit(value, options, problem)) {
+                    options.badValue = true;
+                    return false;
+                }
             } else if (arg == u"--point-budget") {
                 bool ok = false;
                 options.pointBudget = value.toLongLong(&ok);
@@ -88,6 +180,10 @@ bool parseArguments(const QStringList& args, Options& options, QString& problem)
             }
         } else if (arg == u"--summary") {
             options.summary = true;
+        } else if (arg == u"--report") {
+            options.report = true;
+        } else if (arg == u"--stats") {
+            options.stats = true;
         } else if (arg.startsWith(u'-') && arg.size() > 1) {
             problem = QStringLiteral("unknown option ") + arg;
             return false;
@@ -101,6 +197,10 @@ bool parseArguments(const QStringList& args, Options& options, QString& problem)
     }
     if (options.renderFile && !options.layout) {
         problem = QStringLiteral("--render needs --layout");
+        return false;
+    }
+    if (options.range && !options.stats) {
+        problem = QStringLiteral("--range needs --stats");
         return false;
     }
     return true;
@@ -143,8 +243,65 @@ void writeHead(zp::logdump::JsonWriter& out, const char* status, const QString& 
     out.raw("]");
 }
 
-// One series: its flags, then its point count (summary) or its points.
-void writeSeries(zp::logdump::JsonWriter& out, const zp::chart::LineSeries& series, bool summary) {
+// The statistics of a series' readings, or null when it has none in the range.
+void writeStats(zp::logdump::JsonWriter& out,
+                const std::optional<zp::analysis::SeriesStats>& stats) {
+    if (!stats) {
+        out.raw("null");
+        return;
+    }
+    out.raw("{\"count\": ");
+    out.integer(static_cast<long long>(stats->count));
+    out.raw(", \"min\": ");
+    out.number(stats->minimum);
+    out.raw(", \"minX\": ");
+    out.number(stats->minimumX);
+    out.raw(", \"max\": ");
+    out.number(stats->maximum);
+    out.raw(", \"maxX\": ");
+    out.number(stats->maximumX);
+    out.raw(", \"mean\": ");
+    out.number(stats->mean);
+    out.raw("}");
+}
+
+void writeExceedances(zp::logdump::JsonWriter& out,
+                      const std::vector<zp::analysis::Exceedance>& runs) {
+    out.raw("[");
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        out.raw(i ? ", {\"side\": " : "{\"side\": ");
+        out.string(
+            std::string_view(runs[i].side == zp::analysis::ExceedSide::High ? "high" : "low"));
+        out.raw(", \"start\": ");
+        out.number(runs[i].startX);
+        out.raw(", \"end\": ");
+        out.number(runs[i].endX);
+        out.raw(", \"peak\": ");
+        out.number(runs[i].peak);
+        out.raw("}");
+    }
+    out.raw("]");
+}
+
+// What --stats and --limit add to a series, before its closing brace.
+void writeAnalysis(zp::logdump::JsonWriter& out, const zp::chart::LineSeries& series,
+                   zp::Channel channel, const Options& options) {
+    if (options.stats) {
+        out.raw(", \"stats\": ");
+        writeStats(out, zp::analysis::seriesStats(series.points,
+                                                  options.range.value_or(zp::analysis::XRange{})));
+    }
+    for (const auto& [limited, limits] : options.limits) {
+        if (limited != channel) continue;
+        out.raw(", \"exceedances\": ");
+        writeExceedances(out, zp::analysis::exceedances(series.points, limits));
+    }
+}
+
+// One series: its flags, then its point count (summary) or its points, then what the
+// analysis options ask for.
+void writeSeries(zp::logdump::JsonWriter& out, const zp::chart::LineSeries& series,
+                 zp::Channel channel, const Options& options) {
     out.string(series.name);
     out.raw(", \"title\": ");
     out.string(series.title);
@@ -154,9 +311,10 @@ void writeSeries(zp::logdump::JsonWriter& out, const zp::chart::LineSeries& seri
     out.boolean(series.showInLegend);
     out.raw(", \"dateTime\": ");
     out.boolean(series.xDateTime);
-    if (summary) {
+    if (options.summary) {
         out.raw(", \"count\": ");
         out.integer(static_cast<long long>(series.points.size()));
+        writeAnalysis(out, series, channel, options);
         out.raw("}");
         return;
     }
@@ -169,19 +327,73 @@ void writeSeries(zp::logdump::JsonWriter& out, const zp::chart::LineSeries& seri
         out.number(points[i].y);
         out.raw("]");
     }
-    out.raw("]}");
+    out.raw("]");
+    writeAnalysis(out, series, channel, options);
+    out.raw("}");
+}
+
+// What the import counted while it read the log; null when no log was read.
+void writeLogReport(zp::logdump::JsonWriter& out, const std::optional<zp::LogReport>& report) {
+    if (!report) {
+        out.raw("null");
+        return;
+    }
+    const auto optionalText = [&out](const std::optional<QString>& text) {
+        if (text)
+            out.string(*text);
+        else
+            out.raw("null");
+    };
+    out.raw("{\n    \"lines\": ");
+    out.integer(report->lines);
+    out.raw(",\n    \"records\": {");
+    for (int id = 1; id <= zp::kModelCount; ++id) {
+        out.raw(id > 1 ? ", \"" : "\"");
+        out.raw(std::to_string(id));
+        out.raw("\": ");
+        out.integer(report->records[static_cast<std::size_t>(id)]);
+    }
+    out.raw("},\n    \"unknownLines\": ");
+    out.integer(report->unknownLines);
+    out.raw(", \"incompleteRecords\": ");
+    out.integer(report->incompleteRecords);
+    out.raw(",\n    \"dataSteps\": ");
+    out.integer(report->dataSteps);
+    out.raw(", \"gapFills\": ");
+    out.integer(report->gapFills);
+    out.raw(", \"filledSeconds\": ");
+    out.integer(report->filledSeconds);
+    out.raw(", \"longestGap\": ");
+    out.integer(report->longestGap);
+    out.raw(", \"timeWentBack\": ");
+    out.integer(report->timeWentBack);
+    out.raw(",\n    \"firstTime\": ");
+    optionalText(report->firstTime);
+    out.raw(", \"lastTime\": ");
+    optionalText(report->lastTime);
+    out.raw(", \"stoppedAtLine\": ");
+    if (report->stoppedAtLine)
+        out.integer(*report->stoppedAtLine);
+    else
+        out.raw("null");
+    out.raw("\n  }");
 }
 
 void writeReport(zp::logdump::JsonWriter& out, const char* status, const QString& message,
                  const zp::PanelTexts& panel, const Chart& chart, const zp::SettingsRecord& record,
-                 const Options& options, const QString& layout) {
+                 const Options& options, const std::optional<zp::LogReport>& logReport,
+                 const QString& layout) {
     writeHead(out, status, message, panel, chart, record);
     out.raw(",\n  \"series\": [");
     for (std::size_t s = 0; s < chart.series.size(); ++s) {
         out.raw(s ? ",\n    {\"name\": " : "\n    {\"name\": ");
-        writeSeries(out, chart.series[s], options.summary);
+        writeSeries(out, chart.series[s], static_cast<zp::Channel>(s), options);
     }
     out.raw("\n  ]");
+    if (options.report) {
+        out.raw(",\n  \"report\": ");
+        writeLogReport(out, logReport);
+    }
     if (options.layout) {
         out.raw(",\n  \"layout\": ");
         const QByteArray text = layout.toUtf8();
@@ -195,6 +407,7 @@ struct LoadOutcome {
     const char* status = "none";
     QString message;
     int exitCode = 0;
+    std::optional<zp::LogReport> report;  // none: no log was read
 };
 
 LoadOutcome loadLog(const Options& options, const zp::SettingsRecord& record, Chart& chart,
@@ -207,16 +420,16 @@ LoadOutcome loadLog(const Options& options, const zp::SettingsRecord& record, Ch
     panel.apply(result.panel);
     switch (result.status) {
         case zp::ImportResult::Status::Loaded:
-            return {"loaded", result.message, 0};
+            return {"loaded", result.message, 0, result.report};
         case zp::ImportResult::Status::Error:
         case zp::ImportResult::Status::TooMuchData:
-            return {"error", result.message, 1};
+            return {"error", result.message, 1, result.report};
         case zp::ImportResult::Status::OpenFailed:
             break;
     }
     std::fprintf(stderr, "logdump: %s: %s\n", qPrintable(*options.logFile),
                  qPrintable(result.message));
-    return {"open-failed", result.message, 2};
+    return {"open-failed", result.message, 2, std::nullopt};
 }
 
 // Fonts and drawing need the GUI application, only for --layout and --render; they
@@ -247,7 +460,10 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!parseArguments(args, options, problem)) {
-        std::fprintf(stderr, "logdump: %s\n%s\n", qPrintable(problem), kUsage);
+        if (options.badValue)
+            std::fprintf(stderr, "logdump: %s\n", qPrintable(problem));
+        else
+            std::fprintf(stderr, "logdump: %s\n%s\n", qPrintable(problem), kUsage);
         return 2;
     }
 
@@ -269,7 +485,8 @@ int main(int argc, char** argv) {
 
     {
         zp::logdump::JsonWriter out(stdout);
-        writeReport(out, outcome.status, outcome.message, panel, chart, record, options, layout);
+        writeReport(out, outcome.status, outcome.message, panel, chart, record, options,
+                    outcome.report, layout);
         if (!out.flush()) {
             std::fprintf(stderr, "logdump: cannot write the report\n");
             return 2;

@@ -7,6 +7,9 @@
 //                                       reduced lines, every point drawn, and one minute
 //                                       zoomed in; the pixels where the two ways differ
 //   perfbench repaint LOGFILE [REPEAT]  the reduced repaint time only (for profiling)
+//   perfbench analysis LOGFILE [REPEAT] statistics and limit exceedances of every
+//                                       series, over the whole axis and over one
+//                                       minute from the middle point
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -22,6 +25,7 @@
 #include <sys/resource.h>
 #endif
 
+#include "analysis/series_analysis.h"
 #include "channels/unit_selectors.h"
 #include "chart/chart_model.h"
 #include "chart/chart_render.h"
@@ -151,15 +155,48 @@ int renderMode(const QString& path, int repeat, bool reducedOnly) {
     return 0;
 }
 
+// Statistics and exceedances of every series over `range`; the limits lie a tenth of
+// each series' span inside its extremes, so that there are runs on both sides.
+std::size_t analyseAll(const Chart& chart, zp::analysis::XRange range) {
+    std::size_t found = 0;
+    for (const zp::chart::LineSeries& series : chart.series) {
+        if (const auto stats = zp::analysis::seriesStats(series.points, range))
+            found += stats->count;
+        const zp::chart::FiniteRange& y = series.points.yRange();
+        const double margin = (y.maximum - y.minimum) / 10.0;
+        const zp::analysis::Limits limits{y.minimum + margin, y.maximum - margin};
+        found += zp::analysis::exceedances(series.points, limits, range).size();
+    }
+    return found;
+}
+
+int analysisMode(const QString& path, int repeat) {
+    std::unique_ptr<Chart> chart = newChart(QPalette());
+    if (!load(*chart, path)) return 1;
+    std::size_t found = 0;
+    const double wholeMs = bestMs(repeat, [&] { found = analyseAll(*chart, {}); });
+    // The minute from the middle point of the longest series, which has data in it.
+    const zp::chart::PointList* longest = &chart->series.front().points;
+    for (const zp::chart::LineSeries& series : chart->series)
+        if (series.points.size() > longest->size()) longest = &series.points;
+    const double middle = longest->empty() ? 0.0 : (*longest)[longest->size() / 2].x;
+    const zp::analysis::XRange minute{middle, middle + 60.0 / 86400.0};
+    std::size_t zoomFound = 0;
+    const double zoomMs = bestMs(repeat * 20, [&] { zoomFound = analyseAll(*chart, minute); });
+    std::printf("whole_ms=%.3f zoom_ms=%.4f found=%zu zoom_found=%zu\n", wholeMs, zoomMs, found,
+                zoomFound);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string mode = argc >= 3 ? argv[1] : "";
-    if (mode != "import" && mode != "render" && mode != "repaint") {
-        std::fprintf(stderr, "usage: perfbench import|render|repaint LOGFILE [REPEAT]\n");
+    if (mode != "import" && mode != "render" && mode != "repaint" && mode != "analysis") {
+        std::fprintf(stderr, "usage: perfbench import|render|repaint|analysis LOGFILE [REPEAT]\n");
         return 2;
     }
-    const bool render = mode != "import";
+    const bool render = mode == "render" || mode == "repaint";
     const int repeat = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
     std::unique_ptr<QCoreApplication> app;
     if (render) {
@@ -169,5 +206,6 @@ int main(int argc, char** argv) {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
     const QString path = QString::fromLocal8Bit(argv[2]);
+    if (mode == "analysis") return analysisMode(path, repeat);
     return render ? renderMode(path, repeat, mode == "repaint") : importMode(path, repeat);
 }

@@ -211,6 +211,109 @@ class TestLogdump : public QObject {
         QVERIFY(!seriesNamed(zero.report, "HeadingSeries")[QStringLiteral("active")].toBool());
     }
 
+    // The analysis options add their fields and change nothing else.
+    void analysis_addsOnlyItsFields() {
+        QTemporaryDir dir;
+        const QString log = writeFile(dir, QStringLiteral("m7.csv"),
+                                      "7,d,10:00:00,50\n7,d,10:00:01,80\n7,d,10:00:05,90\n"
+                                      "7,d,10:00:06,nan\n7,d,10:00:07,95\nx\n");
+        const Run plain = logdump({log});
+        QVERIFY(!plain.out.contains("\"report\"") && !plain.out.contains("\"stats\""));
+        const Run run =
+            logdump({QStringLiteral("--report"), QStringLiteral("--stats"),
+                     QStringLiteral("--limit"), QStringLiteral("AirspeedSeries::85"), log});
+        QCOMPARE(run.exitCode, 0);
+        QJsonObject stripped = run.report;
+        stripped.remove(QStringLiteral("report"));
+        QJsonArray series;
+        for (const QJsonValue& s : stripped[QStringLiteral("series")].toArray()) {
+            QJsonObject o = s.toObject();
+            o.remove(QStringLiteral("stats"));
+            o.remove(QStringLiteral("exceedances"));
+            series.append(o);
+        }
+        stripped[QStringLiteral("series")] = series;
+        QCOMPARE(stripped, plain.report);
+
+        const QJsonObject report = run.report[QStringLiteral("report")].toObject();
+        QCOMPARE(report[QStringLiteral("lines")].toInt(), 6);
+        QCOMPARE(report[QStringLiteral("records")].toObject().size(), 13);
+        QCOMPARE(report[QStringLiteral("records")][QStringLiteral("7")].toInt(), 6);
+        QCOMPARE(report[QStringLiteral("incompleteRecords")].toInt(), 1);
+        QCOMPARE(report[QStringLiteral("dataSteps")].toInt(), 5);
+        QCOMPARE(report[QStringLiteral("gapFills")].toInt(), 1);
+        QCOMPARE(report[QStringLiteral("filledSeconds")].toInt(), 5);
+        QCOMPARE(report[QStringLiteral("longestGap")].toInt(), 4);
+        QCOMPARE(report[QStringLiteral("firstTime")].toString(), QStringLiteral("10:00:00"));
+        QCOMPARE(report[QStringLiteral("lastTime")].toString(), QStringLiteral("10:00:07"));
+        QVERIFY(report[QStringLiteral("stoppedAtLine")].isNull());
+
+        // Readings 50, 80, (fill of :01 to :05), nan, 95, 95: the zeros are no readings.
+        const QJsonObject air = seriesNamed(run.report, "AirspeedSeries");
+        const QJsonObject stats = air[QStringLiteral("stats")].toObject();
+        QCOMPARE(stats[QStringLiteral("count")].toInt(), 4);
+        QCOMPARE(stats[QStringLiteral("min")].toDouble(), 50.0);
+        QCOMPARE(stats[QStringLiteral("max")].toDouble(), 95.0);
+        QCOMPARE(stats[QStringLiteral("maxX")].toDouble(), 36007 * 1000 / 86400000.0);
+        QCOMPARE(stats[QStringLiteral("mean")].toDouble(), 80.0);
+        QVERIFY(seriesNamed(run.report, "VoltsSeries")[QStringLiteral("stats")].isNull());
+        const QJsonArray runs = air[QStringLiteral("exceedances")].toArray();
+        QCOMPARE(runs.size(), 1);
+        QCOMPARE(runs[0][QStringLiteral("side")].toString(), QStringLiteral("high"));
+        QCOMPARE(runs[0][QStringLiteral("start")].toDouble(), 36007 * 1000 / 86400000.0);
+        QCOMPARE(runs[0][QStringLiteral("peak")].toDouble(), 95.0);
+
+        const Run ranged = logdump({QStringLiteral("--stats"), QStringLiteral("--range"),
+                                    QStringLiteral("0.41674,0.4168"), log});
+        QCOMPARE(seriesNamed(ranged.report, "AirspeedSeries")[QStringLiteral("stats")]
+                     .toObject()[QStringLiteral("count")]
+                     .toInt(),
+                 2);  // the two readings of 10:00:07
+    }
+
+    // Without a log there is no import report; a stopped load says where it stopped.
+    void analysis_reportOfNoLoadAndOfAStop() {
+        QTemporaryDir dir;
+        QCOMPARE(logdump({QStringLiteral("--report")}).report[QStringLiteral("report")].isNull(),
+                 true);
+        const QString bad =
+            writeFile(dir, QStringLiteral("bad.csv"), "7,d,10:00:00,50\n7,d,25:00:00,60\n");
+        const Run run = logdump({QStringLiteral("--report"), bad});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.report[QStringLiteral("report")][QStringLiteral("stoppedAtLine")].toInt(), 2);
+    }
+
+    void analysis_badValues_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("unknown series")
+            << QStringList{QStringLiteral("--limit"), QStringLiteral("NoSeries:1:2")};
+        QTest::newRow("limit not a number")
+            << QStringList{QStringLiteral("--limit"), QStringLiteral("TC1Series:abc:")};
+        QTest::newRow("limit not finite")
+            << QStringList{QStringLiteral("--limit"), QStringLiteral("TC1Series::inf")};
+        QTest::newRow("limit without two colons")
+            << QStringList{QStringLiteral("--limit"), QStringLiteral("TC1Series:5")};
+        QTest::newRow("low above high")
+            << QStringList{QStringLiteral("--limit"), QStringLiteral("TC1Series:9:8")};
+        QTest::newRow("same series twice")
+            << QStringList{QStringLiteral("--limit"), QStringLiteral("TC1Series::8"),
+                           QStringLiteral("--limit"), QStringLiteral("TC1Series:1:")};
+        QTest::newRow("range not numbers") << QStringList{
+            QStringLiteral("--stats"), QStringLiteral("--range"), QStringLiteral("a,b")};
+        QTest::newRow("range of one number") << QStringList{
+            QStringLiteral("--stats"), QStringLiteral("--range"), QStringLiteral("0.5")};
+        QTest::newRow("range backwards") << QStringList{
+            QStringLiteral("--stats"), QStringLiteral("--range"), QStringLiteral("0.6,0.5")};
+    }
+    void analysis_badValues() {
+        QFETCH(QStringList, args);
+        const Run run = logdump(args);
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY(run.out.isEmpty());
+        QVERIFY(run.err.startsWith("logdump: "));
+        QCOMPARE(run.err.count('\n'), 1);
+    }
+
     void layout_isAddedAsObject() {
         QTemporaryDir dir;
         const QString log = writeFile(dir, QStringLiteral("m7.csv"), "7,d,10:00:00,50\n");

@@ -1,9 +1,9 @@
 // The source folders form layers, bottom up: the shared domain (channels); the import,
-// the settings and the chart; loading a log into the chart; the application and the
-// tools. A file may include headers of its own folder and of lower layers only, and
-// every include of a project header names its folder, so each edge between folders
-// shows in the line itself. This test reads every source file and fails on the first
-// include that breaks either rule.
+// the settings and the chart; loading a log into the chart and the analysis of the
+// series, side by side; the application and the tools. A file may include headers of
+// its own folder and of lower layers only, and every include of a project header names
+// its folder, so each edge between folders shows in the line itself. This test reads
+// every source file and fails on the first include that breaks either rule.
 #include <QtTest>
 #include <filesystem>
 #include <fstream>
@@ -19,8 +19,8 @@ namespace {
 
 // Layer of each source folder; folders on one layer may not include each other.
 const std::map<std::string, int> kLayers = {
-    {"channels", 0}, {"import", 1}, {"settings", 1}, {"chart", 1},
-    {"loading", 2},  {"app", 3},    {"tools", 3},    {"tests", 4},
+    {"channels", 0}, {"import", 1}, {"settings", 1}, {"chart", 1}, {"loading", 2},
+    {"analysis", 2}, {"app", 3},    {"tools", 3},    {"tests", 4},
 };
 
 struct Include {
@@ -107,6 +107,12 @@ class TestLayers : public QObject {
                                    << "series.h" << true;
         QTest::newRow("missing header") << "app/main.cpp"
                                         << "chart/no_such_file.h" << true;
+        QTest::newRow("analysis on chart") << "analysis/series_analysis.h"
+                                           << "chart/series.h" << false;
+        QTest::newRow("analysis and loading are peers") << "analysis/series_analysis.cpp"
+                                                        << "loading/log_loading.h" << true;
+        QTest::newRow("tools on analysis") << "tools/logdump.cpp"
+                                           << "analysis/series_analysis.h" << false;
         QTest::newRow("tests above all") << "tests/app/x.cpp"
                                          << "app/main_window.h" << false;
     }

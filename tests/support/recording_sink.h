@@ -1,6 +1,6 @@
 // An import sink for the tests: keeps what the import wrote (the points of every
-// channel, the legend flags) and counts the points; the panel texts and the axis title
-// as the loads' results say.
+// channel, which of them are gap fills, the legend flags) and counts the points; the panel texts
+// and the axis title as the loads' results say.
 #pragma once
 
 #include <QByteArray>
@@ -28,11 +28,19 @@ class RecordingSink : public zp::ImportSink {
         for (auto& p : points) p.push_back(Point{-1, -1});
     }
 
-    void clearSeries(zp::Channel channel) override { points[channel].clear(); }
+    void clearSeries(zp::Channel channel) override {
+        points[channel].clear();
+        gapFills[channel].clear();
+    }
     void setShowInLegend(zp::Channel channel, bool on) override { legend[channel] = on; }
     void addXY(zp::Channel channel, double x, double y) override {
         points[channel].push_back(Point{x, y});
         ++pointCount;
+    }
+    // A gap-fill point goes among the points as a zero; its index is kept apart.
+    void addGapFill(zp::Channel channel, double x) override {
+        gapFills[channel].push_back(points[channel].size());
+        addXY(channel, x, 0.0);
     }
     // Takes what a load says the panel and the axis title show now.
     void show(const zp::PanelUpdate& update) {
@@ -53,6 +61,7 @@ class RecordingSink : public zp::ImportSink {
     }
 
     std::array<std::vector<Point>, zp::kChannelCount> points;
+    std::array<std::vector<std::size_t>, zp::kChannelCount> gapFills;  // indexes into points
     std::array<bool, zp::kChannelCount> legend{};
     long pointCount = 0;
     QString axisTitle = QStringLiteral("Date");
@@ -98,8 +107,10 @@ inline zp::ImportResult importText(const QTemporaryDir& dir, const QByteArray& c
                                    const zp::DateTimeLocale& locale = testLocale()) {
     const QString path = writeLog(dir, content);
     if (path.isEmpty())
-        return {
-            zp::ImportResult::Status::OpenFailed, QStringLiteral("cannot write the test log"), {}};
+        return {zp::ImportResult::Status::OpenFailed,
+                QStringLiteral("cannot write the test log"),
+                {},
+                {}};
     return importInto(path, sink, units, testOptions(locale));
 }
 
@@ -113,7 +124,9 @@ inline zp::ImportResult importWithBudget(const QTemporaryDir& dir, const QByteAr
                                          RecordingSink& sink, std::int64_t budget) {
     const QString path = writeLog(dir, content);
     if (path.isEmpty())
-        return {
-            zp::ImportResult::Status::OpenFailed, QStringLiteral("cannot write the test log"), {}};
+        return {zp::ImportResult::Status::OpenFailed,
+                QStringLiteral("cannot write the test log"),
+                {},
+                {}};
     return importInto(path, sink, {}, testOptions(testLocale(), budget));
 }

@@ -18,9 +18,11 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include "analysis/visible_data.h"
 #include "app/about_window.h"
 #include "app/dialogs.h"
 #include "app/glyphs.h"
+#include "app/keyboard_and_mouse.h"
 #include "app/window_style.h"
 #include "chart/chart_output.h"
 #include "chart/chart_widget.h"
@@ -237,6 +239,9 @@ void MainWindow::buildMenu() {
     recentMenu_ = fileMenu_->addMenu(QStringLiteral("&Recent Files"));
     recentMenu_->setObjectName(QStringLiteral("recentFilesMenu"));
     buildRecentMenu();
+    QAction* exportData = fileMenu_->addAction(QStringLiteral("Export Visible &Data..."), this,
+                                               &MainWindow::exportVisibleData);
+    exportData->setObjectName(QStringLiteral("exportVisibleDataAction"));
     fileMenu_->addSeparator();
     exitAction_ = fileMenu_->addAction(QStringLiteral("&Exit"), this, &MainWindow::exitProgram);
     exitAction_->setObjectName(QStringLiteral("exit1"));
@@ -250,6 +255,10 @@ void MainWindow::buildMenu() {
     aboutAction_ =
         helpMenu_->addAction(QStringLiteral("&About"), this, &MainWindow::showAboutWindow);
     aboutAction_->setObjectName(QStringLiteral("About1"));
+    QAction* keys = helpMenu_->addAction(QStringLiteral("&Keyboard and Mouse"), this,
+                                         &MainWindow::showKeyboardAndMouse);
+    keys->setObjectName(QStringLiteral("keyboardAndMouseAction"));
+    keys->setShortcut(QKeySequence::HelpContents);
 }
 
 // The bands along the top keep their heights and take the full width; the status bar
@@ -384,8 +393,8 @@ void MainWindow::loadChosenFile(const QString& path) {
     ImportResult result;
     {
         const BusyCursor busy;
-        result =
-            loadLogIntoChart(path, unitSelectorsOf(settings_), chart_->chart(), importOptions_);
+        loadedUnits_ = unitSelectorsOf(settings_);
+        result = loadLogIntoChart(path, loadedUnits_, chart_->chart(), importOptions_);
     }
     showPanel(result.panel);
     if (result.status != ImportResult::Status::OpenFailed) chart_->zoomScroll().clearHistory();
@@ -409,6 +418,28 @@ void MainWindow::loadChosenFile(const QString& path) {
             dialogs_.messageBox(this, result.message, QStringLiteral("Message"));
             break;
     }
+}
+
+void MainWindow::exportVisibleData() {
+    FileDialogRequest request;
+    request.title = QStringLiteral("Export visible data");
+    request.directory = QDir::currentPath();
+    request.filters = {QStringLiteral("CSV files (*.csv)")};
+    request.defaultSuffix = QStringLiteral("csv");
+    QString file;
+    if (!dialogs_.getSaveFileName(this, request, file)) return;
+    const chart::ChartLayout& shown = chart_->layout();
+    const QString error = analysis::writeVisibleDataCsv(
+        file, chart_->chart(), channelUnitTexts(loadedUnits_),
+        analysis::XRange{shown.bottom.minimum(), shown.bottom.maximum()});
+    if (!error.isEmpty())
+        dialogs_.errorBox(this, QStringLiteral("Cannot write \"%1\". %2").arg(file, error));
+}
+
+void MainWindow::showKeyboardAndMouse() {
+    if (!keysWindow_) keysWindow_ = makeKeyboardAndMouseWindow(this);
+    keysWindow_->show();
+    keysWindow_->raise();
 }
 
 void MainWindow::saveGraphToBitmap() {

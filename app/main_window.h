@@ -13,6 +13,7 @@
 #include "settings/settings_record.h"
 
 class QAction;
+class QDialog;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -102,6 +103,10 @@ class MainWindow : public QMainWindow {
     void layoutClient();
     void captureSettings();
     void buildRecentMenu();
+    // File > Export Visible Data: the readings in the visible time range as CSV.
+    void exportVisibleData();
+    // Help > Keyboard and Mouse: the window that lists every mouse action and key.
+    void showKeyboardAndMouse();
     void openRecentFile(const QString& path);
     // The load of a file chosen or named: current directory, load, panel, message.
     void loadChosenFile(const QString& path);
@@ -111,6 +116,9 @@ class MainWindow : public QMainWindow {
     SettingsRecord settings_{};
     ImportOptions importOptions_ = ImportOptions::forThisMachine();
     RecentFiles recent_;
+    // The unit selectors the series were converted with at the last load.
+    UnitSelectors loadedUnits_{};
+    QDialog* keysWindow_ = nullptr;
     QMenu* recentMenu_ = nullptr;
     AboutWindow* about_ = nullptr;
     UnitsDialog* units_ = nullptr;

@@ -1,5 +1,7 @@
 #include "loading/channel_series.h"
 
+#include "channels/display_units.h"
+
 namespace zp {
 
 namespace {
@@ -35,6 +37,14 @@ void createChannelSeries(chart::Chart& chart, const QPalette& palette) {
     for (std::size_t i = 0; i < kRpm1SampleValues.size(); ++i)
         rpm1.points.append(static_cast<double>(i), kRpm1SampleValues[i]);
     chart.bottomAxis.title = QStringLiteral("Date");
+}
+
+std::vector<QString> channelUnitTexts(const UnitSelectors& units) {
+    std::vector<QString> texts;
+    texts.reserve(kChannelCount);
+    for (int c = 0; c < kChannelCount; ++c)
+        texts.push_back(QString::fromUtf8(displayUnit(static_cast<Channel>(c), units)));
+    return texts;
 }
 
 }  // namespace zp

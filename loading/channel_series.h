@@ -4,8 +4,11 @@
 #pragma once
 
 #include <QPalette>
+#include <QString>
+#include <vector>
 
 #include "channels/catalogue.h"
+#include "channels/unit_selectors.h"
 #include "chart/chart_model.h"
 #include "import/import_sink.h"
 
@@ -13,6 +16,10 @@ namespace zp {
 
 // `palette` supplies the two system colours (selection colour, dark 3-D shadow).
 void createChannelSeries(chart::Chart& chart, const QPalette& palette);
+
+// The display unit of each series of a chart filled by createChannelSeries, under
+// `units`, in series order.
+std::vector<QString> channelUnitTexts(const UnitSelectors& units);
 
 // The series of `channel` in a chart filled by createChannelSeries.
 inline chart::LineSeries& channelSeries(chart::Chart& chart, Channel channel) {

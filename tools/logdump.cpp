@@ -2,12 +2,13 @@
 // without a window and prints what the viewer would hold and show as one JSON object.
 //
 //   logdump [--settings FILE] [--summary] [--layout WIDTHxHEIGHT] [--render OUT.bmp]
-//           [--point-budget N] [--report] [--stats [--range X0,X1]]
-//           [--limit NAME:LOW:HIGH ...] [LOGFILE]
+//           [--point-budget N] [--report] [--stats] [--range X0,X1]
+//           [--limit NAME:LOW:HIGH ...] [--csv OUT.csv] [LOGFILE]
 //
 // --report adds what the import counted while reading; --stats the statistics of each
 // series' readings (over the X range X0..X1, in days); --limit the runs of a series'
-// readings below LOW or above HIGH (display unit; either may be empty).
+// readings below LOW or above HIGH (display unit; either may be empty); --csv writes the
+// readings of the active series in the range as the viewer's Export Visible Data does.
 //
 // Exit status: 0 loaded (or no LOGFILE), 1 the import stopped on an error,
 // 2 the file could not be opened or the arguments are wrong.
@@ -25,6 +26,7 @@
 #include <vector>
 
 #include "analysis/series_analysis.h"
+#include "analysis/visible_data.h"
 #include "chart/chart_model.h"
 #include "chart/chart_report.h"
 #include "loading/channel_series.h"
@@ -44,7 +46,8 @@ using zp::chart::Chart;
 
 constexpr const char* kUsage =
     "usage: logdump [--settings FILE] [--summary] [--layout WIDTHxHEIGHT] [--render OUT.bmp] "
-    "[--point-budget N] [--report] [--stats [--range X0,X1]] [--limit NAME:LOW:HIGH ...] "
+    "[--point-budget N] [--report] [--stats] [--range X0,X1] [--limit NAME:LOW:HIGH ...] "
+    "[--csv OUT.csv] "
     "[LOGFILE]";
 
 struct Options {
@@ -55,6 +58,7 @@ struct Options {
     int width = 0;
     int height = 0;
     std::optional<QString> renderFile;
+    std::optional<QString> csvFile;
     qint64 pointBudget = 0;  // 0: the viewer's own budget
     bool report = false;
     bool stats = false;
@@ -142,7 +146,7 @@ bool parseArguments(const QStringList& args, Options& options, QString& problem)
         const QString& arg = args[i];
         const bool hasValue = i + 1 < args.size();
         if (arg == u"--settings" || arg == u"--layout" || arg == u"--render" ||
-            arg == u"--point-budget" || arg == u"--range" || arg == u"--limit") {
+            arg == u"--point-budget" || arg == u"--range" || arg == u"--limit" || arg == u"--csv") {
             if (!hasValue) {
                 problem = arg + QStringLiteral(" needs a value");
                 return false;
@@ -152,6 +156,8 @@ bool parseArguments(const QStringList& args, Options& options, QString& problem)
                 options.settingsFile = value;
             } else if (arg == u"--render") {
                 options.renderFile = value;
+            } else if (arg == u"--csv") {
+                options.csvFile = value;
             } else if (arg == u"--range") {
                 zp::analysis::XRange range;
                 if (!parseRange(value, range, problem)) {
@@ -199,8 +205,8 @@ bool parseArguments(const QStringList& args, Options& options, QString& problem)
         problem = QStringLiteral("--render needs --layout");
         return false;
     }
-    if (options.range && !options.stats) {
-        problem = QStringLiteral("--range needs --stats");
+    if (options.range && !options.stats && !options.csvFile) {
+        problem = QStringLiteral("--range needs --stats or --csv");
         return false;
     }
     return true;
@@ -497,6 +503,17 @@ int main(int argc, char** argv) {
         !zp::chart::renderToBmp(chart, options.width, options.height, *options.renderFile)) {
         std::fprintf(stderr, "logdump: cannot write %s\n", qPrintable(*options.renderFile));
         return 2;
+    }
+    if (options.csvFile) {
+        // The readings as Export Visible Data writes them, over the range or the whole axis.
+        const QString error = zp::analysis::writeVisibleDataCsv(
+            *options.csvFile, chart, zp::channelUnitTexts(zp::unitSelectorsOf(record)),
+            options.range.value_or(zp::analysis::XRange{}));
+        if (!error.isEmpty()) {
+            std::fprintf(stderr, "logdump: cannot write %s: %s\n", qPrintable(*options.csvFile),
+                         qPrintable(error));
+            return 2;
+        }
     }
     return outcome.exitCode;
 }

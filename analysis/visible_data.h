@@ -1,0 +1,29 @@
+// The readings of the active series over a stretch of the time axis as CSV, as a
+// spreadsheet reads it: one row per distinct time, one column per active series.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+#include "analysis/series_analysis.h"
+#include "chart/chart_model.h"
+
+namespace zp::analysis {
+
+// The CSV text: a header row ("Time", then each active series' title with its unit in
+// brackets, `units` parallel to the chart's series, an empty unit left out), then one
+// row per distinct X of a reading in `range`, ascending, the time as "hh:nn:ss.zzz" and
+// each series' reading at that X (the last of several, in stored order; empty when it
+// has none). Values are written in the C locale with the fewest digits that read back
+// the same float (the same double for a value a float cannot hold). Gap-fill points are
+// not readings. Lines end with CR LF.
+QByteArray visibleDataCsv(const chart::Chart& chart, const std::vector<QString>& units,
+                          XRange range);
+
+// Writes visibleDataCsv to `path`, replacing it only once complete. Returns an empty
+// text on success, else the reason.
+QString writeVisibleDataCsv(const QString& path, const chart::Chart& chart,
+                            const std::vector<QString>& units, XRange range);
+
+}  // namespace zp::analysis

@@ -70,6 +70,12 @@ std::size_t nextReading(const Column& c, std::size_t i) {
 
 }  // namespace
 
+QString titleWithUnit(const QString& title, const QString& unit) {
+    if (unit.isEmpty()) return title;
+    const QString bracketed = QStringLiteral("(%1)").arg(unit);
+    return title.endsWith(bracketed) ? title : title + QLatin1Char(' ') + bracketed;
+}
+
 QByteArray visibleDataCsv(const chart::Chart& chart, const std::vector<QString>& units,
                           XRange range) {
     QByteArray out = "Time";
@@ -79,7 +85,7 @@ QByteArray visibleDataCsv(const chart::Chart& chart, const std::vector<QString>&
         if (!series.active) continue;
         out += ',';
         const QString unit = s < units.size() ? units[s] : QString();
-        appendField(out, unit.isEmpty() ? series.title : series.title + " (" + unit + ")");
+        appendField(out, titleWithUnit(series.title, unit));
         const auto points = series.points.points();
         const auto below = [](const chart::ChartPoint& p, double x) { return p.x < x; };
         const auto first = std::lower_bound(points.begin(), points.end(), range.from, below);

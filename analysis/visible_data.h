@@ -11,6 +11,10 @@
 
 namespace zp::analysis {
 
+// A series title with its unit in brackets, "TC1 (°F)"; the title alone when the unit
+// is empty or the title names it already ("RPM 1(%)").
+QString titleWithUnit(const QString& title, const QString& unit);
+
 // The CSV text: a header row ("Time", then each active series' title with its unit in
 // brackets, `units` parallel to the chart's series, an empty unit left out), then one
 // row per distinct X of a reading in `range`, ascending, the time as "hh:nn:ss.zzz" and

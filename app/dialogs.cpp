@@ -5,6 +5,8 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
+#include <algorithm>
 
 #include "app/window_style.h"
 
@@ -37,6 +39,12 @@ bool QtDialogs::getOpenFileNames(QWidget* parent, const FileDialogRequest& reque
 }
 
 bool QtDialogs::getSaveFileName(QWidget* parent, const FileDialogRequest& request, QString& file) {
+    int filter = 0;
+    return getSaveFileNameAndFilter(parent, request, file, filter);
+}
+
+bool QtDialogs::getSaveFileNameAndFilter(QWidget* parent, const FileDialogRequest& request,
+                                         QString& file, int& filter) {
     QFileDialog dialog(parent);
     configure(dialog, request);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -45,6 +53,8 @@ bool QtDialogs::getSaveFileName(QWidget* parent, const FileDialogRequest& reques
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     file = dialog.selectedFiles().first();
+    filter = static_cast<int>(
+        std::max<qsizetype>(0, request.filters.indexOf(dialog.selectedNameFilter())));
     return true;
 }
 
@@ -65,6 +75,23 @@ void QtDialogs::execModal(QDialog& dialog) {
 bool QtDialogs::printDialog(QWidget* parent, QPrinter& printer) {
     QPrintDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtDialogs::choosePdfPage(QWidget* parent, QPageLayout::Orientation& orientation) {
+    QMessageBox box(QMessageBox::Question, kApplicationTitle,
+                    QStringLiteral("How should the page of the PDF document stand?"),
+                    QMessageBox::Cancel, parent);
+    QPushButton* portrait = box.addButton(QStringLiteral("&Portrait"), QMessageBox::AcceptRole);
+    QPushButton* landscape = box.addButton(QStringLiteral("&Landscape"), QMessageBox::AcceptRole);
+    box.setDefaultButton(orientation == QPageLayout::Portrait ? portrait : landscape);
+    box.exec();
+    if (box.clickedButton() == portrait)
+        orientation = QPageLayout::Portrait;
+    else if (box.clickedButton() == landscape)
+        orientation = QPageLayout::Landscape;
+    else
+        return false;
+    return true;
 }
 
 }  // namespace zp

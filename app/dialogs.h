@@ -3,6 +3,7 @@
 // a modal loop.
 #pragma once
 
+#include <QPageLayout>
 #include <QString>
 #include <QStringList>
 
@@ -33,6 +34,14 @@ class Dialogs {
     // Runs a file-save dialog; false when cancelled.
     virtual bool getSaveFileName(QWidget* parent, const FileDialogRequest& request,
                                  QString& file) = 0;
+    // Runs a file-save dialog and tells which of the request's filters was chosen when
+    // it closed (`filter`, an index into request.filters); false when cancelled. Dialogs
+    // that cannot tell answer with the request's selected filter.
+    virtual bool getSaveFileNameAndFilter(QWidget* parent, const FileDialogRequest& request,
+                                          QString& file, int& filter) {
+        filter = request.selectedFilter;
+        return getSaveFileName(parent, request, file);
+    }
     // The plain message box with an OK button and no icon.
     virtual void messageBox(QWidget* parent, const QString& text, const QString& caption) = 0;
     // The report of an error: the text, a critical icon, the application title as caption.
@@ -41,6 +50,9 @@ class Dialogs {
     virtual void execModal(QDialog& dialog) = 0;
     // Runs the printer-setup dialog for `printer`; false when cancelled.
     virtual bool printDialog(QWidget* parent, QPrinter& printer) = 0;
+    // Asks how the page of a PDF export stands; `orientation` comes in as the one to
+    // offer first and goes out as the one chosen. False when cancelled.
+    virtual bool choosePdfPage(QWidget* parent, QPageLayout::Orientation& orientation) = 0;
 };
 
 // The real dialogs of Qt.
@@ -49,10 +61,13 @@ class QtDialogs : public Dialogs {
     bool getOpenFileNames(QWidget* parent, const FileDialogRequest& request,
                           QStringList& files) override;
     bool getSaveFileName(QWidget* parent, const FileDialogRequest& request, QString& file) override;
+    bool getSaveFileNameAndFilter(QWidget* parent, const FileDialogRequest& request, QString& file,
+                                  int& filter) override;
     void messageBox(QWidget* parent, const QString& text, const QString& caption) override;
     void errorBox(QWidget* parent, const QString& text) override;
     void execModal(QDialog& dialog) override;
     bool printDialog(QWidget* parent, QPrinter& printer) override;
+    bool choosePdfPage(QWidget* parent, QPageLayout::Orientation& orientation) override;
 };
 
 }  // namespace zp

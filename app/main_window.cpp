@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -24,6 +25,8 @@
 #include "app/glyphs.h"
 #include "app/keyboard_and_mouse.h"
 #include "app/window_style.h"
+#include "channels/channel_units.h"
+#include "chart/chart_export.h"
 #include "chart/chart_output.h"
 #include "chart/chart_widget.h"
 #include "loading/channel_series.h"
@@ -236,6 +239,11 @@ void MainWindow::buildMenu() {
     menuBar()->setObjectName(QStringLiteral("MainMenu1"));
     fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
     fileMenu_->setObjectName(QStringLiteral("File1"));
+    exportGraphAction_ =
+        fileMenu_->addAction(QStringLiteral("&Export Graph..."), this, &MainWindow::exportGraph);
+    exportGraphAction_->setObjectName(QStringLiteral("exportGraphAction"));
+    exportGraphAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    fileMenu_->addSeparator();
     recentMenu_ = fileMenu_->addMenu(QStringLiteral("&Recent Files"));
     recentMenu_->setObjectName(QStringLiteral("recentFilesMenu"));
     buildRecentMenu();
@@ -245,6 +253,13 @@ void MainWindow::buildMenu() {
     fileMenu_->addSeparator();
     exitAction_ = fileMenu_->addAction(QStringLiteral("&Exit"), this, &MainWindow::exitProgram);
     exitAction_->setObjectName(QStringLiteral("exit1"));
+    editMenu_ = menuBar()->addMenu(QStringLiteral("&Edit"));
+    editMenu_->setObjectName(QStringLiteral("editMenu"));
+    copyGraphAction_ =
+        editMenu_->addAction(QStringLiteral("&Copy Graph"), this, &MainWindow::copyGraph);
+    copyGraphAction_->setObjectName(QStringLiteral("copyGraphAction"));
+    // Ctrl+C anywhere in the window, the chart included.
+    copyGraphAction_->setShortcut(QKeySequence::Copy);
     settingsMenu_ = menuBar()->addMenu(QStringLiteral("&Settings"));
     settingsMenu_->setObjectName(QStringLiteral("Settings1"));
     unitsAction_ =
@@ -397,11 +412,13 @@ void MainWindow::loadChosenFile(const QString& path) {
         result = loadLogIntoChart(path, loadedUnits_, chart_->chart(), importOptions_);
     }
     showPanel(result.panel);
-    if (result.status != ImportResult::Status::OpenFailed) chart_->zoomScroll().clearHistory();
-    if (result.status == ImportResult::Status::OpenFailed)
+    if (result.status == ImportResult::Status::OpenFailed) {
         recent_.remove(path);
-    else
+    } else {
         recent_.add(path);
+        loadedFile_ = path;
+        chart_->zoomScroll().clearHistory();
+    }
     buildRecentMenu();
     switch (result.status) {
         case ImportResult::Status::Loaded:
@@ -471,6 +488,84 @@ void MainWindow::printGraph() {
         error = chart::printGraph(*chart_, *printer_);
     }
     if (!error.isEmpty()) dialogs_.errorBox(this, error);
+}
+
+// [SECTION] Export Graph and Copy Graph
+
+void MainWindow::exportGraph() {
+    using chart::ExportFormat;
+    static const ExportFormat kFilterFormats[] = {ExportFormat::Png, ExportFormat::Svg,
+                                                  ExportFormat::Pdf};
+    FileDialogRequest request;
+    request.title = QStringLiteral("Export graph");
+    request.directory = QDir::currentPath();
+    request.filters = {QStringLiteral("PNG image (*.png)"), QStringLiteral("SVG drawing (*.svg)"),
+                       QStringLiteral("PDF document (*.pdf)")};
+    request.selectedFilter = exportFilter_;
+    QString file;
+    int filter = exportFilter_;
+    if (!dialogs_.getSaveFileNameAndFilter(this, request, file, filter)) return;
+    if (filter < 0 || filter >= int(std::size(kFilterFormats))) filter = 0;
+    // A name with a known suffix has that type; any other name gets the chosen type's.
+    ExportFormat format = kFilterFormats[filter];
+    if (const auto bySuffix = chart::exportFormatOf(file))
+        format = *bySuffix;
+    else
+        file += QLatin1Char('.') + chart::exportSuffix(format);
+    exportFilter_ = int(std::find(std::begin(kFilterFormats), std::end(kFilterFormats), format) -
+                        std::begin(kFilterFormats));
+    if (format == ExportFormat::Pdf && !dialogs_.choosePdfPage(this, pdfOrientation_)) return;
+    // As with the bitmap, the next save starts in the chosen file's folder.
+    QDir::setCurrent(QFileInfo(file).absolutePath());
+    const QString error = writeExport(file, format);
+    if (!error.isEmpty()) dialogs_.errorBox(this, error);
+}
+
+QString MainWindow::writeExport(const QString& file, chart::ExportFormat format) {
+    const BusyCursor busy;
+    chart::Chart& chart = chart_->chart();
+    switch (format) {
+        case chart::ExportFormat::Png:
+            return chart::exportPng(chart, chart_->size(), chart_->devicePixelRatioF(),
+                                    chart_->renderOptions(), file);
+        case chart::ExportFormat::Svg:
+            return chart::exportSvg(chart, chart_->size(), chart_->renderOptions(), file);
+        case chart::ExportFormat::Pdf: {
+            const QPageLayout page(chart::defaultPageSize(), pdfOrientation_,
+                                   QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
+            return chart::exportPdf(chart, chart_->size(), pdfHeader(), page,
+                                    chart_->renderOptions(), file);
+        }
+    }
+    return {};
+}
+
+void MainWindow::copyGraph() {
+    QGuiApplication::clipboard()->setImage(chart::exportImage(
+        chart_->chart(), chart_->size(), chart_->devicePixelRatioF(), chart_->renderOptions()));
+}
+
+chart::PdfHeader MainWindow::pdfHeader() const {
+    chart::PdfHeader header;
+    header.fileName = QFileInfo(loadedFile_).fileName();
+    header.model = modelLabel_->text();
+    header.date = chart_->chart().bottomAxis.title;
+    const chart::ChartLayout& layout = chart_->layout();
+    header.timeSpan = chart::timeSpanText(layout.bottom.minimum(), layout.bottom.maximum());
+    header.countersVisible = !hobbsStartLabel_->isHidden();
+    header.hobbsStart = hobbsStartLabel_->text();
+    header.hobbsStop = hobbsStopLabel_->text();
+    header.maintenanceStart = maintenanceStartLabel_->text();
+    header.maintenanceStop = maintenanceStopLabel_->text();
+    const UnitSelectors units = unitSelectorsOf(settings_);
+    for (int c = 0; c < kChannelCount; ++c) {
+        const Channel channel = static_cast<Channel>(c);
+        const chart::LineSeries& series = channelSeries(chart_->chart(), channel);
+        if (!series.active || !series.showInLegend || series.points.empty()) continue;
+        header.seriesUnits << analysis::titleWithUnit(series.title,
+                                                      QString::fromUtf8(unitText(channel, units)));
+    }
+    return header;
 }
 
 void MainWindow::updateReadout(Qt::KeyboardModifiers, int x, int y) {

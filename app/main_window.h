@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPageLayout>
 #include <memory>
 
 #include "import/log_import.h"
@@ -29,7 +30,9 @@ namespace zp {
 
 namespace chart {
 class ChartWidget;
-}
+struct PdfHeader;
+enum class ExportFormat;
+}  // namespace chart
 class AboutWindow;
 class Dialogs;
 class SettingsStore;
@@ -86,6 +89,8 @@ class MainWindow : public QMainWindow {
     void loadLogFile();        // Load Data File
     void saveGraphToBitmap();  // Save Graph To Bitmap File
     void printGraph();         // Print Graph
+    void exportGraph();        // File > Export Graph: PNG, SVG or PDF by type or suffix
+    void copyGraph();          // Edit > Copy Graph: the PNG export's picture to the clipboard
     // The value and time readout under the pointer, for a mouse move over the chart.
     void updateReadout(Qt::KeyboardModifiers modifiers, int x, int y);
 
@@ -110,6 +115,10 @@ class MainWindow : public QMainWindow {
     void openRecentFile(const QString& path);
     // The load of a file chosen or named: current directory, load, panel, message.
     void loadChosenFile(const QString& path);
+    // The details the PDF export puts above the chart, as the window shows them now.
+    chart::PdfHeader pdfHeader() const;
+    // Writes the chart to `file` in `format`; an empty text on success, else the report.
+    QString writeExport(const QString& file, chart::ExportFormat format);
 
     Dialogs& dialogs_;
     SettingsStore& store_;
@@ -126,6 +135,11 @@ class MainWindow : public QMainWindow {
     // The printer of Print Graph, kept with the choices of its setup dialog for the
     // whole run.
     std::unique_ptr<QPrinter> printer_;
+    // The log loaded last (empty before the first load that opened a file).
+    QString loadedFile_;
+    // The choices of the last Export Graph: its file type and the PDF page's orientation.
+    int exportFilter_ = 0;
+    QPageLayout::Orientation pdfOrientation_ = QPageLayout::Landscape;
 
     QWidget* client_;  // the client area below the menu bar
     QFrame* menuBevel_;
@@ -160,7 +174,10 @@ class MainWindow : public QMainWindow {
     chart::ChartWidget* chart_;
     QStatusBar* statusBar_;
     QMenu* fileMenu_;
+    QAction* exportGraphAction_;
     QAction* exitAction_;
+    QMenu* editMenu_;
+    QAction* copyGraphAction_;
     QMenu* settingsMenu_;
     QAction* unitsAction_;
     QMenu* helpMenu_;

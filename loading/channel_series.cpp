@@ -1,6 +1,6 @@
 #include "loading/channel_series.h"
 
-#include "channels/display_units.h"
+#include "channels/channel_units.h"
 
 namespace zp {
 
@@ -43,7 +43,7 @@ std::vector<QString> channelUnitTexts(const UnitSelectors& units) {
     std::vector<QString> texts;
     texts.reserve(kChannelCount);
     for (int c = 0; c < kChannelCount; ++c)
-        texts.push_back(QString::fromUtf8(displayUnit(static_cast<Channel>(c), units)));
+        texts.push_back(QString::fromUtf8(unitText(static_cast<Channel>(c), units)));
     return texts;
 }
 

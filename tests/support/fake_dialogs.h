@@ -23,12 +23,16 @@ class FakeDialogs : public Dialogs {
     QStringList openFiles;
     bool saveAccepted = false;
     QString saveFile;
+    int saveFilter = -1;  // the filter chosen in a save dialog; -1: the request's own
+    bool pdfPageAccepted = false;
+    QPageLayout::Orientation pdfOrientation = QPageLayout::Landscape;
 
     // What was asked.
     QList<FileDialogRequest> openRequests;
     QList<FileDialogRequest> saveRequests;
     QList<Message> messages;
     QList<QDialog*> modals;
+    QList<QPageLayout::Orientation> pdfPageOffers;  // the orientation each question offered
 
     bool getOpenFileNames(QWidget*, const FileDialogRequest& request, QStringList& files) override {
         openRequests.append(request);
@@ -40,12 +44,22 @@ class FakeDialogs : public Dialogs {
         if (saveAccepted) file = saveFile;
         return saveAccepted;
     }
+    bool getSaveFileNameAndFilter(QWidget* parent, const FileDialogRequest& request, QString& file,
+                                  int& filter) override {
+        filter = saveFilter >= 0 ? saveFilter : request.selectedFilter;
+        return getSaveFileName(parent, request, file);
+    }
     void messageBox(QWidget*, const QString& text, const QString& caption) override {
         messages.append({text, caption, false});
     }
     void errorBox(QWidget*, const QString& text) override { messages.append({text, {}, true}); }
     void execModal(QDialog& dialog) override { modals.append(&dialog); }
     bool printDialog(QWidget*, QPrinter&) override { return false; }
+    bool choosePdfPage(QWidget*, QPageLayout::Orientation& orientation) override {
+        pdfPageOffers.append(orientation);
+        if (pdfPageAccepted) orientation = pdfOrientation;
+        return pdfPageAccepted;
+    }
 };
 
 }  // namespace zp::test

@@ -1,0 +1,200 @@
+#include "chart/chart_export.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+#include <algorithm>
+#include <cmath>
+
+#include "chart/date_time_format.h"
+
+namespace zp::chart {
+
+namespace {
+
+QString fileError(const QString& fileName, const QString& reason) {
+    return QStringLiteral("Cannot create file \"%1\". %2")
+        .arg(QDir::toNativeSeparators(fileName), reason);
+}
+
+// The resolution of the PDF page's device units; the page is vector drawing, so it
+// only sets how finely positions are given.
+constexpr int kPdfResolution = 600;
+// Space between the header and the chart, and between header blocks, in points.
+constexpr qreal kHeaderGapPoints = 6.0;
+
+QFont headerFont(qreal pointSize, bool bold) {
+    QFont font;
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    return font;
+}
+
+// Draws the header lines from the top of `width`, wrapping long lines; returns the
+// height they took.
+int paintHeader(QPainter& painter, int width, const QStringList& lines, int gap) {
+    int y = 0;
+    for (int i = 0; i < lines.size(); ++i) {
+        painter.setFont(i == 0 ? headerFont(14, true) : headerFont(9, false));
+        const QRect room(0, y, width, painter.device()->height());
+        QRect used;
+        painter.drawText(room, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, lines.at(i), &used);
+        y = used.bottom() + 1 + (i == 0 ? gap / 2 : 0);
+    }
+    return y;
+}
+
+// Draws the chart into `target` (device units), laid out on an area of the target's
+// shape whose shorter fit is `screen`, scaled evenly in both directions.
+void paintChartInto(QPainter& painter, const QRect& target, Chart& chart, const QSize& screen,
+                    const RenderOptions& options) {
+    if (target.width() <= 0 || target.height() <= 0 || screen.width() <= 0 || screen.height() <= 0)
+        return;
+    const qreal scale =
+        std::min(qreal(target.width()) / screen.width(), qreal(target.height()) / screen.height());
+    const QSize logical(qRound(target.width() / scale), qRound(target.height() / scale));
+    painter.save();
+    painter.translate(target.topLeft());
+    painter.scale(scale, scale);
+    render(painter, QRect(QPoint(0, 0), logical), chart, options);
+    painter.restore();
+}
+
+}  // namespace
+
+std::optional<ExportFormat> exportFormatOf(const QString& fileName) {
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    for (ExportFormat format : {ExportFormat::Png, ExportFormat::Svg, ExportFormat::Pdf})
+        if (suffix == exportSuffix(format)) return format;
+    return std::nullopt;
+}
+
+QString exportSuffix(ExportFormat format) {
+    switch (format) {
+        case ExportFormat::Png:
+            return QStringLiteral("png");
+        case ExportFormat::Svg:
+            return QStringLiteral("svg");
+        case ExportFormat::Pdf:
+            return QStringLiteral("pdf");
+    }
+    return {};
+}
+
+QImage exportImage(Chart& chart, const QSize& size, qreal devicePixelRatio,
+                   const RenderOptions& options) {
+    const qreal ratio = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
+    QImage image(QSize(qCeil(size.width() * ratio), qCeil(size.height() * ratio)),
+                 QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    // No clearing: the chart's own background covers every pixel.
+    QPainter painter(&image);
+    render(painter, QRect(QPoint(0, 0), size), chart, options);
+    return image;
+}
+
+QString exportPng(Chart& chart, const QSize& size, qreal devicePixelRatio,
+                  const RenderOptions& options, const QString& fileName) {
+    const QImage image = exportImage(chart, size, devicePixelRatio, options);
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) return fileError(fileName, file.errorString());
+    QImageWriter writer(&file, "png");
+    if (!writer.write(image)) {
+        file.cancelWriting();
+        return fileError(fileName, writer.errorString());
+    }
+    if (!file.commit()) return fileError(fileName, file.errorString());
+    return QString();
+}
+
+QString exportSvg(Chart& chart, const QSize& size, const RenderOptions& options,
+                  const QString& fileName) {
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) return fileError(fileName, file.errorString());
+    QSvgGenerator generator;
+    generator.setOutputDevice(&file);
+    generator.setSize(size);
+    generator.setViewBox(QRect(QPoint(0, 0), size));
+    generator.setTitle(QFileInfo(fileName).completeBaseName());
+    {
+        QPainter painter;
+        if (!painter.begin(&generator)) {
+            file.cancelWriting();
+            return fileError(fileName, QStringLiteral("The drawing could not be started."));
+        }
+        render(painter, QRect(QPoint(0, 0), size), chart, options);
+    }
+    if (!file.commit()) return fileError(fileName, file.errorString());
+    return QString();
+}
+
+QStringList pdfHeaderLines(const PdfHeader& header) {
+    QStringList lines;
+    lines << (header.fileName.isEmpty() ? QStringLiteral("(no log loaded)") : header.fileName);
+    lines << QStringLiteral("Model: %1    Date: %2    Time: %3")
+                 .arg(header.model, header.date, header.timeSpan);
+    if (header.countersVisible)
+        lines << QStringLiteral(
+                     "Hobbs Start: %1    Hobbs Stop: %2    Maintenance Start: %3    "
+                     "Maintenance Stop: %4")
+                     .arg(header.hobbsStart, header.hobbsStop, header.maintenanceStart,
+                          header.maintenanceStop);
+    if (!header.seriesUnits.isEmpty())
+        lines << QStringLiteral("Series: ") + header.seriesUnits.join(QStringLiteral(", "));
+    return lines;
+}
+
+QString timeSpanText(double minimum, double maximum) {
+    const QString format = QStringLiteral("hh:nn:ss");
+    return QStringLiteral("%1 \u2013 %2")
+        .arg(formatDateTime(minimum, format), formatDateTime(maximum, format));
+}
+
+QPageSize defaultPageSize(const QLocale& locale) {
+    return QPageSize(locale.measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter
+                                                                             : QPageSize::A4);
+}
+
+QString exportPdf(Chart& chart, const QSize& screenSize, const PdfHeader& header,
+                  const QPageLayout& page, const RenderOptions& options, const QString& fileName) {
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) return fileError(fileName, file.errorString());
+    QPdfWriter writer(&file);
+    writer.setResolution(kPdfResolution);
+    writer.setPageLayout(page);
+    writer.setTitle(header.fileName);
+    writer.setCreator(QStringLiteral("Zimra / Pexo Data Viewer"));
+    {
+        QPainter painter;
+        if (!painter.begin(&writer)) {
+            file.cancelWriting();
+            return fileError(fileName, QStringLiteral("The page could not be started."));
+        }
+        // Device units of the page's printable area, its top left at (0, 0).
+        const int width = writer.width();
+        const int height = writer.height();
+        const int gap = qRound(kHeaderGapPoints * kPdfResolution / 72.0);
+        painter.setPen(Qt::black);
+        const int headerHeight = paintHeader(painter, width, pdfHeaderLines(header), gap);
+        const int ruleY = headerHeight + gap / 2;
+        painter.setPen(QPen(Qt::black, kPdfResolution / 144.0));
+        painter.drawLine(0, ruleY, width, ruleY);
+        const int chartTop = ruleY + gap;
+        paintChartInto(painter, QRect(0, chartTop, width, height - chartTop), chart, screenSize,
+                       options);
+        if (!painter.end()) {
+            file.cancelWriting();
+            return fileError(fileName, QStringLiteral("The page could not be written."));
+        }
+    }
+    if (!file.commit()) return fileError(fileName, file.errorString());
+    return QString();
+}
+
+}  // namespace zp::chart

@@ -38,7 +38,8 @@ int chartTarget(const std::uint8_t* data, std::size_t size) {
     for (int i = 0; i < stepCount; ++i) steps[i] = {in.byte(), in.byte(), in.byte(), in.byte()};
     const QString path = writeScratchFile("chart.csv", in.rest());
 
-    chart::Chart chart;
+    // One chart for the process, set up afresh for each input (it keeps its blocks).
+    static chart::Chart chart;
     setUpChart(chart, record);
     prepareChartForLoad(chart);
     loadLogIntoChart(path, unitSelectorsOf(record), chart, fuzzImportOptions(kBudget));

@@ -4,7 +4,11 @@
 #include <QFile>
 #include <QPalette>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -38,13 +42,33 @@ QString scratchFolder() {
 }
 
 QString writeScratchFile(const char* name, std::string_view bytes) {
-    const QString path = QDir(scratchFolder()).filePath(QString::fromLatin1(name));
-    QFile file(path);
-    require(file.open(QIODevice::WriteOnly | QIODevice::Truncate), "open scratch file");
-    require(file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-                static_cast<qint64>(bytes.size()),
-            "write scratch file");
-    return path;
+    // The paths of the few scratch names, made once; the file is written with plain
+    // system calls, which cost far less than a QFile per input.
+    struct Scratch {
+        std::string name;
+        QString path;
+        QByteArray nativePath;
+    };
+    static std::vector<Scratch> known;
+    auto it = std::find_if(known.begin(), known.end(),
+                           [name](const Scratch& s) { return s.name == name; });
+    if (it == known.end()) {
+        const QString path = QDir(scratchFolder()).filePath(QString::fromLatin1(name));
+        known.push_back({name, path, QFile::encodeName(path)});
+        it = known.end() - 1;
+    }
+    const int fd = ::open(it->nativePath.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    require(fd >= 0, "open scratch file");
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    require(done == bytes.size(), "write scratch file");
+    return it->path;
 }
 
 SettingsRecord takeSettings(ByteReader& in) {

@@ -11,7 +11,9 @@ constexpr std::size_t kCarry = LineReader::kMaxPiece + 1;
 }  // namespace
 
 LineReader::LineReader(std::size_t blockSize)
-    : blockSize_(blockSize < kCarry ? kCarry : blockSize), buffer_(new char[blockSize_ + kCarry]) {}
+    : blockSize_(blockSize < kCarry ? kCarry : blockSize),
+      block_(kCarry),
+      buffer_(new char[block_ + kCarry]) {}
 
 bool LineReader::open(const QString& path) {
     close();
@@ -19,6 +21,16 @@ bool LineReader::open(const QString& path) {
     // No QIODevice::Text: the carriage-return handling is done here, the same on
     // every platform.
     if (!file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return false;
+    // A block as large as the file reads it whole (a file that grows meanwhile is
+    // read in more blocks, with the same pieces); never less than one piece.
+    const qint64 size = file_.size();
+    std::size_t block = blockSize_;
+    if (size >= 0 && static_cast<std::size_t>(size) < block)
+        block = static_cast<std::size_t>(size) < kCarry ? kCarry : static_cast<std::size_t>(size);
+    if (block > block_) {
+        buffer_.reset(new char[block + kCarry]);
+        block_ = block;
+    }
     begin_ = end_ = 0;
     eof_ = false;
     return true;
@@ -36,7 +48,7 @@ bool LineReader::refill() {
     if (tail > 0 && begin_ > 0) std::memmove(buffer_.get(), buffer_.get() + begin_, tail);
     begin_ = 0;
     end_ = tail;
-    const qint64 n = file_.read(buffer_.get() + end_, static_cast<qint64>(blockSize_));
+    const qint64 n = file_.read(buffer_.get() + end_, static_cast<qint64>(block_));
     if (n < 0) {
         // A read error ends the file; the unfinished piece is dropped, as fgets does.
         eof_ = true;

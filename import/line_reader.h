@@ -2,7 +2,8 @@
 // opened in text mode on Windows: a carriage return followed by a line feed reads as
 // one line feed (a lone carriage return is kept), and each call delivers at most 999
 // characters, the line feed included when it fits. A longer line comes in pieces.
-// The file is read in large blocks; a line costs no allocation.
+// The file is read in large blocks; a line costs no allocation. The block buffer is
+// sized at open to the file, up to the block size, so a small file costs a small one.
 #pragma once
 
 #include <QFile>
@@ -30,8 +31,9 @@ class LineReader {
     bool refill();
 
     QFile file_;
-    std::size_t blockSize_;
-    std::unique_ptr<char[]> buffer_;  // blockSize_ plus room for a carried-over tail
+    std::size_t blockSize_;           // the most read at a time
+    std::size_t block_;               // read at a time: the largest file's, <= blockSize_
+    std::unique_ptr<char[]> buffer_;  // block_ plus room for a carried-over tail
     std::size_t begin_ = 0;           // first unread character
     std::size_t end_ = 0;             // one past the last character read
     bool eof_ = false;

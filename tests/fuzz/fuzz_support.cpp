@@ -4,8 +4,14 @@
 #include <QFile>
 #include <QPalette>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 #include <memory>
 
 #include "loading/channel_series.h"
@@ -36,26 +42,59 @@ QString scratchFolder() {
 }
 
 QString writeScratchFile(const char* name, std::string_view bytes) {
-    const QString path = QDir(scratchFolder()).filePath(QString::fromLatin1(name));
-    QFile file(path);
-    require(file.open(QIODevice::WriteOnly | QIODevice::Truncate), "open scratch file");
-    require(file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-                static_cast<qint64>(bytes.size()),
-            "write scratch file");
-    return path;
+    // The paths of the few scratch names, made once; the file is written with plain
+    // system calls, which cost far less than a QFile per input.
+    struct Scratch {
+        std::string name;
+        QString path;
+        QByteArray nativePath;
+    };
+    static std::vector<Scratch> known;
+    auto it = std::find_if(known.begin(), known.end(),
+                           [name](const Scratch& s) { return s.name == name; });
+    if (it == known.end()) {
+        const QString path = QDir(scratchFolder()).filePath(QString::fromLatin1(name));
+        known.push_back({name, path, QFile::encodeName(path)});
+        it = known.end() - 1;
+    }
+    const int fd = ::open(it->nativePath.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    require(fd >= 0, "open scratch file");
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    require(done == bytes.size(), "write scratch file");
+    return it->path;
 }
 
 SettingsRecord takeSettings(ByteReader& in) {
     const std::size_t length = in.byte();
     if (length > 60) return defaultSettingsRecord();
-    const QString path = writeScratchFile("Settings.bin", in.take(length));
+    const std::string_view content = in.take(length);
+    static std::string lastContent;
+    static SettingsRecord lastRecord{};
+    static bool read = false;
+    if (read && content == lastContent) return lastRecord;
+    const QString path = writeScratchFile("Settings.bin", content);
     SettingsRecord record{};
     require(readSettingsFile(path, record), "read settings");
+    lastContent.assign(content);
+    lastRecord = record;
+    read = true;
     return record;
 }
 
 void setUpChart(chart::Chart& chart, const SettingsRecord& record) {
-    createChannelSeries(chart, QPalette());
+    static const chart::Chart made = [] {
+        chart::Chart fresh;
+        createChannelSeries(fresh, QPalette());
+        return fresh;
+    }();
+    chart = made;
     for (const Channel channel : activeFlagOrder())
         channelSeries(chart, channel).active = isActive(record, channel);
 }
@@ -72,6 +111,61 @@ std::int64_t pointsHeld(const chart::Chart& chart) {
     for (const chart::LineSeries& series : chart.series)
         n += static_cast<std::int64_t>(series.points.size());
     return n;
+}
+
+void LoadRecord::take(const chart::Chart& chart, const ImportResult& result) {
+    series_.resize(chart.series.size());
+    for (std::size_t i = 0; i < chart.series.size(); ++i) {
+        const chart::LineSeries& from = chart.series[i];
+        Series& to = series_[i];
+        const auto points = from.points.points();
+        to.points.assign(points.begin(), points.end());
+        to.name = from.name;
+        to.title = from.title;
+        to.color = from.color.rgba();
+        to.active = from.active;
+        to.showInLegend = from.showInLegend;
+        to.xDateTime = from.xDateTime;
+    }
+    axisTitle_ = chart.bottomAxis.titleCaption;
+    result_ = result;
+}
+
+bool LoadRecord::matches(const chart::Chart& chart, const ImportResult& result,
+                         const char*& what) const {
+    what = nullptr;
+    if (chart.series.size() != series_.size()) what = "the number of series";
+    for (std::size_t i = 0; !what && i < series_.size(); ++i) {
+        const chart::LineSeries& now = chart.series[i];
+        const Series& then = series_[i];
+        const auto points = now.points.points();
+        if (points.size() != then.points.size() ||
+            (!points.empty() &&
+             std::memcmp(points.data(), then.points.data(), points.size_bytes()) != 0))
+            what = "series points";
+        else if (now.name != then.name || now.title != then.title ||
+                 now.color.rgba() != then.color)
+            what = "series look";
+        else if (now.active != then.active || now.showInLegend != then.showInLegend ||
+                 now.xDateTime != then.xDateTime)
+            what = "series flags (active, legend, date-time)";
+    }
+    if (what) return false;
+    const PanelUpdate& a = result.panel;
+    const PanelUpdate& b = result_.panel;
+    if (chart.bottomAxis.titleCaption != axisTitle_)
+        what = "bottom axis title";
+    else if (result.status != result_.status || result.message != result_.message)
+        what = "status and message";
+    else if (a.modelText != b.modelText)
+        what = "panel model text";
+    else if (a.countersVisible != b.countersVisible || a.hobbsStart != b.hobbsStart ||
+             a.hobbsStop != b.hobbsStop || a.maintenanceStart != b.maintenanceStart ||
+             a.maintenanceStop != b.maintenanceStop)
+        what = "panel counters";
+    else if (a.axisTitle != b.axisTitle)
+        what = "panel axis title";
+    return what == nullptr;
 }
 
 }  // namespace zp::fuzz

@@ -8,9 +8,11 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string_view>
+#include <vector>
 
 #include "chart/chart_model.h"
 #include "import/import_options.h"
+#include "import/log_import.h"
 #include "loading/channel_series.h"
 #include "settings/settings_record.h"
 
@@ -49,10 +51,14 @@ QString writeScratchFile(const char* name, std::string_view bytes);
 
 // The settings record as the viewer reads it at start-up, from a length byte n: for n up
 // to 60 the next n bytes are the content of Settings.bin, otherwise there is no file and
-// the defaults apply.
+// the defaults apply. The file is written and read only when its content differs from
+// the previous call's (the settings target checks the reading itself).
 SettingsRecord takeSettings(ByteReader& in);
 
-// A chart holding the 41 channel series of the viewer with the record's active flags.
+// Makes `chart` hold the 41 channel series of the viewer, as createChannelSeries makes
+// them, with the record's active flags. The series are copied from a chart made once per
+// process; a chart used before keeps its point blocks, so a load into it allocates
+// only where it holds more points than ever before.
 void setUpChart(chart::Chart& chart, const SettingsRecord& record);
 
 // Import options of the fuzz targets: a small budget and English regional settings.
@@ -60,5 +66,27 @@ ImportOptions fuzzImportOptions(std::int64_t pointBudget);
 
 // The points held by all series of the chart.
 std::int64_t pointsHeld(const chart::Chart& chart);
+
+// What a load left in a chart and returned, kept to compare with another load of the
+// same log: every series' points bit for bit, its look and flags, the axis title, and
+// the status, message and panel update. The storage is kept from one use to the next.
+class LoadRecord {
+  public:
+    void take(const chart::Chart& chart, const ImportResult& result);
+    // True when the chart and result hold exactly what was taken; `what` names the
+    // first difference otherwise.
+    bool matches(const chart::Chart& chart, const ImportResult& result, const char*& what) const;
+
+  private:
+    struct Series {
+        std::vector<chart::ChartPoint> points;
+        QString name, title;
+        QRgb color = 0;
+        bool active = false, showInLegend = false, xDateTime = false;
+    };
+    std::vector<Series> series_;
+    QString axisTitle_;
+    ImportResult result_;
+};
 
 }  // namespace zp::fuzz

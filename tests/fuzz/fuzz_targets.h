@@ -9,7 +9,8 @@
 namespace zp::fuzz {
 
 // A settings record and a log file taken from the bytes: the line reader against a
-// plain model of it, then the whole import into the 41 channel series.
+// plain model of it, the field scanners against the C library, then the whole import
+// into the 41 channel series, twice into the same chart with the same outcome.
 int importTarget(const std::uint8_t* data, std::size_t size);
 
 // The time field conversion under a locale chosen by the first byte, and the decoding

@@ -98,6 +98,41 @@ class TestLineReader : public QObject {
         QCOMPARE(readPieces(path, 4096), expected);
     }
 
+    // The block buffer is sized to each file at open: one reader reading a small file,
+    // a larger one and a file that grew after open delivers the same pieces.
+    void open_reusedForFilesOfOtherSizes() {
+        QTemporaryDir dir;
+        QByteArray large;
+        for (int i = 0; large.size() < 300000; ++i)
+            large += QByteArray(i % 1200, 'x') + ((i & 1) ? "\r\n" : "\n");
+        const QByteArray small = "7,d,10:00:00,1\r\n7,d,10:00:01,2";
+        const QString smallPath = writeFile(dir, QStringLiteral("small.csv"), small);
+        const QString largePath = writeFile(dir, QStringLiteral("large.csv"), large);
+        zp::LineReader reader(std::size_t{1} << 17);
+        const auto readAll = [&reader](const QString& path) {
+            std::vector<std::string> pieces;
+            if (!reader.open(path)) return pieces;
+            std::string_view line;
+            while (reader.next(line)) pieces.emplace_back(line);
+            return pieces;
+        };
+        QCOMPARE(readAll(smallPath), expectedPieces(small));
+        QCOMPARE(readAll(largePath), expectedPieces(large));
+        QCOMPARE(readAll(smallPath), expectedPieces(small));
+
+        const QString growingPath = writeFile(dir, QStringLiteral("growing.csv"), small);
+        zp::LineReader fresh(std::size_t{1} << 17);
+        QVERIFY(fresh.open(growingPath));
+        QFile more(growingPath);
+        QVERIFY(more.open(QIODevice::Append));
+        more.write(large);
+        more.close();
+        std::vector<std::string> pieces;
+        std::string_view line;
+        while (fresh.next(line)) pieces.emplace_back(line);
+        QCOMPARE(pieces, expectedPieces(small + large));
+    }
+
     void open_unicodePathAndMissingFile() {
         QTemporaryDir dir;
         const QString path = writeFile(

@@ -127,7 +127,7 @@ void LoadRecord::take(const chart::Chart& chart, const ImportResult& result) {
         to.showInLegend = from.showInLegend;
         to.xDateTime = from.xDateTime;
     }
-    axisTitle_ = chart.bottomAxis.titleCaption;
+    axisTitle_ = chart.bottomAxis.title;
     result_ = result;
 }
 
@@ -153,7 +153,7 @@ bool LoadRecord::matches(const chart::Chart& chart, const ImportResult& result,
     if (what) return false;
     const PanelUpdate& a = result.panel;
     const PanelUpdate& b = result_.panel;
-    if (chart.bottomAxis.titleCaption != axisTitle_)
+    if (chart.bottomAxis.title != axisTitle_)
         what = "bottom axis title";
     else if (result.status != result_.status || result.message != result_.message)
         what = "status and message";

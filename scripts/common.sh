@@ -3,7 +3,8 @@
 
 ZP_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # Package names that Debian 12 and later and Ubuntu 24.04 and later share.
-ZP_PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-svg-dev libgl-dev libjpeg-dev fonts-liberation)
+ZP_PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-svg-dev libgl-dev libjpeg-dev fonts-liberation
+             python3)
 
 zp_install_packages() {
     local missing=() pkg

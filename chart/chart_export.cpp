@@ -10,16 +10,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "chart/chart_output.h"
 #include "chart/date_time_format.h"
 
 namespace zp::chart {
 
 namespace {
-
-QString fileError(const QString& fileName, const QString& reason) {
-    return QStringLiteral("Cannot create file \"%1\". %2")
-        .arg(QDir::toNativeSeparators(fileName), reason);
-}
 
 // The resolution of the PDF page's device units; the page is vector drawing, so it
 // only sets how finely positions are given.
@@ -101,16 +97,7 @@ QImage exportImage(Chart& chart, const QSize& size, qreal devicePixelRatio,
 
 QString exportPng(Chart& chart, const QSize& size, qreal devicePixelRatio,
                   const RenderOptions& options, const QString& fileName) {
-    const QImage image = exportImage(chart, size, devicePixelRatio, options);
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) return fileError(fileName, file.errorString());
-    QImageWriter writer(&file, "png");
-    if (!writer.write(image)) {
-        file.cancelWriting();
-        return fileError(fileName, writer.errorString());
-    }
-    if (!file.commit()) return fileError(fileName, file.errorString());
-    return QString();
+    return writeImageFile(exportImage(chart, size, devicePixelRatio, options), fileName, "png");
 }
 
 QString exportSvg(Chart& chart, const QSize& size, const RenderOptions& options,

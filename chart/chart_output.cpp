@@ -12,11 +12,6 @@ namespace zp::chart {
 
 namespace {
 
-QString fileError(const QString& fileName, const QString& reason) {
-    return QStringLiteral("Cannot create file \"%1\". %2")
-        .arg(QDir::toNativeSeparators(fileName), reason);
-}
-
 // Puts the printer's orientation back when the job is over, however it ended.
 class OrientationRestorer {
   public:
@@ -41,11 +36,19 @@ QImage chartImage(ChartWidget& widget) {
     return image;
 }
 
+QString fileError(const QString& fileName, const QString& reason) {
+    return QStringLiteral("Cannot create file \"%1\". %2")
+        .arg(QDir::toNativeSeparators(fileName), reason);
+}
+
 QString saveToBitmapFile(ChartWidget& widget, const QString& fileName) {
-    const QImage image = chartImage(widget);
+    return writeImageFile(chartImage(widget), fileName, "bmp");
+}
+
+QString writeImageFile(const QImage& image, const QString& fileName, const char* format) {
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) return fileError(fileName, file.errorString());
-    QImageWriter writer(&file, "bmp");
+    QImageWriter writer(&file, format);
     if (!writer.write(image)) {
         file.cancelWriting();
         return fileError(fileName, writer.errorString());

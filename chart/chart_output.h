@@ -36,6 +36,13 @@ QImage chartImage(ChartWidget& widget);
 // report: "Cannot create file "<path>". <reason>".
 QString saveToBitmapFile(ChartWidget& widget, const QString& fileName);
 
+// Writes `image` in `format` ("bmp", "png") to `fileName` as saveToBitmapFile does:
+// under a temporary name renamed into place; an empty text on success, else the report.
+QString writeImageFile(const QImage& image, const QString& fileName, const char* format);
+
+// The report of a file that cannot be written: "Cannot create file "<path>". <reason>".
+QString fileError(const QString& fileName, const QString& reason);
+
 // The printing rectangle on a printable page of `pageWidth` x `pageHeight` device
 // pixels: margins of width x 5 / 100 and height x 5 / 100 (rounded down) on each side.
 PixelRect printRectangle(int pageWidth, int pageHeight);

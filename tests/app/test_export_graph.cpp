@@ -22,6 +22,7 @@
 #include "chart/chart_widget.h"
 #include "settings/units_dialog.h"
 #include "tests/support/find_child.h"
+#include "tests/support/pdf_text.h"
 #include "tests/support/window_fixture.h"
 
 using namespace zp;
@@ -43,14 +44,7 @@ QString kindOf(const QByteArray& bytes) {
     return QStringLiteral("other");
 }
 
-std::optional<QString> pdfText(const QString& path) {
-    const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (tool.isEmpty()) return std::nullopt;
-    QProcess process;
-    process.start(tool, {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    if (!process.waitForFinished(30000) || process.exitCode() != 0) return QString();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
+using zp::test::pdfText;
 
 // The settings a first showing gives: every series on, the units of code 0.
 void useDefaults(MainWindow& window) {

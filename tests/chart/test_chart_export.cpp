@@ -16,6 +16,7 @@
 #include "chart/chart_output.h"
 #include "chart/chart_widget.h"
 #include "chart/date_time_format.h"
+#include "tests/support/pdf_text.h"
 
 using namespace zp::chart;
 
@@ -49,15 +50,7 @@ QByteArray readFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The text of a PDF file as pdftotext reads it; none without poppler's tools.
-std::optional<QString> pdfText(const QString& path) {
-    const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (tool.isEmpty()) return std::nullopt;
-    QProcess process;
-    process.start(tool, {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    if (!process.waitForFinished(30000) || process.exitCode() != 0) return QString();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
+using zp::test::pdfText;
 
 PdfHeader sampleHeader() {
     PdfHeader header;

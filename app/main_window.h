@@ -30,6 +30,7 @@ namespace chart {
 class ChartWidget;
 }
 class AboutWindow;
+class AnalysisTools;
 class Dialogs;
 class SettingsStore;
 class UnitsDialog;
@@ -73,6 +74,9 @@ class MainWindow : public QMainWindow {
 
     // Shows what a load changed on the information panel; labels size to their text.
     void showPanel(const PanelUpdate& update);
+
+    // The Analysis menu's windows, limits and measurement cursor readout.
+    AnalysisTools& analysis() const { return *analysis_; }
 
     // How loads read logs: the machine's own budget and regional settings unless set.
     void setImportOptions(const ImportOptions& options) { importOptions_ = options; }
@@ -155,6 +159,8 @@ class MainWindow : public QMainWindow {
     QAction* exitAction_;
     QMenu* settingsMenu_;
     QAction* unitsAction_;
+    QMenu* analysisMenu_;
+    AnalysisTools* analysis_;
     QMenu* helpMenu_;
     QAction* aboutAction_;
 };

@@ -517,6 +517,7 @@ QString AnalysisTools::cursorReadout() const {
         if (!s.active) continue;
         const std::optional<double> a = value(s, c.cursorA);
         const std::optional<double> b = value(s, c.cursorB);
+        if (!a && !b) continue;  // no reading at or before either cursor
         QString text = s.title + QLatin1Char(':');
         if (c.cursorA) text += QStringLiteral(" A=") + (a ? number(*a) : QStringLiteral("-"));
         if (c.cursorB) text += QStringLiteral(" B=") + (b ? number(*b) : QStringLiteral("-"));

@@ -198,6 +198,7 @@ bool ChartWidget::event(QEvent* event) {
         case QEvent::WindowDeactivate:
         case QEvent::FocusOut:
         case QEvent::Hide:
+            cursorDrag_.reset();
             if (zoomScroll_.dragActive()) apply(zoomScroll_.abandonDrag());
             break;
         case QEvent::ActivationChange:

@@ -5,8 +5,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -115,6 +117,58 @@ class TestAnalysis : public QObject {
         QVERIFY(text.contains(QStringLiteral("flight.csv")));
         test::child<QPushButton>(w, "copyButton")->click();
         QCOMPARE(QApplication::clipboard()->text(), text);
+    }
+
+    // What the report says of logs with unknown lines and of a load that stopped.
+    void logReportLines_data() {
+        QTest::addColumn<QByteArray>("log");
+        QTest::addColumn<QStringList>("lines");
+        const QByteArray good = "10,12/05/2024,10:00:00,12345,487,2400,41.8,662.5,17.2\r\n";
+        QTest::newRow("unknown model")
+            << (good + "77,12/05/2024,10:00:01,1,2,3\r\n" + good)
+            << QStringList{"Lines: 3", "Unknown lines: 1", "Read to the end of the file"};
+        QTest::newRow("time that does not convert")
+            << (good + "10,12/05/2024,25:00:00,12345,487,2400,41.8,662.5,17.2\r\n" + good)
+            << QStringList{"Lines: 2", "Time span: 10:00:00 - 10:00:00",
+                           "Stopped at line 2: '25:00:00' is not a valid"};
+        QTest::newRow("empty file")
+            << QByteArray() << QStringList{"Lines: 0", "Time span: none - none"};
+    }
+    void logReportLines() {
+        QFETCH(QByteArray, log);
+        QFETCH(QStringList, lines);
+        Viewer v;
+        QFile file(v.log);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(log);
+        file.close();
+        v.load();
+        const QString text = v.window->analysis().logReportWindow().text();
+        for (const QString& line : lines)
+            QVERIFY2(text.contains(line), qPrintable(line + QStringLiteral("\n") + text));
+    }
+
+    // The cursors and the limits are drawn by the routine the bitmap and the printer use.
+    void cursorsAndLimitsInTheOutputPicture() {
+        Viewer v;
+        v.load();
+        const auto picture = [&v] {
+            QImage image(794, 499, QImage::Format_RGB32);
+            QPainter painter(&image);
+            v.chart().renderTo(painter, image.rect());
+            return image;
+        };
+        const QImage plain = picture();
+        v.chart().placeCursor(chart::ChartWidget::Cursor::A, v.x(3));
+        const QImage withCursor = picture();
+        QVERIFY(withCursor != plain);
+        LimitTable limits{};
+        limits[OATSeries].upper = 20.0;
+        v.window->analysis().setLimits(limits);
+        QVERIFY(picture() != withCursor);
+        v.window->analysis().setLimits(LimitTable{});
+        v.trigger("removeCursorsAction");
+        QCOMPARE(picture(), plain);
     }
 
     void statisticsFollowViewCursorsTogglesAndLoads() {

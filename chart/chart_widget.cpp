@@ -224,23 +224,27 @@ void ChartWidget::apply(ZoomScroll::Effect effect) {
 }
 
 void ChartWidget::mousePressEvent(QMouseEvent* event) {
-    const QPoint p = event->position().toPoint();
-    // Ctrl with a press over the plot area places a measurement cursor; every other
-    // press goes on as it does without cursors.
-    if ((event->modifiers() & Qt::ControlModifier) && !zoomScroll_.dragActive() &&
-        (event->button() == Qt::LeftButton || event->button() == Qt::RightButton) &&
-        layout().plot.contains(p.x(), p.y())) {
-        cursorDrag_ = event->button() == Qt::LeftButton ? Cursor::A : Cursor::B;
-        placeCursor(*cursorDrag_, plotX(p.x()));
+    if (pressCursor(*event) || handlePress(event->button(), event->position().toPoint()))
         event->accept();
-        return;
-    }
-    if (handlePress(event->button(), event->position().toPoint())) event->accept();
 }
 
 void ChartWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     // The second press of a double click is a press like any other.
-    if (handlePress(event->button(), event->position().toPoint())) event->accept();
+    if (pressCursor(*event) || handlePress(event->button(), event->position().toPoint()))
+        event->accept();
+}
+
+bool ChartWidget::pressCursor(const QMouseEvent& event) {
+    // Ctrl with a press over the plot area places a measurement cursor; every other
+    // press goes on as it does without cursors.
+    const QPoint p = event.position().toPoint();
+    if (!(event.modifiers() & Qt::ControlModifier) || zoomScroll_.dragActive() ||
+        (event.button() != Qt::LeftButton && event.button() != Qt::RightButton) ||
+        !layout().plot.contains(p.x(), p.y()))
+        return false;
+    cursorDrag_ = event.button() == Qt::LeftButton ? Cursor::A : Cursor::B;
+    placeCursor(*cursorDrag_, plotX(p.x()));
+    return true;
 }
 
 void ChartWidget::mouseMoveEvent(QMouseEvent* event) {

@@ -100,6 +100,9 @@ class ChartWidget : public QWidget {
     // its series and is consumed. Returns true when the press was consumed.
     bool handlePress(Qt::MouseButton button, const QPoint& pos);
     bool pressLegend(const QPoint& pos);
+    // A Ctrl press of the left or right button over the plot area: places cursor A or B
+    // and starts moving it. Returns true when the press was taken.
+    bool pressCursor(const QMouseEvent& event);
 
     void apply(ZoomScroll::Effect effect);
     // The keys that move the view: + and - zoom the time axis, the arrows and Page

@@ -317,7 +317,7 @@ void StatisticsWindow::refresh() {
         table_->insertRow(row);
         QPixmap swatch(12, 12);
         swatch.fill(series.color);
-        QTableWidgetItem* colour = cell(QString());
+        QTableWidgetItem* colour = cell(series.color.name());  // "#rrggbb" in a copy
         colour->setIcon(QIcon(swatch));
         table_->setItem(row, 0, colour);
         table_->setItem(row, 1, cell(series.title));
@@ -405,7 +405,6 @@ AnalysisTools::AnalysisTools(chart::ChartWidget& chart, Dialogs& dialogs, UnitSo
       units_(std::move(units)),
       iniPath_(std::move(iniPath)),
       statusBar_(statusBar),
-      window_(window),
       limits_(readLimits(iniPath_)) {
     logReport_ = new LogReportWindow(window);
     statistics_ = new StatisticsWindow(

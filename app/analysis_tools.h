@@ -151,7 +151,6 @@ class AnalysisTools : public QObject {
     UnitSource units_;
     QString iniPath_;
     QStatusBar& statusBar_;
-    QWidget* window_;
     LimitTable limits_{};
     std::optional<UnitSelectors> loadedUnits_;
     LogReportWindow* logReport_;

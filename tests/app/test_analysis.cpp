@@ -181,6 +181,8 @@ class TestAnalysis : public QObject {
         int oat = v.rowOf(t, QStringLiteral("OAT"));
         QVERIFY(oat >= 0);
         // Columns: colour, series, unit, readings, minimum, at, maximum, at, mean.
+        QCOMPARE(v.text(t, oat, 0), v.series(OATSeries).color.name());
+        QVERIFY(!t.item(oat, 0)->icon().isNull());
         QCOMPARE(v.text(t, oat, 2), QStringLiteral("Celsius"));
         QCOMPARE(v.text(t, oat, 3), QStringLiteral("10"));
         QCOMPARE(v.text(t, oat, 4), QStringLiteral("10"));

@@ -139,6 +139,18 @@ class TestMeasureCursors : public QObject {
         press(widget, QEvent::MouseButtonRelease, Qt::LeftButton, to, Qt::NoModifier);
         QVERIFY(widget.zoomScroll().zoomed());
 
+        // And a right drag without Ctrl scrolls as before.
+        widget.grab();
+        const double zoomedMinimum = widget.chart().bottomAxis.minimum;
+        press(widget, QEvent::MouseButtonPress, Qt::RightButton, to, Qt::NoModifier);
+        QVERIFY(widget.zoomScroll().scrollDragActive());
+        QMouseEvent scroll(QEvent::MouseMove, QPointF(to - QPoint(40, 0)),
+                           widget.mapToGlobal(QPointF(to)), Qt::NoButton, Qt::RightButton,
+                           Qt::NoModifier);
+        QApplication::sendEvent(&widget, &scroll);
+        press(widget, QEvent::MouseButtonRelease, Qt::RightButton, to, Qt::NoModifier);
+        QVERIFY(widget.chart().bottomAxis.minimum != zoomedMinimum);
+
         widget.clearCursors();
         QVERIFY(!widget.chart().cursorA && !widget.chart().cursorB);
         // Without a cursor Ctrl+Left scrolls the time axis as Left does.

@@ -21,6 +21,7 @@
 
 #include "analysis/visible_data.h"
 #include "app/about_window.h"
+#include "app/analysis_tools.h"
 #include "app/dialogs.h"
 #include "app/glyphs.h"
 #include "app/keyboard_and_mouse.h"
@@ -147,6 +148,9 @@ MainWindow::MainWindow(Dialogs& dialogs, SettingsStore& settings, QWidget* paren
 
     statusBar_ = new QStatusBar(client_);
     statusBar_->setObjectName(QStringLiteral("StatusBar1"));
+    analysis_ = new AnalysisTools(
+        *chart_, dialogs_, [this] { return unitSelectorsOf(settings_); }, userChoicesFile(store_),
+        *statusBar_, this);
 
     buildMenu();
     setAcceptDrops(true);
@@ -265,6 +269,9 @@ void MainWindow::buildMenu() {
     unitsAction_ =
         settingsMenu_->addAction(QStringLiteral("&Units"), this, &MainWindow::showUnitsDialog);
     unitsAction_->setObjectName(QStringLiteral("UnitSetup1"));
+    analysisMenu_ = menuBar()->addMenu(QStringLiteral("&Analysis"));
+    analysisMenu_->setObjectName(QStringLiteral("analysisMenu"));
+    analysis_->addMenuEntries(*analysisMenu_);
     helpMenu_ = menuBar()->addMenu(QStringLiteral("&Help"));
     helpMenu_->setObjectName(QStringLiteral("Help1"));
     aboutAction_ =
@@ -412,6 +419,8 @@ void MainWindow::loadChosenFile(const QString& path) {
         result = loadLogIntoChart(path, loadedUnits_, chart_->chart(), importOptions_);
     }
     showPanel(result.panel);
+    analysis_->loadEnded(path, result.report,
+                         result.report.stoppedAtLine ? result.message : QString());
     if (result.status == ImportResult::Status::OpenFailed) {
         recent_.remove(path);
     } else {

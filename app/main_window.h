@@ -34,6 +34,7 @@ struct PdfHeader;
 enum class ExportFormat;
 }  // namespace chart
 class AboutWindow;
+class AnalysisTools;
 class Dialogs;
 class SettingsStore;
 class UnitsDialog;
@@ -77,6 +78,9 @@ class MainWindow : public QMainWindow {
 
     // Shows what a load changed on the information panel; labels size to their text.
     void showPanel(const PanelUpdate& update);
+
+    // The Analysis menu's windows, limits and measurement cursor readout.
+    AnalysisTools& analysis() const { return *analysis_; }
 
     // How loads read logs: the machine's own budget and regional settings unless set.
     void setImportOptions(const ImportOptions& options) { importOptions_ = options; }
@@ -180,6 +184,8 @@ class MainWindow : public QMainWindow {
     QAction* copyGraphAction_;
     QMenu* settingsMenu_;
     QAction* unitsAction_;
+    QMenu* analysisMenu_;
+    AnalysisTools* analysis_;
     QMenu* helpMenu_;
     QAction* aboutAction_;
 };

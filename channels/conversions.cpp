@@ -1,5 +1,8 @@
 #include "channels/conversions.h"
 
+#include "channels/catalogue.h"
+#include "channels/unit_selectors.h"
+
 namespace zp {
 
 namespace {
@@ -78,6 +81,78 @@ float convertAirspeed(float value, std::uint8_t code) {
 
 float convertVsi(float value, std::uint8_t code) {
     return code == 1 ? scaled(value, kFeetPerMinuteToMetresPerSecond) : value;
+}
+
+double toRecordedUnit(ConversionFn convert, double value, std::uint8_t code) {
+    const auto fahrenheitToCelsius = [](double v) { return (v - 32.0) * 5.0 / 9.0; };
+    if (code == 0) return value;
+    if (convert == convertTemperature) return code == 1 ? fahrenheitToCelsius(value) : value;
+    if (convert == convertPressure) return code == 1 ? value / kPsiToBar : value;
+    if (convert == convertAnalog) {
+        switch (code) {
+            case 1:
+                return fahrenheitToCelsius(value);
+            case 3:
+                return value / kPsiToBar;
+            case 7:
+                return value / kLitresToGallons;
+            default:
+                return value;
+        }
+    }
+    if (convert == convertAltitude)
+        return code == 1 ? static_cast<double>(value / kFeetToMetres) : value;
+    if (convert == convertMap) return code == 1 ? value / kMillibarToInHg : value;
+    if (convert == convertFuelFlow)
+        return code == 1 ? value / kLitresPerHourToGallonsPerHour : value;
+    if (convert == convertFuelLevel) return code == 1 ? value / kLitresToGallons : value;
+    if (convert == convertAirspeed) {
+        if (code == 1) return value / kMphToKmh;
+        if (code == 2) return value / kMphToKnots;
+        return value;
+    }
+    if (convert == convertVsi) return code == 1 ? value / kFeetPerMinuteToMetresPerSecond : value;
+    return value;
+}
+
+ChannelConversion channelConversion(int channel) {
+    if (channel >= TC1Series && channel <= TC12Series)
+        return {convertTemperature, ThermocoupleUnit};
+    switch (channel) {
+        case OATSeries:
+        case CJCSeries:
+            return {convertTemperature, OatUnit};
+        case Analog1Series:
+            return {convertAnalog, Analog1Unit};
+        case Analog2Series:
+            return {convertAnalog, Analog2Unit};
+        case Analog3Series:
+            return {convertAnalog, Analog3Unit};
+        case Analog4Series:
+            return {convertAnalog, Analog4Unit};
+        case MAPSeries:
+            return {convertMap, MapUnit};
+        case FuelFlow1Series:
+        case FuelFlow2Series:
+            return {convertFuelFlow, FuelFlowUnit};
+        case FuelLevel1Series:
+        case FuelLevel2Series:
+        case FuelLevelCalcSeries:
+            return {convertFuelLevel, FuelLevelUnit};
+        case FuelPressureSeries:
+            return {convertPressure, FuelPressureUnit};
+        case AirspeedSeries:
+            return {convertAirspeed, AirspeedUnit};
+        case Altitude1013Series:
+        case AltitudeSeries:
+            return {convertAltitude, AltitudeUnit};
+        case QNHSeries:
+            return {convertMap, QnhUnit};
+        case VSISeries:
+            return {convertVsi, VsiUnit};
+        default:
+            return {};
+    }
 }
 
 }  // namespace zp

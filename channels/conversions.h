@@ -30,4 +30,17 @@ float convertAirspeed(float value, std::uint8_t code);
 // 1: feet per minute to metres per second.
 float convertVsi(float value, std::uint8_t code);
 
+// The inverses: a value in the display unit of `code` back in the unit the instruments
+// record in, in double precision (code 0 and unlisted codes return the value). A
+// conversion not among the nine returns the value.
+double toRecordedUnit(ConversionFn convert, double value, std::uint8_t code);
+
+// The conversion and the unit selector of a channel whose values are converted.
+struct ChannelConversion {
+    ConversionFn convert = nullptr;
+    int selector = -1;  // a UnitSelector; -1: plotted as recorded
+};
+// Indexed by Channel (0 .. 40); channels plotted as recorded have no conversion.
+ChannelConversion channelConversion(int channel);
+
 }  // namespace zp

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "chart/series.h"
@@ -38,6 +39,10 @@ class Chart {
     AxisState topAxis = hiddenAxis();
     AxisState rightAxis = hiddenAxis();
     int printEnlargement = 0;  // per cent; negative lays the chart out on a larger area
+    // The measurement cursors: X values drawn as vertical lines across the plot area
+    // with an "A hh:nn:ss" / "B hh:nn:ss" label; none drawn while unset.
+    std::optional<double> cursorA;
+    std::optional<double> cursorB;
 
     // Marks the chart for repainting; the owner connects it to its widget's update().
     std::function<void()> onInvalidate;

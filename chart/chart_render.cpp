@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "chart/date_time_format.h"
+
 namespace zp::chart {
 
 namespace {
@@ -17,6 +19,8 @@ const QColor kBlack(0, 0, 0);
 const QColor kWhite(255, 255, 255);
 const QColor kGridColour(128, 128, 128);
 const QColor kBevelShadow(128, 128, 128);
+const QColor kCursorAColour(200, 0, 0);
+const QColor kCursorBColour(0, 0, 200);
 
 // Draws text with its top-left corner at (x, top).
 void drawTextAt(QPainter& painter, const QFontMetrics& metrics, int x, int top,
@@ -132,7 +136,44 @@ void drawBottomAxis(QPainter& painter, const ChartLayout& layout, const QFontMet
     }
 }
 
+// [SECTION] Limits and measurement cursors
+
+// The limits of the active series: dashed lines in the series colour across the plot.
+void drawLimits(QPainter& painter, const ChartLayout& layout, const Chart& chart) {
+    const PixelRect& plot = layout.plot;
+    for (const LineSeries& series : chart.series) {
+        if (!series.active) continue;
+        for (const std::optional<double>& limit : {series.lowerLimit, series.upperLimit}) {
+            if (!limit || !std::isfinite(*limit)) continue;
+            painter.setPen(QPen(series.color, 1, Qt::DashLine, Qt::FlatCap));
+            const int y = layout.left.scale.valueToPixel(*limit);
+            painter.drawLine(plot.left + 1, y, plot.right - 1, y);
+        }
+    }
+}
+
+// A measurement cursor: a vertical line with its name and time at the top of the plot.
+void drawCursor(QPainter& painter, const ChartLayout& layout, const QFontMetrics& metrics,
+                const QString& name, double x, const QColor& colour) {
+    const PixelRect& plot = layout.plot;
+    const int pixel = layout.bottom.scale.valueToPixel(x);
+    if (pixel < plot.left || pixel > plot.right) return;
+    painter.setPen(QPen(colour, 1, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(pixel, plot.top + 1, pixel, plot.bottom - 1);
+    const QString text = name + QLatin1Char(' ') + cursorTimeText(x);
+    const int width = metrics.horizontalAdvance(text) + 4;
+    const int left = std::min(pixel + 2, plot.right - width - 1);
+    const QRect box(left, plot.top + 2, width, metrics.height());
+    painter.fillRect(box, kWhite);
+    painter.setPen(colour);
+    drawTextAt(painter, metrics, box.left() + 2, box.top(), text);
+}
+
 }  // namespace
+
+QString cursorTimeText(double x) {
+    return formatDateTime(x, QStringLiteral("hh:nn:ss"));
+}
 
 void paintChart(QPainter& painter, const ChartLayout& layout, const Chart& chart,
                 const RenderOptions& options) {
@@ -161,8 +202,16 @@ void paintChart(QPainter& painter, const ChartLayout& layout, const Chart& chart
         for (const LineSeries& series : chart.series)
             if (series.active && !series.points.empty())
                 drawSeriesLine(painter, series, layout, options.lineDrawing);
+        drawLimits(painter, layout, chart);
         painter.restore();
         drawGrid(painter, layout);
+        // The cursors are drawn over the grid, inside the plot area.
+        if (chart.cursorA)
+            drawCursor(painter, layout, metrics, QStringLiteral("A"), *chart.cursorA,
+                       kCursorAColour);
+        if (chart.cursorB)
+            drawCursor(painter, layout, metrics, QStringLiteral("B"), *chart.cursorB,
+                       kCursorBColour);
     }
     if (layout.left.visible) drawLeftAxis(painter, layout, metrics);
     if (layout.bottom.visible) drawBottomAxis(painter, layout, metrics);

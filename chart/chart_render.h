@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QRect>
+#include <QString>
 
 #include "chart/chart_layout.h"
 #include "chart/chart_model.h"
@@ -31,11 +32,15 @@ struct RenderOptions {
 
 // Lays the chart out on `target` (in the painter's coordinates), writes the automatic
 // ranges back into the chart's axes and paints: panel, legend, back wall, the active
-// series in chart order clipped to the plot area, then grid, axes, labels and title.
+// series in chart order clipped to the plot area with the limits of those that have
+// them, then grid, the measurement cursors that are set, axes, labels and title.
 // Drawing is aliased, as on a plain pixel canvas. Returns the layout it drew.
 // Needs a QGuiApplication (fonts).
 ChartLayout render(QPainter& painter, const QRect& target, Chart& chart,
                    const RenderOptions& options = {});
+
+// The time of a measurement cursor as its label shows it: "hh:nn:ss".
+QString cursorTimeText(double x);
 
 // Paints an already computed layout; render() is this after layoutChart().
 void paintChart(QPainter& painter, const ChartLayout& layout, const Chart& chart,

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
+#include <algorithm>
 
 namespace zp::chart {
 
@@ -82,6 +83,7 @@ void ChartWidget::paintEvent(QPaintEvent*) {
         layout_ = renderTo(onPicture, rect());
         painted_ = true;
         pictureStale_ = false;
+        emit repainted();
     }
     overlayOnly_ = false;
     QPainter painter(this);
@@ -104,6 +106,10 @@ void ChartWidget::changeEvent(QEvent* event) {
 void ChartWidget::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && zoomScroll_.zoomDragActive()) {
         apply(zoomScroll_.cancelZoomDrag());
+        event->accept();
+        return;
+    }
+    if (!zoomScroll_.dragActive() && handleCursorKey(*event)) {
         event->accept();
         return;
     }
@@ -150,6 +156,40 @@ bool ChartWidget::handleViewKey(const QKeyEvent& event) {
     }
 }
 
+bool ChartWidget::handleCursorKey(const QKeyEvent& event) {
+    if (!(event.modifiers() & Qt::ControlModifier)) return false;
+    if (event.key() != Qt::Key_Left && event.key() != Qt::Key_Right) return false;
+    const bool b = event.modifiers() & Qt::ShiftModifier;
+    std::optional<double>& cursor = b ? chart_.cursorB : chart_.cursorA;
+    // Without the cursor placed the keys act as they do without Ctrl.
+    if (!cursor) return false;
+    const AxisScale& scale = layout().bottom.scale;
+    const double perPixel = scale.size() > 0 ? scale.range() / scale.size() : 0.0;
+    placeCursor(b ? Cursor::B : Cursor::A,
+                *cursor + (event.key() == Qt::Key_Left ? -perPixel : perPixel));
+    return true;
+}
+
+void ChartWidget::placeCursor(Cursor which, std::optional<double> x) {
+    (which == Cursor::A ? chart_.cursorA : chart_.cursorB) = x;
+    chart_.invalidate();
+    emit cursorsChanged();
+}
+
+void ChartWidget::clearCursors() {
+    cursorDrag_.reset();
+    if (!chart_.cursorA && !chart_.cursorB) return;
+    chart_.cursorA.reset();
+    chart_.cursorB.reset();
+    chart_.invalidate();
+    emit cursorsChanged();
+}
+
+double ChartWidget::plotX(int pixel) const {
+    const PixelRect& plot = layout().plot;
+    return calcPosPoint(AxisId::Bottom, std::clamp(pixel, plot.left, plot.right));
+}
+
 bool ChartWidget::event(QEvent* event) {
     // A drag's release never arrives once another window has taken the mouse or this
     // window has lost the focus; the drag ends there instead of waiting for it.
@@ -158,6 +198,7 @@ bool ChartWidget::event(QEvent* event) {
         case QEvent::WindowDeactivate:
         case QEvent::FocusOut:
         case QEvent::Hide:
+            cursorDrag_.reset();
             if (zoomScroll_.dragActive()) apply(zoomScroll_.abandonDrag());
             break;
         case QEvent::ActivationChange:
@@ -183,23 +224,47 @@ void ChartWidget::apply(ZoomScroll::Effect effect) {
 }
 
 void ChartWidget::mousePressEvent(QMouseEvent* event) {
-    if (handlePress(event->button(), event->position().toPoint())) event->accept();
+    if (pressCursor(*event) || handlePress(event->button(), event->position().toPoint()))
+        event->accept();
 }
 
 void ChartWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     // The second press of a double click is a press like any other.
-    if (handlePress(event->button(), event->position().toPoint())) event->accept();
+    if (pressCursor(*event) || handlePress(event->button(), event->position().toPoint()))
+        event->accept();
+}
+
+bool ChartWidget::pressCursor(const QMouseEvent& event) {
+    // Ctrl with a press over the plot area places a measurement cursor; every other
+    // press goes on as it does without cursors.
+    const QPoint p = event.position().toPoint();
+    if (!(event.modifiers() & Qt::ControlModifier) || zoomScroll_.dragActive() ||
+        (event.button() != Qt::LeftButton && event.button() != Qt::RightButton) ||
+        !layout().plot.contains(p.x(), p.y()))
+        return false;
+    cursorDrag_ = event.button() == Qt::LeftButton ? Cursor::A : Cursor::B;
+    placeCursor(*cursorDrag_, plotX(p.x()));
+    return true;
 }
 
 void ChartWidget::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     // The window's readout hook sees every movement before zoom and scroll act on it.
     emit mouseMoved(event->modifiers(), p.x(), p.y());
+    if (cursorDrag_) {
+        placeCursor(*cursorDrag_, plotX(p.x()));
+        return;
+    }
     apply(zoomScroll_.move(p.x(), p.y(), layout()));
 }
 
 void ChartWidget::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
+    if (cursorDrag_) {
+        cursorDrag_.reset();
+        event->accept();
+        return;
+    }
     apply(zoomScroll_.release(event->button(), p.x(), p.y(), layout()));
     event->accept();
 }

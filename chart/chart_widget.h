@@ -65,12 +65,23 @@ class ChartWidget : public QWidget {
 
     QSize sizeHint() const override { return QSize(794, 499); }
 
+    // The measurement cursors. With Ctrl held, a left press over the plot area places
+    // cursor A there and a right press cursor B, and dragging moves it; Ctrl+Left and
+    // Ctrl+Right move cursor A by one pixel's worth of time, with Shift as well cursor B.
+    enum class Cursor { A, B };
+    void placeCursor(Cursor which, std::optional<double> x);
+    void clearCursors();
+
   signals:
     // Emitted for every mouse movement over the chart, before the zoom and scroll
     // processing of that movement (the readout hook of the window).
     void mouseMoved(Qt::KeyboardModifiers modifiers, int x, int y);
     // A press on a legend item switched the series at `seriesIndex` on or off.
     void seriesToggled(int seriesIndex);
+    // A measurement cursor was placed, moved or removed.
+    void cursorsChanged();
+    // A full repaint laid the chart out again (zoom, scroll, toggles, loads, resizes).
+    void repainted();
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -89,12 +100,19 @@ class ChartWidget : public QWidget {
     // its series and is consumed. Returns true when the press was consumed.
     bool handlePress(Qt::MouseButton button, const QPoint& pos);
     bool pressLegend(const QPoint& pos);
+    // A Ctrl press of the left or right button over the plot area: places cursor A or B
+    // and starts moving it. Returns true when the press was taken.
+    bool pressCursor(const QMouseEvent& event);
 
     void apply(ZoomScroll::Effect effect);
     // The keys that move the view: + and - zoom the time axis, the arrows and Page
     // Up/Down scroll it, Home returns to the automatic ranges, Backspace and Alt+Left go
     // back, Alt+Right forward. False for any other key.
     bool handleViewKey(const QKeyEvent& event);
+    // Ctrl+Left / Ctrl+Right (with Shift: cursor B) on a placed cursor.
+    bool handleCursorKey(const QKeyEvent& event);
+    // The X of a pixel column clamped into the plot area.
+    double plotX(int pixel) const;
 
     Chart chart_;
     ZoomScroll zoomScroll_{chart_};
@@ -108,6 +126,7 @@ class ChartWidget : public QWidget {
     int wheelRemainder_ = 0;  // angle delta short of a whole notch
     std::function<QPoint()> cursorSource_;
     std::function<std::optional<double>()> zoomCentre_;
+    std::optional<Cursor> cursorDrag_;  // the cursor a Ctrl drag moves
 };
 
 }  // namespace zp::chart

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -152,6 +153,10 @@ struct LineSeries {
     bool active = false;       // drawn and used for the axis ranges
     bool showInLegend = true;  // has a legend item
     bool xDateTime = false;    // X values are date-times
+    // Limits in the series' Y values, drawn as dashed lines in the series colour while
+    // the series is active; none drawn while unset.
+    std::optional<double> lowerLimit;
+    std::optional<double> upperLimit;
     PointList points;
 };
 

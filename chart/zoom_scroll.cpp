@@ -1,6 +1,7 @@
 #include "chart/zoom_scroll.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <utility>
 
@@ -210,6 +211,16 @@ ZoomScroll::Effect ZoomScroll::zoomTime(double factor, std::optional<double> cen
     if (centre && span != 0.0) middle = std::clamp((*centre - bottom.minimum) / span, 0.0, 1.0);
     recordStep();
     setTimeFractions(middle - middle * factor, middle + (1.0 - middle) * factor, layout);
+    zoomed_ = true;
+    return Effect::Invalidated;
+}
+
+ZoomScroll::Effect ZoomScroll::showTimeRange(double from, double to, const ChartLayout& layout) {
+    const AxisScale bottom = currentScale(chart_.bottomAxis, layout.bottom, true);
+    const double span = bottom.maximum - bottom.minimum;
+    if (span == 0.0 || !std::isfinite(from) || !std::isfinite(to)) return Effect::None;
+    recordStep();
+    setTimeFractions((from - bottom.minimum) / span, (to - bottom.minimum) / span, layout);
     zoomed_ = true;
     return Effect::Invalidated;
 }

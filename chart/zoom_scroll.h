@@ -88,6 +88,8 @@ class ZoomScroll {
     // Scales the visible time span by `factor` (below 1 zooms in) around `centre` (an X
     // value; the middle of the span when absent). The value axes stay as they are.
     Effect zoomTime(double factor, std::optional<double> centre, const ChartLayout& layout);
+    // Shows the times [from, to] on the time axes as one step, as a zoom does.
+    Effect showTimeRange(double from, double to, const ChartLayout& layout);
     // Back to the automatic ranges, as the undo of a zoom does, as one step.
     Effect returnHome();
     // Moves the visible time span by `spans` of its own width (negative: earlier).

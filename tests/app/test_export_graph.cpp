@@ -93,7 +93,7 @@ void TestExportGraph::menus_fileEditSettingsHelp() {
     Fixture f;
     QStringList titles;
     for (QAction* action : f.window.menuBar()->actions()) titles << action->text();
-    QCOMPARE(titles, QStringList({"&File", "&Edit", "&Settings", "&Help"}));
+    QCOMPARE(titles, QStringList({"&File", "&Edit", "&Settings", "&Analysis", "&Help"}));
     QAction* exportAction = test::child<QAction>(f.window, "exportGraphAction");
     QAction* copyAction = test::child<QAction>(f.window, "copyGraphAction");
     QCOMPARE(exportAction->text(), QStringLiteral("&Export Graph..."));

@@ -1,0 +1,162 @@
+// The Analysis menu: the report of the last load, statistics of the active series over
+// the visible time or between the measurement cursors, the cursors' readout in the
+// status bar, per-channel limits (kept in the per-user viewer.ini) and the runs of
+// readings beyond them.
+#pragma once
+
+#include <QDialog>
+#include <QObject>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "channels/catalogue.h"
+#include "channels/unit_selectors.h"
+#include "import/log_report.h"
+
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QStatusBar;
+class QTableWidget;
+
+namespace zp {
+
+namespace chart {
+class ChartWidget;
+}
+class Dialogs;
+
+// A channel's limits as entered, with the unit code they were entered under, so that
+// they stay exact while that unit is shown and follow a change of unit.
+struct ChannelLimits {
+    std::optional<double> lower;
+    std::optional<double> upper;
+    std::uint8_t code = 0;
+    bool empty() const { return !lower && !upper; }
+};
+using LimitTable = std::array<ChannelLimits, kChannelCount>;
+// The unit selectors as they stand now.
+using UnitSource = std::function<UnitSelectors()>;
+
+// The limits of `channel` in the display unit of `code`.
+ChannelLimits limitsInUnit(int channel, const ChannelLimits& limits, std::uint8_t code);
+// The unit code the channel is shown in under `units` (0 for channels shown as recorded).
+std::uint8_t unitCodeOf(int channel, const UnitSelectors& units);
+// The name of the unit the channel is shown in, or empty when it has no unit choice.
+QString unitNameOf(int channel, const UnitSelectors& units);
+
+// Reads and writes the limit table in an ini file (group "limits"); no file: nothing kept.
+LimitTable readLimits(const QString& iniPath);
+void writeLimits(const QString& iniPath, const LimitTable& limits);
+
+// The window of Analysis > Log Report: the counts of the last load as selectable text.
+class LogReportWindow : public QWidget {
+    Q_OBJECT
+  public:
+    explicit LogReportWindow(QWidget* parent = nullptr);
+    // `stopReason`: the message of a load that stopped before the end of the file.
+    void setReport(const QString& path, const LogReport& report, const QString& stopReason);
+    QString text() const;
+
+  private:
+    QPlainTextEdit* text_;
+};
+
+// The window of Analysis > Statistics: one row per active series.
+class StatisticsWindow : public QWidget {
+    Q_OBJECT
+  public:
+    StatisticsWindow(chart::ChartWidget& chart, UnitSource units, QWidget* parent = nullptr);
+    QTableWidget& table() const { return *table_; }
+    QLabel& rangeLabel() const { return *range_; }
+    // Fills the table for the range the chart shows now.
+    void refresh();
+    QString tabText() const;
+
+  private:
+    chart::ChartWidget& chart_;
+    UnitSource units_;
+    QTableWidget* table_;
+    QLabel* range_;
+};
+
+// The window of Analysis > Exceedances: the runs beyond the limits of the active series.
+class ExceedancesWindow : public QWidget {
+    Q_OBJECT
+  public:
+    explicit ExceedancesWindow(chart::ChartWidget& chart, QWidget* parent = nullptr);
+    QTableWidget& table() const { return *table_; }
+    void refresh();
+    // Zooms the chart to the run of `row` with a small margin, as one view step.
+    void zoomToRow(int row);
+
+  private:
+    chart::ChartWidget& chart_;
+    QTableWidget* table_;
+    std::vector<std::pair<double, double>> runs_;
+};
+
+// The dialog of Analysis > Set Limits: lower and upper limit per channel in the unit
+// shown now; an empty cell is no limit.
+class LimitsDialog : public QDialog {
+    Q_OBJECT
+  public:
+    explicit LimitsDialog(QWidget* parent = nullptr);
+    QTableWidget& table() const { return *table_; }
+    void load(const LimitTable& limits, const UnitSelectors& units);
+    // The limits the cells hold, with the unit codes of `units`.
+    LimitTable entered(const UnitSelectors& units) const;
+
+  private:
+    QTableWidget* table_;
+};
+
+class AnalysisTools : public QObject {
+    Q_OBJECT
+  public:
+    // `units` is the settings record's selectors as the main window keeps them;
+    // `iniPath` the per-user viewer.ini (empty: limits are not kept).
+    AnalysisTools(chart::ChartWidget& chart, Dialogs& dialogs, UnitSource units, QString iniPath,
+                  QStatusBar& statusBar, QWidget* window);
+
+    void addMenuEntries(QMenu& menu);
+    // Every load ends here: its report is kept, the cursors go, the limits are applied.
+    void loadEnded(const QString& path, const LogReport& report, const QString& message);
+    // Shows the limits on the series in the units of the loaded data.
+    void applyLimits();
+    // The units the chart's data is in: those of the last load (the settings' until then).
+    UnitSelectors shownUnits() const { return loadedUnits_ ? *loadedUnits_ : units_(); }
+
+    LogReportWindow& logReportWindow() { return *logReport_; }
+    StatisticsWindow& statisticsWindow() { return *statistics_; }
+    ExceedancesWindow& exceedancesWindow() { return *exceedances_; }
+    LimitsDialog& limitsDialog() { return *limitsDialog_; }
+    const LimitTable& limits() const { return limits_; }
+    void setLimits(const LimitTable& limits);
+
+    // The readout of the placed cursors (value at A and B per active series, their
+    // difference, the time between them); empty without cursors.
+    QString cursorReadout() const;
+    void placeCursorAtCentre(bool b);
+
+  private:
+    void updateReadout();
+
+    chart::ChartWidget& chart_;
+    Dialogs& dialogs_;
+    UnitSource units_;
+    QString iniPath_;
+    QStatusBar& statusBar_;
+    LimitTable limits_{};
+    std::optional<UnitSelectors> loadedUnits_;
+    LogReportWindow* logReport_;
+    StatisticsWindow* statistics_;
+    ExceedancesWindow* exceedances_;
+    LimitsDialog* limitsDialog_;
+};
+
+}  // namespace zp

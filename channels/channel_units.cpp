@@ -3,6 +3,8 @@
 #include <array>
 #include <span>
 
+#include "channels/conversions.h"
+
 namespace zp {
 
 namespace {
@@ -75,42 +77,10 @@ const char* recordedUnit(Channel channel) {
 }  // namespace
 
 std::optional<UnitSelector> unitSelectorOf(Channel channel) {
-    if (channel >= TC1Series && channel <= TC12Series) return ThermocoupleUnit;
-    switch (channel) {
-        case OATSeries:
-        case CJCSeries:
-            return OatUnit;
-        case Analog1Series:
-            return Analog1Unit;
-        case Analog2Series:
-            return Analog2Unit;
-        case Analog3Series:
-            return Analog3Unit;
-        case Analog4Series:
-            return Analog4Unit;
-        case MAPSeries:
-            return MapUnit;
-        case QNHSeries:
-            return QnhUnit;
-        case FuelFlow1Series:
-        case FuelFlow2Series:
-            return FuelFlowUnit;
-        case FuelLevel1Series:
-        case FuelLevel2Series:
-        case FuelLevelCalcSeries:
-            return FuelLevelUnit;
-        case FuelPressureSeries:
-            return FuelPressureUnit;
-        case AirspeedSeries:
-            return AirspeedUnit;
-        case Altitude1013Series:
-        case AltitudeSeries:
-            return AltitudeUnit;
-        case VSISeries:
-            return VsiUnit;
-        default:
-            return std::nullopt;
-    }
+    // The selector comes with the channel's conversion: one table says both.
+    const ChannelConversion conversion = channelConversion(channel);
+    if (conversion.selector < 0) return std::nullopt;
+    return static_cast<UnitSelector>(conversion.selector);
 }
 
 const char* unitText(Channel channel, const UnitSelectors& units) {

@@ -9,11 +9,35 @@
 #include <utility>
 #include <vector>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
 namespace zp::chart {
 
 namespace {
 
 constexpr std::size_t kFirstCapacity = 256;
+
+// Has the system map the pages of [from, from + bytes) of a block that just grew, all
+// in one call, rather than on the first write to each page: that first write costs far
+// more one page at a time. The room is given back once a load ends (shrinkToFit).
+// Only a hint, and nothing where the system has no such call.
+void mapAhead(void* from, std::size_t bytes) {
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
+    constexpr std::size_t kWorthIt = std::size_t{1} << 20;
+    if (bytes < kWorthIt) return;
+    static const std::uintptr_t page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const auto start = (reinterpret_cast<std::uintptr_t>(from) + page - 1) & ~(page - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(from) + bytes) & ~(page - 1);
+    if (end > start)
+        (void)madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+#else
+    (void)from;
+    (void)bytes;
+#endif
+}
 
 bool isNan(double v) {
     return v != v;
@@ -414,12 +438,28 @@ void PointList::reserveBytes(std::size_t bytes) {
     if (bytes <= capacityBytes_) return;
     void* block = std::realloc(block_, bytes);
     if (!block) throw std::bad_alloc();
+    mapAhead(static_cast<char*>(block) + capacityBytes_, bytes - capacityBytes_);
     block_ = block;
     capacityBytes_ = bytes;
     if (gapMarks_) {
         void* marks = std::realloc(gapMarks_, capacity());
         if (!marks) throw std::bad_alloc();
         gapMarks_ = static_cast<std::uint8_t*>(marks);
+    }
+}
+
+void PointList::shrinkToFit() {
+    const std::size_t pointBytes = wide_ ? sizeof(ChartPoint) : sizeof(CompactPoint);
+    // Small lists keep their room; so does a list whose room is nearly all used.
+    const std::size_t used = size_ * pointBytes;
+    if (capacityBytes_ - used < (std::size_t{64} << 10) || size_ == 0) return;
+    void* block = std::realloc(block_, used);
+    if (!block) return;  // the larger block stays as it was
+    block_ = block;
+    capacityBytes_ = used;
+    if (gapMarks_) {
+        void* marks = std::realloc(gapMarks_, size_);
+        if (marks) gapMarks_ = static_cast<std::uint8_t*>(marks);
     }
 }
 

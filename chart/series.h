@@ -178,6 +178,8 @@ class PointList {
     void appendGapFill(double x) { appendPoint(x, 0.0, true); }
     // Makes room for `n` points in all.
     void reserve(std::size_t n);
+    // Gives back the room beyond the points held, once no more points are coming.
+    void shrinkToFit();
 
     // Whether point i of points() is a gap-fill point (merges pending appends first).
     bool isGapFill(std::size_t i) const {

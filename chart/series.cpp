@@ -364,9 +364,14 @@ PointList& PointList::operator=(const PointList& other) {
     wide_ = other.wide_;
     timesSet_ = other.timesSet_;
     times_ = other.times_;
-    const std::size_t bytes = other.size_ * (wide_ ? sizeof(ChartPoint) : sizeof(CompactPoint));
-    reserveBytes(bytes);
-    if (bytes > 0) std::memcpy(block_, other.block_, bytes);
+    const std::size_t pointBytes = wide_ ? sizeof(ChartPoint) : sizeof(CompactPoint);
+    reserveBytes(other.size_ * pointBytes);
+    // A rotated block is copied in X order.
+    const std::size_t tail = (other.size_ - other.rotation_) * pointBytes;
+    const char* from = static_cast<const char*>(other.block_);
+    if (tail > 0) std::memcpy(block_, from + other.rotation_ * pointBytes, tail);
+    if (other.rotation_ > 0)
+        std::memcpy(static_cast<char*>(block_) + tail, from, other.rotation_ * pointBytes);
     size_ = other.size_;
     lastX_ = other.lastX_;
     nanXCount_ = other.nanXCount_;
@@ -390,6 +395,7 @@ PointList& PointList::operator=(PointList&& other) noexcept {
     gapMarks_ = std::exchange(other.gapMarks_, nullptr);
     gapFillCount_ = std::exchange(other.gapFillCount_, 0);
     size_ = std::exchange(other.size_, 0);
+    rotation_ = std::exchange(other.rotation_, 0);
     wide_ = std::exchange(other.wide_, false);
     timesSet_ = std::exchange(other.timesSet_, false);
     times_ = std::exchange(other.times_, CompactTimes{});
@@ -412,6 +418,7 @@ PointList::~PointList() {
 
 void PointList::clear() {
     size_ = 0;
+    rotation_ = 0;
     wide_ = false;
     timesSet_ = false;
     times_ = CompactTimes{};
@@ -472,6 +479,7 @@ void PointList::allocateGapMarks() {
 }
 
 void PointList::appendPoint(double x, double y, bool gapFill) {
+    if (rotation_ > 0) unrotate();
     if (size_ == capacity()) {
         const std::size_t now = capacity();
         std::size_t next = now < kFirstCapacity ? kFirstCapacity : now + now / 2;
@@ -541,10 +549,13 @@ void PointList::widen() {
         }
     }
     const CompactPoint* from = compact();
+    const PointView inOrder = view();
     for (std::size_t i = 0; i < size_; ++i) {
-        points[i] = ChartPoint{times_.x(from[i].time), static_cast<double>(from[i].value)};
-        if (marks) marks[i] = (from[i].time & CompactTimes::kGapFill) ? 1 : 0;
+        const CompactPoint& p = from[inOrder.stored(i)];
+        points[i] = ChartPoint{times_.x(p.time), static_cast<double>(p.value)};
+        if (marks) marks[i] = (p.time & CompactTimes::kGapFill) ? 1 : 0;
     }
+    rotation_ = 0;
     std::free(block_);
     block_ = points;
     capacityBytes_ = room * sizeof(ChartPoint);
@@ -561,15 +572,39 @@ std::size_t PointList::nextGapFill(std::size_t from, std::size_t to) const {
                     : to;
     }
     const CompactPoint* p = compact();
+    const PointView inOrder = view();
     for (std::size_t i = from; i < to; ++i)
-        if (p[i].time & CompactTimes::kGapFill) return i;
+        if (p[inOrder.stored(i)].time & CompactTimes::kGapFill) return i;
     return to;
 }
 
 PointView PointList::points() const {
     if (descents_ > 0) settle();
-    if (wide_) return PointView(wide(), nullptr, size_, times_);
-    return PointView(nullptr, compact(), size_, times_);
+    return view();
+}
+
+PointView PointList::view() const {
+    if (wide_) return PointView(wide(), nullptr, size_, 0, times_);
+    return PointView(nullptr, compact(), size_, rotation_, times_);
+}
+
+void PointList::unrotate() {
+    // The smaller part goes out to a buffer while the larger one moves.
+    CompactPoint* p = compact();
+    const std::size_t head = rotation_;  // stored first, belongs last
+    const std::size_t tail = size_ - rotation_;
+    thread_local std::vector<CompactPoint> buffer;
+    if (head <= tail) {
+        buffer.assign(p, p + head);
+        std::memmove(p, p + head, tail * sizeof(CompactPoint));
+        std::memcpy(p + tail, buffer.data(), head * sizeof(CompactPoint));
+    } else {
+        buffer.assign(p + head, p + size_);
+        std::memmove(p + tail, p, head * sizeof(CompactPoint));
+        std::memcpy(p, buffer.data(), tail * sizeof(CompactPoint));
+    }
+    trim(buffer);
+    rotation_ = 0;
 }
 
 const FiniteRange& PointList::xRange() const {
@@ -595,23 +630,30 @@ void PointList::settle() const {
         sortPoints(wide(), size_, descents_, firstDescent_, nanXCount_ > 0, marks, WideKey{},
                    wideBuffer);
     } else {
-        // No NaN X here, and the gap-fill bit travels inside each point.
-        thread_local std::vector<CompactPoint> compactBuffer;
-        NoMarks marks;
-        sortPoints(compact(), size_, descents_, firstDescent_, false, marks, CompactKey{},
-                   compactBuffer);
-        trim(compactBuffer);
+        // No NaN X here, and the gap-fill bit travels inside each point. A single step
+        // back to below the very first point (a log across midnight) is a rotation.
+        const CompactPoint* p = compact();
+        const CompactKey key;
+        if (descents_ == 1 && key(p[size_ - 1]) < key(p[0])) {
+            rotation_ = firstDescent_;
+        } else {
+            thread_local std::vector<CompactPoint> compactBuffer;
+            NoMarks marks;
+            sortPoints(compact(), size_, descents_, firstDescent_, false, marks, CompactKey{},
+                       compactBuffer);
+            trim(compactBuffer);
+        }
     }
     trim(wideBuffer);
     descents_ = 0;
     yBlocks_.clear();
-    const PointView view = wide_ ? PointView(wide(), nullptr, size_, times_)
-                                 : PointView(nullptr, compact(), size_, times_);
-    if (size_ > 0) lastX_ = view.x(size_ - 1);
+    const PointView inOrder = view();
+    if (size_ > 0) lastX_ = inOrder.x(size_ - 1);
     // The extremes do not depend on the order, except which zero (+0 or -0) is met
     // first when a zero is an extreme. Equal X keep their arrival order, so the X
     // extremes stand; the Y values moved with their X: scan them again then.
-    if (yRange_.any && (yRange_.minimum == 0.0 || yRange_.maximum == 0.0)) yRange_ = yRangeOf(view);
+    if (yRange_.any && (yRange_.minimum == 0.0 || yRange_.maximum == 0.0))
+        yRange_ = yRangeOf(inOrder);
 }
 
 std::span<const YExtent> PointList::yBlocks() const {

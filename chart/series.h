@@ -77,9 +77,11 @@ class PointView {
 
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
-    double x(std::size_t i) const { return wide_ ? wide_[i].x : times_.x(compact_[i].time); }
+    double x(std::size_t i) const {
+        return wide_ ? wide_[i].x : times_.x(compact_[stored(i)].time);
+    }
     double y(std::size_t i) const {
-        return wide_ ? wide_[i].y : static_cast<double>(compact_[i].value);
+        return wide_ ? wide_[i].y : static_cast<double>(compact_[stored(i)].value);
     }
     ChartPoint operator[](std::size_t i) const { return ChartPoint{x(i), y(i)}; }
     ChartPoint front() const { return (*this)[0]; }
@@ -90,12 +92,19 @@ class PointView {
   private:
     friend class PointList;
     PointView(const ChartPoint* wide, const CompactPoint* compact, std::size_t size,
-              CompactTimes times)
-        : wide_(wide), compact_(compact), size_(size), times_(times) {}
+              std::size_t rotation, CompactTimes times)
+        : wide_(wide), compact_(compact), size_(size), rotation_(rotation), times_(times) {}
+
+    // Where point i lies in a compact block whose points start at `rotation_`.
+    std::size_t stored(std::size_t i) const {
+        const std::size_t at = i + rotation_;
+        return at < size_ ? at : at - size_;
+    }
 
     const ChartPoint* wide_ = nullptr;
     const CompactPoint* compact_ = nullptr;
     std::size_t size_ = 0;
+    std::size_t rotation_ = 0;
     CompactTimes times_;
 };
 
@@ -185,7 +194,8 @@ class PointList {
     bool isGapFill(std::size_t i) const {
         if (gapFillCount_ == 0) return false;
         if (descents_ > 0) settle();
-        return wide_ ? gapMarks_[i] != 0 : (compact()[i].time & CompactTimes::kGapFill) != 0;
+        return wide_ ? gapMarks_[i] != 0
+                     : (compact()[view().stored(i)].time & CompactTimes::kGapFill) != 0;
     }
     // The number of gap-fill points held.
     std::size_t gapFillCount() const { return gapFillCount_; }
@@ -235,6 +245,10 @@ class PointList {
     ChartPoint* wide() const { return static_cast<ChartPoint*>(block_); }
     CompactPoint* compact() const { return static_cast<CompactPoint*>(block_); }
     void settle() const;
+    // The points as stored, without merging pending appends first.
+    PointView view() const;
+    // Puts a rotated compact block back in X order in place.
+    void unrotate();
     void allocateGapMarks();
 
     mutable void* block_ = nullptr;
@@ -246,6 +260,10 @@ class PointList {
     CompactTimes times_;
     // The X of the last point in the block, to tell an out-of-order append.
     mutable double lastX_ = 0.0;
+    // A compact block in X order from point `rotation_` on, wrapping round to its start:
+    // a log that crosses midnight once is put in order by this alone, with no point
+    // moved. Undone before the next append.
+    mutable std::size_t rotation_ = 0;
     // Appends whose X was below the X before it since the points were last in order
     // (none: in order), and the index of the first of them.
     mutable std::size_t descents_ = 0;

@@ -48,10 +48,13 @@ void insertInOrder(std::vector<Marked>& list, Marked p) {
 
 // Import-like points: float values, a log that crosses midnight (time only, or a date
 // field whose day goes on), gap fills in stretches.
-std::vector<Marked> importLike(bool dated, std::size_t n, std::uint64_t seed) {
+// The first `evening` points come before midnight (half of them unless given).
+std::vector<Marked> importLike(bool dated, std::size_t n, std::uint64_t seed,
+                               std::size_t evening = 0) {
     std::mt19937_64 random(seed);
     std::vector<Marked> points;
-    std::uint32_t ms = 86400000 - static_cast<std::uint32_t>(n / 2) * 250;
+    if (evening == 0) evening = n / 2;
+    std::uint32_t ms = 86400000 - static_cast<std::uint32_t>(evening) * 250;
     std::uint32_t day = dated ? 45600 : 0;
     std::size_t gapLeft = 0;
     for (std::size_t i = 0; i < n; ++i) {
@@ -128,6 +131,42 @@ class CompactPointsTest : public QObject {
         QVERIFY(!list.isWide());
         // Growth by half at a time: at most 8 bytes a point plus the room to grow.
         QVERIFY(list.blockBytes() <= 12 * list.size());
+    }
+
+    // A log across midnight is put in order without moving its points; reading it,
+    // appending more (in order, out of order, one that does not fit), copying it and
+    // reading again still gives every point as inserting each in turn would.
+    void acrossMidnight_readThenAppendMore_data() {
+        QTest::addColumn<int>("more");
+        QTest::newRow("later points") << 0;
+        QTest::newRow("points of another midnight") << 1;
+        QTest::newRow("a point that does not fit") << 2;
+    }
+    void acrossMidnight_readThenAppendMore() {
+        QFETCH(int, more);
+        for (const std::size_t evening : {std::size_t{10}, std::size_t{3000}, std::size_t{5990}}) {
+            const std::vector<Marked> input = importLike(false, 6000, evening, evening);
+            PointList list;
+            std::vector<Marked> expected;
+            for (const Marked& p : input) {
+                append(list, p);
+                insertInOrder(expected, p);
+            }
+            checkSame(list, expected);
+            const PointList copy = list;
+            checkSame(copy, expected);
+            std::vector<Marked> later = importLike(false, 500, 99);
+            if (more == 0)  // between the morning's points and the evening's
+                for (std::size_t k = 0; k < later.size(); ++k)
+                    later[k].x = recordTime(0, 80000000 + 250 * std::uint32_t(k));
+            if (more == 2) later[250] = Marked{0.3, 0.1, false};
+            for (const Marked& p : later) {
+                append(list, p);
+                insertInOrder(expected, p);
+            }
+            checkSame(list, expected);
+            QCOMPARE(list.isWide(), more == 2);
+        }
     }
 
     // Each of these points does not fit the compact form. Appended among compact

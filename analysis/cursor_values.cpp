@@ -6,7 +6,7 @@
 namespace zp::analysis {
 
 std::optional<chart::ChartPoint> readingAtOrBefore(const chart::PointList& points, double x) {
-    const std::span<const chart::ChartPoint> all = points.points();
+    const chart::PointView all = points.points();
     std::size_t end = all.size();
     if (!points.hasNanX()) {
         // Sorted by X: start from the first point beyond x.
@@ -16,7 +16,7 @@ std::optional<chart::ChartPoint> readingAtOrBefore(const chart::PointList& point
             all.begin());
     }
     for (std::size_t i = end; i-- > 0;) {
-        const chart::ChartPoint& p = all[i];
+        const chart::ChartPoint p = all[i];
         if (!(p.x <= x) || !std::isfinite(p.x) || !std::isfinite(p.y) || points.isGapFill(i))
             continue;
         return p;

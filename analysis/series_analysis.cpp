@@ -17,7 +17,7 @@ struct Stretch {
     bool checkX = false;
 };
 
-Stretch stretchOf(const chart::PointList& list, std::span<const ChartPoint> points,
+Stretch stretchOf(const chart::PointList& list, const chart::PointView& points,
                   const XRange& range) {
     if (list.hasNanX() || !(range.from <= range.to)) return {0, points.size(), true};
     const auto begin = std::lower_bound(points.begin(), points.end(), range.from,
@@ -57,24 +57,24 @@ struct Accumulator {
     double maximumX = 0.0;
 
     template <bool kCheckX>
-    void add(const ChartPoint* p, const ChartPoint* end, const XRange& range) {
-        // Locals keep the loop in registers.
+    void add(const chart::PointView& p, std::size_t i, std::size_t end, const XRange& range) {
+        // Locals keep the loop in registers; an X is decoded only where it is needed.
         std::size_t n = count;
         double s = sum, low = minimum, lowX = minimumX, high = maximum, highX = maximumX;
-        for (; p != end; ++p) {
-            const double y = p->y;
+        for (; i != end; ++i) {
+            const double y = p.y(i);
             if (!std::isfinite(y)) continue;
             if constexpr (kCheckX)
-                if (!inRange(p->x, range)) continue;
+                if (!inRange(p.x(i), range)) continue;
             ++n;
             s += y;
             if (y < low) {
                 low = y;
-                lowX = p->x;
+                lowX = p.x(i);
             }
             if (y > high) {
                 high = y;
-                highX = p->x;
+                highX = p.x(i);
             }
         }
         count = n;
@@ -126,16 +126,16 @@ class RunTracker {
 }  // namespace
 
 std::optional<SeriesStats> seriesStats(const chart::PointList& list, XRange range) {
-    const std::span<const ChartPoint> points = list.points();
+    const chart::PointView points = list.points();
     const Stretch stretch = stretchOf(list, points, range);
     Accumulator acc;
     forEachRun(
         list, stretch.first, stretch.last,
         [&](std::size_t first, std::size_t last) {
             if (stretch.checkX)
-                acc.add<true>(points.data() + first, points.data() + last, range);
+                acc.add<true>(points, first, last, range);
             else
-                acc.add<false>(points.data() + first, points.data() + last, range);
+                acc.add<false>(points, first, last, range);
         },
         [] {});
     if (acc.count == 0) return std::nullopt;
@@ -146,14 +146,14 @@ std::optional<SeriesStats> seriesStats(const chart::PointList& list, XRange rang
 std::vector<Exceedance> exceedances(const chart::PointList& list, const Limits& limits,
                                     XRange range) {
     std::vector<Exceedance> out;
-    const std::span<const ChartPoint> points = list.points();
+    const chart::PointView points = list.points();
     const Stretch stretch = stretchOf(list, points, range);
     RunTracker tracker(limits, out);
     forEachRun(
         list, stretch.first, stretch.last,
         [&](std::size_t first, std::size_t last) {
             for (std::size_t i = first; i < last; ++i) {
-                const ChartPoint& p = points[i];
+                const ChartPoint p = points[i];
                 if (!std::isfinite(p.y) || (stretch.checkX && !inRange(p.x, range)))
                     tracker.end();
                 else

@@ -57,7 +57,7 @@ void appendTime(QByteArray& out, double x) {
 // One active series: its points in X order and where the walk over them stands.
 struct Column {
     const chart::PointList* list;
-    std::span<const chart::ChartPoint> points;
+    chart::PointView points;
     std::size_t next;
     std::size_t end;
 };

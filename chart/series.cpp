@@ -1,5 +1,7 @@
 #include "chart/series.h"
 
+#include <bit>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -7,34 +9,76 @@
 #include <utility>
 #include <vector>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
 namespace zp::chart {
 
 namespace {
 
 constexpr std::size_t kFirstCapacity = 256;
 
+// Has the system map the pages of [from, from + bytes) of a block that just grew, all
+// in one call, rather than on the first write to each page: that first write costs far
+// more one page at a time. The room is given back once a load ends (shrinkToFit).
+// Only a hint, and nothing where the system has no such call.
+void mapAhead(void* from, std::size_t bytes) {
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
+    constexpr std::size_t kWorthIt = std::size_t{1} << 20;
+    if (bytes < kWorthIt) return;
+    static const std::uintptr_t page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const auto start = (reinterpret_cast<std::uintptr_t>(from) + page - 1) & ~(page - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(from) + bytes) & ~(page - 1);
+    if (end > start)
+        (void)madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+#else
+    (void)from;
+    (void)bytes;
+#endif
+}
+
 bool isNan(double v) {
     return v != v;
 }
 
-// The partition point of [first, last) (X ascending) for `before`, true for the points
-// that lie before it: galloping from the front, so a short answer costs a few
+bool isNanX(const ChartPoint& p) {
+    return isNan(p.x);
+}
+bool isNanX(const CompactPoint&) {
+    return false;
+}
+
+// The key points are ordered by: X in the wide form, the time bits in the compact one
+// (a compact time's X grows with its time bits).
+struct WideKey {
+    double operator()(const ChartPoint& p) const { return p.x; }
+};
+struct CompactKey {
+    std::uint32_t operator()(const CompactPoint& p) const {
+        return p.time & CompactTimes::kTimeBits;
+    }
+};
+
+// The partition point of [first, last) (keys ascending) for `before`, true for the
+// points that lie before it: galloping from the front, so a short answer costs a few
 // comparisons.
-template <class Before>
-ChartPoint* gallopFromFront(ChartPoint* first, ChartPoint* last, Before before) {
+template <class P, class Before>
+P* gallopFromFront(P* first, P* last, Before before) {
     std::size_t step = 1;
-    ChartPoint* low = first;  // every point before `low` lies before the answer
+    P* low = first;  // every point before `low` lies before the answer
     while (low != last && before(*low)) {
-        ChartPoint* probe = static_cast<std::size_t>(last - low) > step ? low + step : last - 1;
+        P* probe = static_cast<std::size_t>(last - low) > step ? low + step : last - 1;
         if (before(*probe)) {
             low = probe + 1;
             step *= 2;
             continue;
         }
         // The answer lies in [low, probe].
-        ChartPoint* high = probe;
+        P* high = probe;
         while (low < high) {
-            ChartPoint* mid = low + (high - low) / 2;
+            P* mid = low + (high - low) / 2;
             if (before(*mid))
                 low = mid + 1;
             else
@@ -46,20 +90,20 @@ ChartPoint* gallopFromFront(ChartPoint* first, ChartPoint* last, Before before) 
 }
 
 // The same partition point, galloping from the back.
-template <class Before>
-ChartPoint* gallopFromBack(ChartPoint* first, ChartPoint* last, Before before) {
+template <class P, class Before>
+P* gallopFromBack(P* first, P* last, Before before) {
     std::size_t step = 1;
-    ChartPoint* high = last;  // every point from `high` on lies after the answer
+    P* high = last;  // every point from `high` on lies after the answer
     while (high != first && !before(high[-1])) {
-        ChartPoint* probe = static_cast<std::size_t>(high - first) > step ? high - 1 - step : first;
+        P* probe = static_cast<std::size_t>(high - first) > step ? high - 1 - step : first;
         if (!before(*probe)) {
             high = probe;
             step *= 2;
             continue;
         }
-        ChartPoint* low = probe + 1;  // probe lies before the answer
+        P* low = probe + 1;  // probe lies before the answer
         while (low < high) {
-            ChartPoint* mid = low + (high - low) / 2;
+            P* mid = low + (high - low) / 2;
             if (!before(*mid))
                 high = mid;
             else
@@ -70,29 +114,28 @@ ChartPoint* gallopFromBack(ChartPoint* first, ChartPoint* last, Before before) {
     return high;
 }
 
-// The first point whose X is not below `x`, and the first whose X is above it.
-auto belowX(double x) {
-    return [x](const ChartPoint& p) { return p.x < x; };
-}
-auto notAboveX(double x) {
-    return [x](const ChartPoint& p) { return !(x < p.x); };
+template <class P>
+void moveBlock(P* to, const P* from, std::size_t n) {
+    if (n > 0) std::memmove(to, from, n * sizeof(P));
 }
 
-void moveBlock(ChartPoint* to, const ChartPoint* from, std::size_t n) {
-    if (n > 0) std::memmove(to, from, n * sizeof(ChartPoint));
-}
-
-// What the merge does with the points' gap marks: a list without them has none to move.
+// What the merge does with the points' gap marks: a list without them (or with the
+// marks inside its points) has none to move.
 struct NoMarks {
-    void copyOut(const ChartPoint*, std::size_t) {}
-    void within(ChartPoint* to, const ChartPoint* from, std::size_t n) { moveBlock(to, from, n); }
-    void fromBuffer(ChartPoint* to, const ChartPoint* from, std::size_t n) {
+    template <class P>
+    void copyOut(const P*, std::size_t) {}
+    template <class P>
+    void within(P* to, const P* from, std::size_t n) {
+        moveBlock(to, from, n);
+    }
+    template <class P>
+    void fromBuffer(P* to, const P* from, std::size_t n) {
         moveBlock(to, from, n);
     }
 };
 
-// A list with gap marks: every block of points moved, within the list or back from the
-// merge buffer, takes its marks along; copying points out copies their marks out.
+// A wide list with gap marks: every block of points moved, within the list or back from
+// the merge buffer, takes its marks along; copying points out copies their marks out.
 class MovedMarks {
   public:
     MovedMarks(const ChartPoint* points, std::uint8_t* marks, const std::vector<ChartPoint>& buffer,
@@ -121,39 +164,42 @@ class MovedMarks {
 };
 
 // Merges the ascending runs [lo, mid) and [mid, hi) of `p` in place, the left run's
-// point first where X are equal. Only the smaller side is copied out, and blocks that
-// keep their order are moved whole.
-template <class Marks>
-void mergeRuns(ChartPoint* p, std::size_t lo, std::size_t mid, std::size_t hi,
-               std::vector<ChartPoint>& buffer, Marks& marks) {
-    if (!(p[mid].x < p[mid - 1].x)) return;
+// point first where keys are equal. Only the smaller side is copied out, and blocks
+// that keep their order are moved whole.
+template <class P, class Key, class Marks>
+void mergeRuns(P* p, std::size_t lo, std::size_t mid, std::size_t hi, std::vector<P>& buffer,
+               Marks& marks, Key key) {
+    if (!(key(p[mid]) < key(p[mid - 1]))) return;
+    // The first point whose key is not below `k`, and the first whose key is above it.
+    const auto below = [key](auto k) { return [key, k](const P& q) { return key(q) < k; }; };
+    const auto notAbove = [key](auto k) { return [key, k](const P& q) { return !(k < key(q)); }; };
     // Left points not above the right's first point, and right points not below the
     // left's last point, are already in place.
-    ChartPoint* const middle = p + mid;
-    ChartPoint* const left = gallopFromFront(p + lo, middle, notAboveX(p[mid].x));
-    ChartPoint* const right = gallopFromBack(middle, p + hi, belowX(p[mid - 1].x));
+    P* const middle = p + mid;
+    P* const left = gallopFromFront(p + lo, middle, notAbove(key(p[mid])));
+    P* const right = gallopFromBack(middle, p + hi, below(key(p[mid - 1])));
     const std::size_t leftCount = static_cast<std::size_t>(middle - left);
     const std::size_t rightCount = static_cast<std::size_t>(right - middle);
 
     if (leftCount <= rightCount) {
         buffer.assign(left, middle);
         marks.copyOut(left, leftCount);
-        ChartPoint* a = buffer.data();
-        ChartPoint* const aEnd = a + leftCount;
-        ChartPoint* b = middle;
-        ChartPoint* out = left;
+        P* a = buffer.data();
+        P* const aEnd = a + leftCount;
+        P* b = middle;
+        P* out = left;
         while (a != aEnd) {
             if (b == right) {
                 marks.fromBuffer(out, a, static_cast<std::size_t>(aEnd - a));
                 break;
             }
-            if (b->x < a->x) {
-                ChartPoint* e = gallopFromFront(b, right, belowX(a->x));
+            if (key(*b) < key(*a)) {
+                P* e = gallopFromFront(b, right, below(key(*a)));
                 marks.within(out, b, static_cast<std::size_t>(e - b));
                 out += e - b;
                 b = e;
             } else {
-                ChartPoint* e = gallopFromFront(a, aEnd, notAboveX(b->x));
+                P* e = gallopFromFront(a, aEnd, notAbove(key(*b)));
                 marks.fromBuffer(out, a, static_cast<std::size_t>(e - a));
                 out += e - a;
                 a = e;
@@ -162,26 +208,26 @@ void mergeRuns(ChartPoint* p, std::size_t lo, std::size_t mid, std::size_t hi,
     } else {
         buffer.assign(middle, right);
         marks.copyOut(middle, rightCount);
-        ChartPoint* const bBegin = buffer.data();
-        ChartPoint* b = bBegin + rightCount;  // one past the next right point
-        ChartPoint* a = middle;               // one past the next left point
-        ChartPoint* out = right;              // one past the next slot
+        P* const bBegin = buffer.data();
+        P* b = bBegin + rightCount;  // one past the next right point
+        P* a = middle;               // one past the next left point
+        P* out = right;              // one past the next slot
         while (b != bBegin) {
             if (a == left) {
                 const std::size_t n = static_cast<std::size_t>(b - bBegin);
                 marks.fromBuffer(out - n, bBegin, n);
                 break;
             }
-            if (b[-1].x < a[-1].x) {
+            if (key(b[-1]) < key(a[-1])) {
                 // Left points above the next right point go behind it.
-                ChartPoint* s = gallopFromBack(left, a, notAboveX(b[-1].x));
+                P* s = gallopFromBack(left, a, notAbove(key(b[-1])));
                 const std::size_t n = static_cast<std::size_t>(a - s);
                 out -= n;
                 marks.within(out, s, n);
                 a = s;
             } else {
                 // Right points not below the next left point go behind it.
-                ChartPoint* s = gallopFromBack(bBegin, b, belowX(a[-1].x));
+                P* s = gallopFromBack(bBegin, b, below(key(a[-1])));
                 const std::size_t n = static_cast<std::size_t>(b - s);
                 out -= n;
                 marks.fromBuffer(out, s, n);
@@ -192,35 +238,113 @@ void mergeRuns(ChartPoint* p, std::size_t lo, std::size_t mid, std::size_t hi,
 }
 
 // The end of the ascending run that starts at `from`.
-std::size_t runEnd(const ChartPoint* p, std::size_t from, std::size_t n) {
+template <class P, class Key>
+std::size_t runEnd(const P* p, std::size_t from, std::size_t n, Key key) {
     std::size_t i = from + 1;
-    while (i < n && !(p[i].x < p[i - 1].x)) ++i;
+    while (i < n && !(key(p[i]) < key(p[i - 1]))) ++i;
     return i < n ? i : n;
 }
 
-// Sorts `n` points without NaN X stably by X: merges neighbouring ascending runs,
+// Sorts `n` points without NaN X stably by key: merges neighbouring ascending runs,
 // pass after pass, until one run is left.
-template <class Marks>
-void sortPiece(ChartPoint* p, std::size_t n, std::vector<ChartPoint>& buffer, Marks& marks) {
+template <class P, class Key, class Marks>
+void sortPiece(P* p, std::size_t n, std::vector<P>& buffer, Marks& marks, Key key) {
     if (n < 2) return;
     for (;;) {
         std::size_t lo = 0;
-        std::size_t mid = runEnd(p, 0, n);
+        std::size_t mid = runEnd(p, 0, n, key);
         if (mid == n) return;
         while (mid < n) {
-            const std::size_t hi = runEnd(p, mid, n);
-            mergeRuns(p, lo, mid, hi, buffer, marks);
+            const std::size_t hi = runEnd(p, mid, n, key);
+            mergeRuns(p, lo, mid, hi, buffer, marks, key);
             if (lo == 0 && hi == n) return;  // two runs made one: no second look needed
             lo = hi;
-            mid = lo < n ? runEnd(p, lo, n) : n;
+            mid = lo < n ? runEnd(p, lo, n, key) : n;
         }
     }
 }
 
-FiniteRange yRangeOf(const ChartPoint* p, std::size_t n) {
+// Sorts the `n` points of `p` stably by key, after `descents` out-of-order appends of
+// which the first came at `firstDescent`.
+template <class P, class Key, class Marks>
+void sortPoints(P* p, std::size_t n, std::size_t descents, std::size_t firstDescent, bool hasNanX,
+                Marks& marks, Key key, std::vector<P>& buffer) {
+    if (!hasNanX && descents == 1) {
+        // One step back, as a log that crosses midnight makes: two runs, one merge.
+        mergeRuns(p, 0, firstDescent, n, buffer, marks, key);
+    } else if (!hasNanX) {
+        sortPiece(p, n, buffer, marks, key);
+    } else {
+        // A NaN X is never passed, so it stays where it came in and the points between
+        // two of them are sorted among themselves only.
+        std::size_t start = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (!isNanX(p[i])) continue;
+            sortPiece(p + start, i - start, buffer, marks, key);
+            start = i + 1;
+        }
+        sortPiece(p + start, n - start, buffer, marks, key);
+    }
+}
+
+// The merge buffers are kept from one list to the next (the lists of one load settle
+// one after another), unless they grew large.
+template <class T>
+void trim(std::vector<T>& buffer) {
+    constexpr std::size_t kKeptBuffer = std::size_t{1} << 20;
+    if (buffer.capacity() > kKeptBuffer) std::vector<T>().swap(buffer);
+}
+
+FiniteRange yRangeOf(const PointView& points) {
     FiniteRange range;
-    for (std::size_t i = 0; i < n; ++i) range.add(p[i].y);
+    for (std::size_t i = 0; i < points.size(); ++i) range.add(points.y(i));
     return range;
+}
+
+// The time bits of `x` as a time of day in whole milliseconds plus a whole day count,
+// when that is what it is: the day and the milliseconds converted back give `x` bit for
+// bit. Consecutive points of one record carry the same X, so the last answer is kept.
+struct DayAndTime {
+    bool exact = false;
+    std::uint32_t day = 0;
+    std::uint32_t ms = 0;
+};
+
+DayAndTime dayAndTimeOf(double x) {
+    // Days below 2^24: one millisecond is then several units of the last place of the
+    // sum, so a later time always gives a larger X.
+    constexpr double kDayLimit = 16777216.0;
+    DayAndTime found;
+    if (!(x >= 0.0 && x < kDayLimit)) return found;
+    const double day = std::floor(x);
+    const double ms = std::nearbyint((x - day) * CompactTimes::kMillisecondsPerDay);
+    if (!(ms < CompactTimes::kMillisecondsPerDay)) return found;
+    found.day = static_cast<std::uint32_t>(day);
+    found.ms = static_cast<std::uint32_t>(ms);
+    const double back =
+        static_cast<double>(found.day) +
+        static_cast<double>(found.ms) / static_cast<double>(CompactTimes::kMillisecondsPerDay);
+    found.exact = std::bit_cast<std::uint64_t>(back) == std::bit_cast<std::uint64_t>(x);
+    return found;
+}
+
+const DayAndTime& cachedDayAndTime(double x) {
+    thread_local std::uint64_t lastBits = ~std::uint64_t{0};  // a NaN: never passed
+    thread_local DayAndTime last;
+    const std::uint64_t bits = std::bit_cast<std::uint64_t>(x);
+    if (bits != lastBits) {
+        last = dayAndTimeOf(x);
+        lastBits = bits;
+    }
+    return last;
+}
+
+// A value is held as a float when the float widened gives it back bit for bit.
+bool isFloatExact(double y, float& value) {
+    if (std::fabs(y) > std::numeric_limits<float>::max() && std::isfinite(y)) return false;
+    value = static_cast<float>(y);
+    return std::bit_cast<std::uint64_t>(static_cast<double>(value)) ==
+           std::bit_cast<std::uint64_t>(y);
 }
 
 }  // namespace
@@ -235,33 +359,47 @@ PointList::PointList(PointList&& other) noexcept {
 
 PointList& PointList::operator=(const PointList& other) {
     if (this == &other) return *this;
-    const std::span<const ChartPoint> source = other.points();
+    (void)other.points();  // merges pending appends
     clear();
-    reserve(source.size());
-    if (!source.empty()) std::memcpy(data_, source.data(), source.size() * sizeof(ChartPoint));
-    size_ = source.size();
+    wide_ = other.wide_;
+    timesSet_ = other.timesSet_;
+    times_ = other.times_;
+    const std::size_t pointBytes = wide_ ? sizeof(ChartPoint) : sizeof(CompactPoint);
+    reserveBytes(other.size_ * pointBytes);
+    // A rotated block is copied in X order.
+    const std::size_t tail = (other.size_ - other.rotation_) * pointBytes;
+    const char* from = static_cast<const char*>(other.block_);
+    if (tail > 0) std::memcpy(block_, from + other.rotation_ * pointBytes, tail);
+    if (other.rotation_ > 0)
+        std::memcpy(static_cast<char*>(block_) + tail, from, other.rotation_ * pointBytes);
+    size_ = other.size_;
+    lastX_ = other.lastX_;
     nanXCount_ = other.nanXCount_;
     nonFiniteCount_ = other.nonFiniteCount_;
     xRange_ = other.xRange_;
     yRange_ = other.yRange_;
-    yBlocks_.clear();
-    if (other.gapFillCount_ > 0) {
+    gapFillCount_ = other.gapFillCount_;
+    if (other.gapMarks_) {
         allocateGapMarks();
         std::memcpy(gapMarks_, other.gapMarks_, size_);
-        gapFillCount_ = other.gapFillCount_;
     }
     return *this;
 }
 
 PointList& PointList::operator=(PointList&& other) noexcept {
     if (this == &other) return *this;
-    std::free(data_);
+    std::free(block_);
     std::free(gapMarks_);
-    data_ = std::exchange(other.data_, nullptr);
+    block_ = std::exchange(other.block_, nullptr);
+    capacityBytes_ = std::exchange(other.capacityBytes_, 0);
     gapMarks_ = std::exchange(other.gapMarks_, nullptr);
     gapFillCount_ = std::exchange(other.gapFillCount_, 0);
     size_ = std::exchange(other.size_, 0);
-    capacity_ = std::exchange(other.capacity_, 0);
+    rotation_ = std::exchange(other.rotation_, 0);
+    wide_ = std::exchange(other.wide_, false);
+    timesSet_ = std::exchange(other.timesSet_, false);
+    times_ = std::exchange(other.times_, CompactTimes{});
+    lastX_ = std::exchange(other.lastX_, 0.0);
     descents_ = std::exchange(other.descents_, 0);
     firstDescent_ = std::exchange(other.firstDescent_, 0);
     nanXCount_ = std::exchange(other.nanXCount_, 0);
@@ -274,12 +412,17 @@ PointList& PointList::operator=(PointList&& other) noexcept {
 }
 
 PointList::~PointList() {
-    std::free(data_);
+    std::free(block_);
     std::free(gapMarks_);
 }
 
 void PointList::clear() {
     size_ = 0;
+    rotation_ = 0;
+    wide_ = false;
+    timesSet_ = false;
+    times_ = CompactTimes{};
+    lastX_ = 0.0;
     descents_ = 0;
     nanXCount_ = 0;
     nonFiniteCount_ = 0;
@@ -293,55 +436,175 @@ void PointList::clear() {
 }
 
 void PointList::reserve(std::size_t n) {
-    if (n <= capacity_) return;
-    if (n > std::numeric_limits<std::size_t>::max() / sizeof(ChartPoint)) throw std::bad_alloc();
-    void* block = std::realloc(data_, n * sizeof(ChartPoint));
+    const std::size_t pointBytes = wide_ ? sizeof(ChartPoint) : sizeof(CompactPoint);
+    if (n > std::numeric_limits<std::size_t>::max() / pointBytes) throw std::bad_alloc();
+    reserveBytes(n * pointBytes);
+}
+
+void PointList::reserveBytes(std::size_t bytes) {
+    if (bytes <= capacityBytes_) return;
+    void* block = std::realloc(block_, bytes);
     if (!block) throw std::bad_alloc();
-    data_ = static_cast<ChartPoint*>(block);
-    capacity_ = n;
+    mapAhead(static_cast<char*>(block) + capacityBytes_, bytes - capacityBytes_);
+    block_ = block;
+    capacityBytes_ = bytes;
     if (gapMarks_) {
-        void* marks = std::realloc(gapMarks_, n);
+        void* marks = std::realloc(gapMarks_, capacity());
         if (!marks) throw std::bad_alloc();
         gapMarks_ = static_cast<std::uint8_t*>(marks);
     }
 }
 
+void PointList::shrinkToFit() {
+    const std::size_t pointBytes = wide_ ? sizeof(ChartPoint) : sizeof(CompactPoint);
+    // Small lists keep their room; so does a list whose room is nearly all used.
+    const std::size_t used = size_ * pointBytes;
+    if (capacityBytes_ - used < (std::size_t{64} << 10) || size_ == 0) return;
+    void* block = std::realloc(block_, used);
+    if (!block) return;  // the larger block stays as it was
+    block_ = block;
+    capacityBytes_ = used;
+    if (gapMarks_) {
+        void* marks = std::realloc(gapMarks_, size_);
+        if (marks) gapMarks_ = static_cast<std::uint8_t*>(marks);
+    }
+}
+
 void PointList::allocateGapMarks() {
     if (gapMarks_) return;
-    void* marks = std::calloc(capacity_ > 0 ? capacity_ : 1, 1);
+    const std::size_t n = capacity();
+    void* marks = std::calloc(n > 0 ? n : 1, 1);
     if (!marks) throw std::bad_alloc();
     gapMarks_ = static_cast<std::uint8_t*>(marks);
 }
 
-void PointList::appendGapFill(double x) {
-    if (size_ == capacity_) grow(size_ + 1);
-    allocateGapMarks();
-    append(x, 0.0);
-    gapMarks_[size_ - 1] = 1;
-    ++gapFillCount_;
+void PointList::appendPoint(double x, double y, bool gapFill) {
+    if (rotation_ > 0) unrotate();
+    if (size_ == capacity()) {
+        const std::size_t now = capacity();
+        std::size_t next = now < kFirstCapacity ? kFirstCapacity : now + now / 2;
+        reserve(next);
+    }
+    if (wide_ || !appendCompact(x, y, gapFill)) appendWide(x, y, gapFill);
+    noteAppended(x, y, gapFill);
+}
+
+bool PointList::appendCompact(double x, double y, bool gapFill) {
+    const DayAndTime& at = cachedDayAndTime(x);
+    float value;
+    if (!at.exact || !isFloatExact(y, value)) {
+        widen();
+        return false;
+    }
+    if (!timesSet_) {
+        // Room for days before the first one as well as after it.
+        constexpr std::uint32_t kDaysBefore = 12;
+        times_.firstDay = at.day > kDaysBefore ? at.day - kDaysBefore : 0;
+        timesSet_ = true;
+    }
+    const std::uint64_t time =
+        std::uint64_t{at.day - times_.firstDay} * CompactTimes::kMillisecondsPerDay + at.ms;
+    if (at.day < times_.firstDay || time > CompactTimes::kTimeBits) {
+        widen();
+        return false;
+    }
+    compact()[size_] = CompactPoint{
+        static_cast<std::uint32_t>(time) | (gapFill ? CompactTimes::kGapFill : 0u), value};
+    return true;
+}
+
+void PointList::appendWide(double x, double y, bool gapFill) {
+    if (size_ == capacity()) reserve(size_ + 1);
+    if (gapFill) allocateGapMarks();
+    if (gapMarks_) gapMarks_[size_] = gapFill ? 1 : 0;
+    wide()[size_] = ChartPoint{x, y};
+}
+
+void PointList::noteAppended(double x, double y, bool gapFill) {
+    if (!(std::isfinite(x) && std::isfinite(y))) {
+        ++nonFiniteCount_;
+        if (isNan(x)) ++nanXCount_;
+    }
+    if (size_ > 0 && x < lastX_ && descents_++ == 0) firstDescent_ = size_;
+    lastX_ = x;
+    ++size_;
+    if (gapFill) ++gapFillCount_;
+    xRange_.add(x);
+    yRange_.add(y);
+}
+
+void PointList::widen() {
+    // Every point the compact form held, decoded into a new block of the wide form
+    // with room for the next one; gap fills get their mark bytes.
+    const std::size_t room = size_ + 1 > capacity() ? size_ + 1 : capacity();
+    if (room > std::numeric_limits<std::size_t>::max() / sizeof(ChartPoint)) throw std::bad_alloc();
+    auto* points = static_cast<ChartPoint*>(std::malloc(room * sizeof(ChartPoint)));
+    if (!points) throw std::bad_alloc();
+    std::uint8_t* marks = nullptr;
+    if (gapFillCount_ > 0) {
+        marks = static_cast<std::uint8_t*>(std::calloc(room, 1));
+        if (!marks) {
+            std::free(points);
+            throw std::bad_alloc();
+        }
+    }
+    const CompactPoint* from = compact();
+    const PointView inOrder = view();
+    for (std::size_t i = 0; i < size_; ++i) {
+        const CompactPoint& p = from[inOrder.stored(i)];
+        points[i] = ChartPoint{times_.x(p.time), static_cast<double>(p.value)};
+        if (marks) marks[i] = (p.time & CompactTimes::kGapFill) ? 1 : 0;
+    }
+    rotation_ = 0;
+    std::free(block_);
+    block_ = points;
+    capacityBytes_ = room * sizeof(ChartPoint);
+    gapMarks_ = marks;
+    wide_ = true;
 }
 
 std::size_t PointList::nextGapFill(std::size_t from, std::size_t to) const {
     if (gapFillCount_ == 0 || from >= to) return to;
     if (descents_ > 0) settle();
-    const void* mark = std::memchr(gapMarks_ + from, 1, to - from);
-    return mark ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(mark) - gapMarks_) : to;
+    if (wide_) {
+        const void* mark = std::memchr(gapMarks_ + from, 1, to - from);
+        return mark ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(mark) - gapMarks_)
+                    : to;
+    }
+    const CompactPoint* p = compact();
+    const PointView inOrder = view();
+    for (std::size_t i = from; i < to; ++i)
+        if (p[inOrder.stored(i)].time & CompactTimes::kGapFill) return i;
+    return to;
 }
 
-void PointList::grow(std::size_t minimum) {
-    std::size_t next = capacity_ < kFirstCapacity ? kFirstCapacity : capacity_ + capacity_ / 2;
-    if (next < minimum) next = minimum;
-    reserve(next);
-}
-
-void PointList::countNonFinite(double x) {
-    ++nonFiniteCount_;
-    if (isNan(x)) ++nanXCount_;
-}
-
-std::span<const ChartPoint> PointList::points() const {
+PointView PointList::points() const {
     if (descents_ > 0) settle();
-    return {data_, size_};
+    return view();
+}
+
+PointView PointList::view() const {
+    if (wide_) return PointView(wide(), nullptr, size_, 0, times_);
+    return PointView(nullptr, compact(), size_, rotation_, times_);
+}
+
+void PointList::unrotate() {
+    // The smaller part goes out to a buffer while the larger one moves.
+    CompactPoint* p = compact();
+    const std::size_t head = rotation_;  // stored first, belongs last
+    const std::size_t tail = size_ - rotation_;
+    thread_local std::vector<CompactPoint> buffer;
+    if (head <= tail) {
+        buffer.assign(p, p + head);
+        std::memmove(p, p + head, tail * sizeof(CompactPoint));
+        std::memcpy(p + tail, buffer.data(), head * sizeof(CompactPoint));
+    } else {
+        buffer.assign(p + head, p + size_);
+        std::memmove(p + tail, p, head * sizeof(CompactPoint));
+        std::memcpy(p, buffer.data(), tail * sizeof(CompactPoint));
+    }
+    trim(buffer);
+    rotation_ = 0;
 }
 
 const FiniteRange& PointList::xRange() const {
@@ -354,62 +617,58 @@ const FiniteRange& PointList::yRange() const {
     return yRange_;
 }
 
-template <class Marks>
-void PointList::sortPoints(Marks& marks, std::vector<ChartPoint>& buffer) const {
-    if (nanXCount_ == 0 && descents_ == 1) {
-        // One step back, as a log that crosses midnight makes: two runs, one merge.
-        mergeRuns(data_, 0, firstDescent_, size_, buffer, marks);
-    } else if (nanXCount_ == 0) {
-        sortPiece(data_, size_, buffer, marks);
-    } else {
-        // A NaN X is never passed, so it stays where it came in and the points between
-        // two of them are sorted among themselves only.
-        std::size_t start = 0;
-        for (std::size_t i = 0; i < size_; ++i) {
-            if (!isNan(data_[i].x)) continue;
-            sortPiece(data_ + start, i - start, buffer, marks);
-            start = i + 1;
-        }
-        sortPiece(data_ + start, size_ - start, buffer, marks);
-    }
-}
-
 void PointList::settle() const {
-    // The merge buffer is kept from one list to the next (the lists of one load settle
-    // one after another), unless it grew large.
-    constexpr std::size_t kKeptBuffer = std::size_t{1} << 20;
-    thread_local std::vector<ChartPoint> buffer;
-    if (gapMarks_) {
+    thread_local std::vector<ChartPoint> wideBuffer;
+    if (wide_ && gapMarks_) {
         thread_local std::vector<std::uint8_t> markBuffer;
-        MovedMarks marks(data_, gapMarks_, buffer, markBuffer);
-        sortPoints(marks, buffer);
-        if (markBuffer.capacity() > kKeptBuffer) std::vector<std::uint8_t>().swap(markBuffer);
-    } else {
+        MovedMarks marks(wide(), gapMarks_, wideBuffer, markBuffer);
+        sortPoints(wide(), size_, descents_, firstDescent_, nanXCount_ > 0, marks, WideKey{},
+                   wideBuffer);
+        trim(markBuffer);
+    } else if (wide_) {
         NoMarks marks;
-        sortPoints(marks, buffer);
+        sortPoints(wide(), size_, descents_, firstDescent_, nanXCount_ > 0, marks, WideKey{},
+                   wideBuffer);
+    } else {
+        // No NaN X here, and the gap-fill bit travels inside each point. A single step
+        // back to below the very first point (a log across midnight) is a rotation.
+        const CompactPoint* p = compact();
+        const CompactKey key;
+        if (descents_ == 1 && key(p[size_ - 1]) < key(p[0])) {
+            rotation_ = firstDescent_;
+        } else {
+            thread_local std::vector<CompactPoint> compactBuffer;
+            NoMarks marks;
+            sortPoints(compact(), size_, descents_, firstDescent_, false, marks, CompactKey{},
+                       compactBuffer);
+            trim(compactBuffer);
+        }
     }
-    if (buffer.capacity() > kKeptBuffer) std::vector<ChartPoint>().swap(buffer);
+    trim(wideBuffer);
     descents_ = 0;
     yBlocks_.clear();
+    const PointView inOrder = view();
+    if (size_ > 0) lastX_ = inOrder.x(size_ - 1);
     // The extremes do not depend on the order, except which zero (+0 or -0) is met
     // first when a zero is an extreme. Equal X keep their arrival order, so the X
     // extremes stand; the Y values moved with their X: scan them again then.
     if (yRange_.any && (yRange_.minimum == 0.0 || yRange_.maximum == 0.0))
-        yRange_ = yRangeOf(data_, size_);
+        yRange_ = yRangeOf(inOrder);
 }
 
 std::span<const YExtent> PointList::yBlocks() const {
-    const std::span<const ChartPoint> all = points();
+    const PointView all = points();
     const std::size_t complete = all.size() / kBlockSize;
     if (yBlocks_.size() < complete) {
         if (yBlocks_.capacity() < complete) yBlocks_.reserve(complete + complete / 2);
         for (std::size_t b = yBlocks_.size(); b < complete; ++b) {
-            const ChartPoint* p = all.data() + b * kBlockSize;
-            double low = p[0].y;
-            double high = p[0].y;
+            const std::size_t first = b * kBlockSize;
+            double low = all.y(first);
+            double high = low;
             for (std::size_t k = 1; k < kBlockSize; ++k) {
-                low = low < p[k].y ? low : p[k].y;
-                high = high > p[k].y ? high : p[k].y;
+                const double v = all.y(first + k);
+                low = low < v ? low : v;
+                high = high > v ? high : v;
             }
             yBlocks_.push_back(YExtent{low, high});
         }

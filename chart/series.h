@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <span>
 #include <vector>
@@ -42,19 +43,133 @@ struct YExtent {
     double high;
 };
 
+// One point as a list keeps it compactly: the time in whole milliseconds from the
+// list's first day, with the top bit marking a gap fill, and the value as a float.
+struct CompactPoint {
+    std::uint32_t time;
+    float value;
+};
+
+// The X value of a compact time: the day plus the milliseconds over a day, computed as
+// the import's time conversion computes it, so it gives back the very same double.
+struct CompactTimes {
+    static constexpr std::uint32_t kGapFill = std::uint32_t{1} << 31;
+    static constexpr std::uint32_t kTimeBits = kGapFill - 1;
+    static constexpr std::uint32_t kMillisecondsPerDay = 86400000;
+
+    std::uint32_t firstDay = 0;
+
+    double x(std::uint32_t time) const {
+        const std::uint32_t t = time & kTimeBits;
+        const std::uint32_t days = t / kMillisecondsPerDay;
+        const std::uint32_t ms = t - days * kMillisecondsPerDay;
+        return static_cast<double>(firstDay + days) +
+               static_cast<double>(ms) / static_cast<double>(kMillisecondsPerDay);
+    }
+};
+
+// The points of a list in X order, read by index whichever form holds them.
+class PointView {
+  public:
+    class Iterator;
+
+    PointView() = default;
+
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    double x(std::size_t i) const {
+        return wide_ ? wide_[i].x : times_.x(compact_[stored(i)].time);
+    }
+    double y(std::size_t i) const {
+        return wide_ ? wide_[i].y : static_cast<double>(compact_[stored(i)].value);
+    }
+    ChartPoint operator[](std::size_t i) const { return ChartPoint{x(i), y(i)}; }
+    ChartPoint front() const { return (*this)[0]; }
+    ChartPoint back() const { return (*this)[size_ - 1]; }
+    Iterator begin() const;
+    Iterator end() const;
+
+  private:
+    friend class PointList;
+    PointView(const ChartPoint* wide, const CompactPoint* compact, std::size_t size,
+              std::size_t rotation, CompactTimes times)
+        : wide_(wide), compact_(compact), size_(size), rotation_(rotation), times_(times) {}
+
+    // Where point i lies in a compact block whose points start at `rotation_`.
+    std::size_t stored(std::size_t i) const {
+        const std::size_t at = i + rotation_;
+        return at < size_ ? at : at - size_;
+    }
+
+    const ChartPoint* wide_ = nullptr;
+    const CompactPoint* compact_ = nullptr;
+    std::size_t size_ = 0;
+    std::size_t rotation_ = 0;
+    CompactTimes times_;
+};
+
+// Walks a view's points in order, giving each as a value.
+class PointView::Iterator {
+  public:
+    using iterator_category = std::random_access_iterator_tag;
+    using iterator_concept = std::random_access_iterator_tag;
+    using value_type = ChartPoint;
+    using difference_type = std::ptrdiff_t;
+    using reference = ChartPoint;
+    using pointer = void;
+
+    Iterator() = default;
+    Iterator(const PointView& view, std::size_t i) : view_(view), i_(i) {}
+
+    ChartPoint operator*() const { return view_[i_]; }
+    ChartPoint operator[](difference_type n) const { return view_[i_ + n]; }
+    Iterator& operator++() { return ++i_, *this; }
+    Iterator operator++(int) { return Iterator(view_, i_++); }
+    Iterator& operator--() { return --i_, *this; }
+    Iterator operator--(int) { return Iterator(view_, i_--); }
+    Iterator& operator+=(difference_type n) { return i_ += n, *this; }
+    Iterator& operator-=(difference_type n) { return i_ -= n, *this; }
+    friend Iterator operator+(Iterator it, difference_type n) { return it += n; }
+    friend Iterator operator+(difference_type n, Iterator it) { return it += n; }
+    friend Iterator operator-(Iterator it, difference_type n) { return it -= n; }
+    friend difference_type operator-(const Iterator& a, const Iterator& b) {
+        return static_cast<difference_type>(a.i_) - static_cast<difference_type>(b.i_);
+    }
+    friend bool operator==(const Iterator& a, const Iterator& b) { return a.i_ == b.i_; }
+    friend auto operator<=>(const Iterator& a, const Iterator& b) { return a.i_ <=> b.i_; }
+
+  private:
+    PointView view_;
+    std::size_t i_ = 0;
+};
+
+inline PointView::Iterator PointView::begin() const {
+    return Iterator(*this, 0);
+}
+inline PointView::Iterator PointView::end() const {
+    return Iterator(*this, size_);
+}
+
 // The points of one series, kept in X order. Appending a point whose X is below the
 // last X puts it after every stored point with X <= its X, so equal X keep their
 // arrival order; a NaN X is never passed. Out-of-order appends are collected cheaply
 // and merged into place the next time the points are read, by merging the runs of
 // ascending X; the result is exactly that of inserting each point in turn.
 //
-// A list that holds gap-fill points keeps one mark byte per point beside them, in the
-// same order; a list without any costs nothing more.
+// What the import appends fits in 8 bytes a point: every value is a float widened to
+// a double, and every time is whole milliseconds of a day plus a day count. The list
+// keeps such points compactly and gives back exactly the doubles appended. The first
+// point that does not fit (a value that is no float, a time that the compact form does
+// not reproduce bit for bit, a day too far from the first) turns the whole list into
+// the wide form of two doubles a point, until it is next cleared.
 //
-// The points lie in one block of two doubles each. The block grows by half its size
-// at a time through realloc, which large blocks on most systems do by remapping pages
-// rather than copying, so growing never holds the old and the new block at once; the
-// part not yet written is never touched.
+// A gap-fill point is marked by a bit of its compact time; a wide list that holds gap
+// fills keeps one mark byte per point beside them.
+//
+// The points lie in one block. It grows by half its size at a time through realloc,
+// which large blocks on most systems do by remapping pages rather than copying, so
+// growing never holds the old and the new block at once; the part not yet written is
+// never touched.
 class PointList {
   public:
     PointList() = default;
@@ -66,26 +181,21 @@ class PointList {
 
     // Removes every point; the block is kept for the next points.
     void clear();
-    void append(double x, double y) {
-        if (size_ == capacity_) grow(size_ + 1);
-        if (gapMarks_) gapMarks_[size_] = 0;
-        if (!(std::isfinite(x) && std::isfinite(y))) countNonFinite(x);
-        if (size_ > 0 && x < data_[size_ - 1].x && descents_++ == 0) firstDescent_ = size_;
-        data_[size_++] = ChartPoint{x, y};
-        xRange_.add(x);
-        yRange_.add(y);
-    }
+    void append(double x, double y) { appendPoint(x, y, false); }
     // Appends the zero point of a gap fill at `x`: drawn as any point, but a placeholder
     // for a second without a record rather than a reading.
-    void appendGapFill(double x);
+    void appendGapFill(double x) { appendPoint(x, 0.0, true); }
     // Makes room for `n` points in all.
     void reserve(std::size_t n);
+    // Gives back the room beyond the points held, once no more points are coming.
+    void shrinkToFit();
 
     // Whether point i of points() is a gap-fill point (merges pending appends first).
     bool isGapFill(std::size_t i) const {
         if (gapFillCount_ == 0) return false;
         if (descents_ > 0) settle();
-        return gapMarks_[i] != 0;
+        return wide_ ? gapMarks_[i] != 0
+                     : (compact()[view().stored(i)].time & CompactTimes::kGapFill) != 0;
     }
     // The number of gap-fill points held.
     std::size_t gapFillCount() const { return gapFillCount_; }
@@ -95,6 +205,10 @@ class PointList {
 
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
+    // True when the points are held in the wide form.
+    bool isWide() const { return wide_; }
+    // The bytes of the block that holds the points (its capacity).
+    std::size_t blockBytes() const { return capacityBytes_; }
     // True when some point has a NaN X, which leaves the list unsorted for a binary
     // search.
     bool hasNanX() const { return nanXCount_ > 0; }
@@ -107,8 +221,8 @@ class PointList {
 
     // The points in X order (merges pending out-of-order appends first). Valid until
     // the list is next changed.
-    std::span<const ChartPoint> points() const;
-    const ChartPoint& operator[](std::size_t i) const { return points()[i]; }
+    PointView points() const;
+    ChartPoint operator[](std::size_t i) const { return points()[i]; }
 
     // The Y extent of every complete block of kBlockSize points in X order (block k
     // holds points k * kBlockSize to k * kBlockSize + kBlockSize - 1), so that a long
@@ -119,16 +233,37 @@ class PointList {
     std::span<const YExtent> yBlocks() const;
 
   private:
-    void grow(std::size_t minimum);
-    void countNonFinite(double x);
+    void appendPoint(double x, double y, bool gapFill);
+    bool appendCompact(double x, double y, bool gapFill);
+    void appendWide(double x, double y, bool gapFill);
+    void noteAppended(double x, double y, bool gapFill);
+    void widen();
+    void reserveBytes(std::size_t bytes);
+    std::size_t capacity() const {
+        return capacityBytes_ / (wide_ ? sizeof(ChartPoint) : sizeof(CompactPoint));
+    }
+    ChartPoint* wide() const { return static_cast<ChartPoint*>(block_); }
+    CompactPoint* compact() const { return static_cast<CompactPoint*>(block_); }
     void settle() const;
-    template <class Marks>
-    void sortPoints(Marks& marks, std::vector<ChartPoint>& buffer) const;
+    // The points as stored, without merging pending appends first.
+    PointView view() const;
+    // Puts a rotated compact block back in X order in place.
+    void unrotate();
     void allocateGapMarks();
 
-    mutable ChartPoint* data_ = nullptr;
+    mutable void* block_ = nullptr;
+    std::size_t capacityBytes_ = 0;
     std::size_t size_ = 0;
-    std::size_t capacity_ = 0;
+    bool wide_ = false;
+    // The first day of the compact times, set by the first point.
+    bool timesSet_ = false;
+    CompactTimes times_;
+    // The X of the last point in the block, to tell an out-of-order append.
+    mutable double lastX_ = 0.0;
+    // A compact block in X order from point `rotation_` on, wrapping round to its start:
+    // a log that crosses midnight once is put in order by this alone, with no point
+    // moved. Undone before the next append.
+    mutable std::size_t rotation_ = 0;
     // Appends whose X was below the X before it since the points were last in order
     // (none: in order), and the index of the first of them.
     mutable std::size_t descents_ = 0;
@@ -138,13 +273,14 @@ class PointList {
     mutable FiniteRange xRange_;
     mutable FiniteRange yRange_;
     mutable std::vector<YExtent> yBlocks_;
-    // One byte per point (1: gap fill), allocated with the capacity of the points only
-    // once the list gets its first gap-fill point; a merge moves it with the points.
+    // In the wide form, one byte per point (1: gap fill), allocated with the capacity of
+    // the points only once the list gets its first gap-fill point; a merge moves it
+    // with the points.
     mutable std::uint8_t* gapMarks_ = nullptr;
     std::size_t gapFillCount_ = 0;
 };
 
-// One line series (a TFastLineSeries as the chart uses it).
+// One line series of the chart.
 struct LineSeries {
     QString name;   // component name, e.g. "VoltsSeries"
     QString title;  // legend title

@@ -60,7 +60,7 @@ class Segments {
 };
 
 // The straightforward rule: one segment per point.
-void everyPoint(Segments& segments, std::span<const ChartPoint> points, std::size_t start,
+void everyPoint(Segments& segments, const PointView& points, std::size_t start,
                 std::size_t last, const AxisScale& x, const AxisScale& y) {
     segments.reserve(last - start);
     for (std::size_t i = start + 1; i <= last; ++i) {
@@ -71,7 +71,7 @@ void everyPoint(Segments& segments, std::span<const ChartPoint> points, std::siz
 
 // The reduction for any points: pixels computed one by one, consecutive points of
 // one pixel column gathered.
-void reducedByPoint(Segments& segments, std::span<const ChartPoint> points, std::size_t start,
+void reducedByPoint(Segments& segments, const PointView& points, std::size_t start,
                     std::size_t last, const AxisScale& xScale, const AxisScale& yScale) {
     const PixelMap x(xScale);
     const PixelMap y(yScale);
@@ -96,11 +96,12 @@ void reducedByPoint(Segments& segments, std::span<const ChartPoint> points, std:
 }
 
 // The smallest and largest of the Y values of n > 0 points without NaN.
-void yExtremes(const ChartPoint* p, std::size_t n, double& smallest, double& largest) {
-    double lo = p[0].y;
-    double hi = p[0].y;
-    for (std::size_t k = 1; k < n; ++k) {
-        const double v = p[k].y;
+void yExtremes(const PointView& p, std::size_t from, std::size_t n, double& smallest,
+               double& largest) {
+    double lo = p.y(from);
+    double hi = lo;
+    for (std::size_t k = from + 1; k < from + n; ++k) {
+        const double v = p.y(k);
         lo = lo < v ? lo : v;
         hi = hi > v ? hi : v;
     }
@@ -111,14 +112,14 @@ void yExtremes(const ChartPoint* p, std::size_t n, double& smallest, double& lar
 // The smallest and largest Y of the points [from, to) of a list whose values are all
 // finite: the complete blocks inside the stretch from their stored extents, the
 // points at either end one by one.
-void yExtremesOf(const ChartPoint* p, std::span<const YExtent> blocks, std::size_t from,
+void yExtremesOf(const PointView& p, std::span<const YExtent> blocks, std::size_t from,
                  std::size_t to, double& smallest, double& largest) {
     constexpr std::size_t kBlock = PointList::kBlockSize;
     const std::size_t firstBlock = (from + kBlock - 1) / kBlock;
     std::size_t endBlock = to / kBlock;
     if (endBlock > blocks.size()) endBlock = blocks.size();
     if (endBlock <= firstBlock) {
-        yExtremes(p + from, to - from, smallest, largest);
+        yExtremes(p, from, to - from, smallest, largest);
         return;
     }
     double lo = blocks[firstBlock].low;
@@ -129,12 +130,12 @@ void yExtremesOf(const ChartPoint* p, std::span<const YExtent> blocks, std::size
     }
     double a = 0.0, z = 0.0;
     if (from < firstBlock * kBlock) {
-        yExtremes(p + from, firstBlock * kBlock - from, a, z);
+        yExtremes(p, from, firstBlock * kBlock - from, a, z);
         lo = lo < a ? lo : a;
         hi = hi > z ? hi : z;
     }
     if (endBlock * kBlock < to) {
-        yExtremes(p + endBlock * kBlock, to - endBlock * kBlock, a, z);
+        yExtremes(p, endBlock * kBlock, to - endBlock * kBlock, a, z);
         lo = lo < a ? lo : a;
         hi = hi > z ? hi : z;
     }
@@ -149,25 +150,24 @@ void yExtremesOf(const ChartPoint* p, std::span<const YExtent> blocks, std::size
 // matter).
 void reducedByColumn(Segments& segments, const PointList& list, std::size_t start, std::size_t last,
                      const AxisScale& xScale, const AxisScale& yScale) {
-    const std::span<const ChartPoint> points = list.points();
+    const PointView p = list.points();
     const std::span<const YExtent> blocks = list.yBlocks();
     const PixelMap x(xScale);
     const PixelMap y(yScale);
-    const ChartPoint* const p = points.data();
     std::size_t i = start;
     std::size_t width = 1;  // points in the previous column: the guess for this one
     while (i <= last) {
-        const int column = x(p[i].x);
+        const int column = x(p.x(i));
         // The end of the column: the first index from `i` on in another column. Start
         // at the guess, gallop towards the answer, then bisect.
         std::size_t inside = i;          // known to lie in the column
         std::size_t outside = last + 1;  // known to lie beyond it (or the end)
         const std::size_t guess = i + width;
         if (guess <= last) {
-            if (x(p[guess].x) == column) {
+            if (x(p.x(guess)) == column) {
                 inside = guess;
                 for (std::size_t step = 1; inside + step <= last; step *= 2) {
-                    if (x(p[inside + step].x) != column) {
+                    if (x(p.x(inside + step)) != column) {
                         outside = inside + step;
                         break;
                     }
@@ -176,7 +176,7 @@ void reducedByColumn(Segments& segments, const PointList& list, std::size_t star
             } else {
                 outside = guess;
                 for (std::size_t step = 1; step < outside - inside; step *= 2) {
-                    if (x(p[outside - step].x) == column) {
+                    if (x(p.x(outside - step)) == column) {
                         inside = outside - step;
                         break;
                     }
@@ -186,7 +186,7 @@ void reducedByColumn(Segments& segments, const PointList& list, std::size_t star
         }
         while (outside - inside > 1) {
             const std::size_t mid = inside + (outside - inside) / 2;
-            if (x(p[mid].x) == column)
+            if (x(p.x(mid)) == column)
                 inside = mid;
             else
                 outside = mid;
@@ -195,7 +195,7 @@ void reducedByColumn(Segments& segments, const PointList& list, std::size_t star
         yExtremesOf(p, blocks, i, outside, smallest, largest);
         const int a = y(smallest);
         const int b = y(largest);
-        segments.column(column, y(p[i].y), std::min(a, b), std::max(a, b), y(p[outside - 1].y));
+        segments.column(column, y(p.y(i)), std::min(a, b), std::max(a, b), y(p.y(outside - 1)));
         width = outside - i;
         i = outside;
     }
@@ -208,7 +208,7 @@ QPen seriesPen(const LineSeries& series) {
 }
 
 VisibleRange visiblePoints(const LineSeries& series, double minimum, double maximum) {
-    const std::span<const ChartPoint> points = series.points.points();
+    const PointView points = series.points.points();
     VisibleRange range;
     std::size_t first = points.size();
     std::size_t last = points.size();
@@ -241,7 +241,7 @@ void drawSeriesLine(QPainter& painter, const LineSeries& series, const ChartLayo
     const VisibleRange range =
         visiblePoints(series, x.calcPosPoint(layout.plot.left), x.calcPosPoint(layout.plot.right));
     if (range.empty) return;
-    const std::span<const ChartPoint> points = series.points.points();
+    const PointView points = series.points.points();
 
     // Start one point before the first visible one; a point without finite values is
     // passed over, the line joining its neighbours.

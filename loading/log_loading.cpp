@@ -15,6 +15,7 @@ ImportResult loadLogIntoChart(const QString& path, const UnitSelectors& units, c
                               const ImportOptions& options) {
     ChartImportSink sink(chart);
     ImportResult result = importLogFile(path, units, sink, options);
+    for (chart::LineSeries& series : chart.series) series.points.shrinkToFit();
     if (result.panel.axisTitle) chart.bottomAxis.title = *result.panel.axisTitle;
     chart.invalidate();
     return result;

@@ -325,7 +325,7 @@ void writeSeries(zp::logdump::JsonWriter& out, const zp::chart::LineSeries& seri
         return;
     }
     out.raw(", \"points\": [");
-    const std::span<const zp::chart::ChartPoint> points = series.points.points();
+    const zp::chart::PointView points = series.points.points();
     for (std::size_t i = 0; i < points.size(); ++i) {
         out.raw(i ? ", [" : "[");
         out.number(points[i].x);

@@ -118,7 +118,7 @@ void PointOrderTest::points_sameAsInsertingEach() {
             insertInOrder(expected, input[i]);
             if (readEvery > 0 && i % static_cast<std::size_t>(readEvery) == 0) (void)list.points();
         }
-        const std::span<const ChartPoint> got = list.points();
+        const PointView got = list.points();
         QCOMPARE(got.size(), expected.size());
         for (std::size_t i = 0; i < got.size(); ++i)
             if (!sameBits(got[i].x, expected[i].x) || !sameBits(got[i].y, expected[i].y))

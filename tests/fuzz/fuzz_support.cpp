@@ -139,9 +139,11 @@ bool LoadRecord::matches(const chart::Chart& chart, const ImportResult& result,
         const chart::LineSeries& now = chart.series[i];
         const Series& then = series_[i];
         const auto points = now.points.points();
+        const auto sameBits = [](const chart::ChartPoint& a, const chart::ChartPoint& b) {
+            return std::memcmp(&a, &b, sizeof a) == 0;
+        };
         if (points.size() != then.points.size() ||
-            (!points.empty() &&
-             std::memcmp(points.data(), then.points.data(), points.size_bytes()) != 0))
+            !std::equal(points.begin(), points.end(), then.points.begin(), sameBits))
             what = "series points";
         else if (now.name != then.name || now.title != then.title ||
                  now.color.rgba() != then.color)

@@ -18,22 +18,34 @@ namespace {
 // 4,096 points still spans many blocks of the reduced line drawing.
 constexpr std::int64_t kBudget = std::int64_t{1} << 12;
 
+constexpr int kMaxWidth = 160;
+constexpr int kMaxHeight = 120;
+
 struct Step {
     std::uint8_t kind, x, y, extra;
 };
 
-chart::ChartLayout draw(QImage& image, chart::Chart& chart) {
-    image.fill(Qt::white);
+// One image for the process, drawn into at the input's size from its top left corner:
+// it keeps its paint engine from one input to the next.
+QImage& canvas() {
+    static QImage image(kMaxWidth, kMaxHeight, QImage::Format_RGB32);
+    return image;
+}
+
+chart::ChartLayout draw(const QRect& area, chart::Chart& chart) {
+    QImage& image = canvas();
     QPainter painter(&image);
-    return chart::render(painter, image.rect(), chart);
+    painter.fillRect(area, Qt::white);
+    painter.setClipRect(area);
+    return chart::render(painter, area, chart);
 }
 
 }  // namespace
 
 int chartTarget(const std::uint8_t* data, std::size_t size) {
     ByteReader in(data, size);
-    const int width = in.byte() % 160;
-    const int height = in.byte() % 120;
+    const int width = in.byte() % kMaxWidth;
+    const int height = in.byte() % kMaxHeight;
     const SettingsRecord record = takeSettings(in);
     Step steps[8];
     const int stepCount = in.byte() % 9;
@@ -48,8 +60,8 @@ int chartTarget(const std::uint8_t* data, std::size_t size) {
 
     (void)chart::layoutReportJson(chart, width + 1, height + 1);
     if (width == 0 || height == 0) return 0;
-    QImage image(width, height, QImage::Format_RGB32);
-    chart::ChartLayout layout = draw(image, chart);
+    const QRect area(0, 0, width, height);
+    chart::ChartLayout layout = draw(area, chart);
 
     chart::ZoomScroll zoom(chart);
     for (int i = 0; i < stepCount; ++i) {
@@ -87,9 +99,9 @@ int chartTarget(const std::uint8_t* data, std::size_t size) {
                 break;
             }
         }
-        if (effect == chart::ZoomScroll::Effect::Invalidated) layout = draw(image, chart);
+        if (effect == chart::ZoomScroll::Effect::Invalidated) layout = draw(area, chart);
     }
-    draw(image, chart);
+    draw(area, chart);
     (void)chart::layoutReportJson(chart, width, height);
     return 0;
 }

@@ -14,9 +14,11 @@
 #include "chart/series.h"
 #include "loading/channel_series.h"
 #include "loading/log_loading.h"
+#include "tests/support/marked_points.h"
 #include "tests/support/recording_sink.h"
 
 using namespace zp::chart;
+using namespace zp::testing;
 
 namespace {
 
@@ -24,26 +26,10 @@ constexpr double kDay = 86400000.0;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-struct Marked {
-    double x;
-    double y;
-    bool gapFill;
-};
-
 // A record time as the import computes it: whole milliseconds of a day over the
 // milliseconds of a day, plus the day of a date field.
 double recordTime(std::uint32_t day, std::uint32_t ms) {
     return day == 0 ? ms / kDay : static_cast<double>(day) + ms / kDay;
-}
-
-bool sameBits(double a, double b) {
-    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
-}
-
-void insertInOrder(std::vector<Marked>& list, Marked p) {
-    std::size_t j = list.size();
-    while (j > 0 && list[j - 1].x > p.x) --j;
-    list.insert(list.begin() + static_cast<std::ptrdiff_t>(j), p);
 }
 
 // Import-like points: float values, a log that crosses midnight (time only, or a date
@@ -72,41 +58,6 @@ std::vector<Marked> importLike(bool dated, std::size_t n, std::uint64_t seed,
     return points;
 }
 
-void append(PointList& list, const Marked& p) {
-    if (p.gapFill)
-        list.appendGapFill(p.x);
-    else
-        list.append(p.x, p.y);
-}
-
-// Fails unless `list` holds `expected` bit for bit, in order, with the same marks.
-void checkSame(const PointList& list, const std::vector<Marked>& expected) {
-    const PointView points = list.points();
-    QCOMPARE(points.size(), expected.size());
-    std::size_t marks = 0;
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        if (!sameBits(points.x(i), expected[i].x) || !sameBits(points.y(i), expected[i].y) ||
-            list.isGapFill(i) != expected[i].gapFill)
-            QFAIL(qPrintable(QStringLiteral("point %1: (%2, %3, %4), expected (%5, %6, %7)")
-                                 .arg(i)
-                                 .arg(points.x(i), 0, 'g', 17)
-                                 .arg(points.y(i), 0, 'g', 17)
-                                 .arg(list.isGapFill(i))
-                                 .arg(expected[i].x, 0, 'g', 17)
-                                 .arg(expected[i].y, 0, 'g', 17)
-                                 .arg(expected[i].gapFill)));
-        marks += expected[i].gapFill;
-    }
-    QCOMPARE(list.gapFillCount(), marks);
-    std::size_t next = 0;
-    for (std::size_t i = 0; i < expected.size(); ++i)
-        if (expected[i].gapFill) {
-            QCOMPARE(list.nextGapFill(next, expected.size()), i);
-            next = i + 1;
-        }
-    QCOMPARE(list.nextGapFill(next, expected.size()), expected.size());
-}
-
 }  // namespace
 
 class CompactPointsTest : public QObject {
@@ -123,10 +74,7 @@ class CompactPointsTest : public QObject {
         const std::vector<Marked> input = importLike(dated, 20000, 7);
         PointList list;
         std::vector<Marked> expected;
-        for (const Marked& p : input) {
-            append(list, p);
-            insertInOrder(expected, p);
-        }
+        appendEach(list, expected, input);
         checkSame(list, expected);
         QVERIFY(!list.isWide());
         // Growth by half at a time: at most 8 bytes a point plus the room to grow.
@@ -148,10 +96,7 @@ class CompactPointsTest : public QObject {
             const std::vector<Marked> input = importLike(false, 6000, evening, evening);
             PointList list;
             std::vector<Marked> expected;
-            for (const Marked& p : input) {
-                append(list, p);
-                insertInOrder(expected, p);
-            }
+            appendEach(list, expected, input);
             checkSame(list, expected);
             const PointList copy = list;
             checkSame(copy, expected);
@@ -160,10 +105,7 @@ class CompactPointsTest : public QObject {
                 for (std::size_t k = 0; k < later.size(); ++k)
                     later[k].x = recordTime(0, 80000000 + 250 * std::uint32_t(k));
             if (more == 2) later[250] = Marked{0.3, 0.1, false};
-            for (const Marked& p : later) {
-                append(list, p);
-                insertInOrder(expected, p);
-            }
+            appendEach(list, expected, later);
             checkSame(list, expected);
             QCOMPARE(list.isWide(), more == 2);
         }

@@ -5,7 +5,6 @@
 #include <QPalette>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <bit>
 #include <cstdint>
 #include <limits>
 #include <random>
@@ -14,31 +13,13 @@
 #include "chart/series.h"
 #include "loading/channel_series.h"
 #include "loading/log_loading.h"
+#include "tests/support/marked_points.h"
 #include "tests/support/recording_sink.h"
 
 using namespace zp::chart;
+using namespace zp::testing;
 
 namespace {
-
-struct Marked {
-    double x;
-    double y;
-    bool gapFill;
-};
-
-// Inserting each point in turn after the last point whose X is not greater.
-void insertInOrder(std::vector<Marked>& list, Marked p) {
-    std::size_t j = list.size();
-    while (j > 0 && list[j - 1].x > p.x) --j;
-    list.insert(list.begin() + static_cast<std::ptrdiff_t>(j), p);
-}
-
-void append(PointList& list, const Marked& p) {
-    if (p.gapFill)
-        list.appendGapFill(p.x);
-    else
-        list.append(p.x, p.y);
-}
 
 enum class Order { ShortBeforeMidnight, LongBeforeMidnight, Runs, FewValues, NanX };
 
@@ -70,33 +51,6 @@ std::vector<Marked> makePoints(Order order, std::size_t n, std::uint64_t seed) {
     return points;
 }
 
-bool sameBits(double a, double b) {
-    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
-}
-
-// Fails unless `list` holds `expected` in order with the same marks.
-void checkSame(const PointList& list, const std::vector<Marked>& expected) {
-    const auto points = list.points();
-    QCOMPARE(points.size(), expected.size());
-    std::size_t marks = 0;
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        const bool same = sameBits(points[i].x, expected[i].x) &&
-                          sameBits(points[i].y, expected[i].y) &&
-                          list.isGapFill(i) == expected[i].gapFill;
-        if (!same)
-            QFAIL(qPrintable(QStringLiteral("point %1: (%2, %3, %4), expected (%5, %6, %7)")
-                                 .arg(i)
-                                 .arg(points[i].x)
-                                 .arg(points[i].y)
-                                 .arg(list.isGapFill(i))
-                                 .arg(expected[i].x)
-                                 .arg(expected[i].y)
-                                 .arg(expected[i].gapFill)));
-        marks += expected[i].gapFill;
-    }
-    QCOMPARE(list.gapFillCount(), marks);
-}
-
 }  // namespace
 
 class GapMarksTest : public QObject {
@@ -120,10 +74,7 @@ class GapMarksTest : public QObject {
             const auto points = makePoints(Order(order), std::size_t(count), seed);
             PointList list;
             std::vector<Marked> expected;
-            for (const Marked& p : points) {
-                append(list, p);
-                insertInOrder(expected, p);
-            }
+            appendEach(list, expected, points);
             checkSame(list, expected);
             // More points after a merge, then a second merge.
             for (std::size_t i = 0; i < 200; ++i) {
@@ -155,10 +106,7 @@ class GapMarksTest : public QObject {
     void copyMoveAndClear() {
         PointList list;
         std::vector<Marked> expected;
-        for (const Marked& p : makePoints(Order::LongBeforeMidnight, 700, 9)) {
-            append(list, p);
-            insertInOrder(expected, p);
-        }
+        appendEach(list, expected, makePoints(Order::LongBeforeMidnight, 700, 9));
         PointList copy(list);  // merges the original first
         checkSame(copy, expected);
         PointList assigned;

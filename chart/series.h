@@ -168,8 +168,9 @@ inline PointView::Iterator PointView::end() const {
 //
 // The points lie in one block. It grows by half its size at a time through realloc,
 // which large blocks on most systems do by remapping pages rather than copying, so
-// growing never holds the old and the new block at once; the part not yet written is
-// never touched.
+// growing never holds the old and the new block at once. Where the system allows, the
+// pages a large block grows by are mapped in one go; shrinkToFit() gives back the room
+// beyond the points once a load is done.
 class PointList {
   public:
     PointList() = default;

@@ -362,7 +362,6 @@ PointList& PointList::operator=(const PointList& other) {
     (void)other.points();  // merges pending appends
     clear();
     wide_ = other.wide_;
-    timesSet_ = other.timesSet_;
     times_ = other.times_;
     const std::size_t pointBytes = wide_ ? sizeof(ChartPoint) : sizeof(CompactPoint);
     reserveBytes(other.size_ * pointBytes);
@@ -397,7 +396,6 @@ PointList& PointList::operator=(PointList&& other) noexcept {
     size_ = std::exchange(other.size_, 0);
     rotation_ = std::exchange(other.rotation_, 0);
     wide_ = std::exchange(other.wide_, false);
-    timesSet_ = std::exchange(other.timesSet_, false);
     times_ = std::exchange(other.times_, CompactTimes{});
     lastX_ = std::exchange(other.lastX_, 0.0);
     descents_ = std::exchange(other.descents_, 0);
@@ -420,7 +418,6 @@ void PointList::clear() {
     size_ = 0;
     rotation_ = 0;
     wide_ = false;
-    timesSet_ = false;
     times_ = CompactTimes{};
     lastX_ = 0.0;
     descents_ = 0;
@@ -496,11 +493,10 @@ bool PointList::appendCompact(double x, double y, bool gapFill) {
         widen();
         return false;
     }
-    if (!timesSet_) {
+    if (size_ == 0) {
         // Room for days before the first one as well as after it.
         constexpr std::uint32_t kDaysBefore = 12;
         times_.firstDay = at.day > kDaysBefore ? at.day - kDaysBefore : 0;
-        timesSet_ = true;
     }
     const std::uint64_t time =
         std::uint64_t{at.day - times_.firstDay} * CompactTimes::kMillisecondsPerDay + at.ms;
@@ -514,7 +510,7 @@ bool PointList::appendCompact(double x, double y, bool gapFill) {
 }
 
 void PointList::appendWide(double x, double y, bool gapFill) {
-    if (size_ == capacity()) reserve(size_ + 1);
+    // appendPoint() and widen() made room for the point.
     if (gapFill) allocateGapMarks();
     if (gapMarks_) gapMarks_[size_] = gapFill ? 1 : 0;
     wide()[size_] = ChartPoint{x, y};

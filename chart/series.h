@@ -256,8 +256,7 @@ class PointList {
     std::size_t capacityBytes_ = 0;
     std::size_t size_ = 0;
     bool wide_ = false;
-    // The first day of the compact times, set by the first point.
-    bool timesSet_ = false;
+    // The first day of the compact times, set by the first point of a compact list.
     CompactTimes times_;
     // The X of the last point in the block, to tell an out-of-order append.
     mutable double lastX_ = 0.0;

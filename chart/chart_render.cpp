@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "chart/date_time_format.h"
+#include "chart/text_measurer.h"
 
 namespace zp::chart {
 
@@ -22,10 +23,25 @@ const QColor kBevelShadow(128, 128, 128);
 const QColor kCursorAColour(200, 0, 0);
 const QColor kCursorBColour(0, 0, 200);
 
+// Whether any pixel of a text whose line box is `box` can be painted: its box, widened
+// by a line height on every side for glyphs that overhang it, meets the device and the
+// clip. Shaping is what drawing a text costs, and a small picture leaves many out.
+bool textReachable(const QPainter& painter, const QRect& box) {
+    const int margin = box.height();
+    const QRectF wide = QRectF(box.adjusted(-margin, -margin, margin, margin));
+    const QTransform& toDevice = painter.combinedTransform();
+    const QPaintDevice* device = painter.device();
+    if (!device ||
+        !toDevice.mapRect(wide).intersects(QRectF(0, 0, device->width(), device->height())))
+        return device == nullptr;
+    return !painter.hasClipping() || painter.clipBoundingRect().intersects(wide);
+}
+
 // Draws text with its top-left corner at (x, top).
-void drawTextAt(QPainter& painter, const QFontMetrics& metrics, int x, int top,
-                const QString& text) {
-    painter.drawText(QPoint(x, top + metrics.ascent()), text);
+void drawTextAt(QPainter& painter, const FontMeasurer& measurer, int x, int top,
+                const QString& line) {
+    if (!textReachable(painter, QRect(x, top, measurer.width(line), measurer.height()))) return;
+    painter.drawText(QPoint(x, top + measurer.metrics().ascent()), line);
 }
 
 // [SECTION] Legend
@@ -54,7 +70,7 @@ void drawCheckBox(QPainter& painter, const QRect& box, bool checked, const Rende
 }
 
 void drawLegend(QPainter& painter, const ChartLayout& layout, const Chart& chart,
-                const RenderOptions& options, const QFontMetrics& metrics) {
+                const RenderOptions& options, const FontMeasurer& measurer) {
     const LegendLayout& legend = layout.legend;
     if (!legend.visible) return;
     const PixelRect& r = legend.rect;
@@ -72,7 +88,7 @@ void drawLegend(QPainter& painter, const ChartLayout& layout, const Chart& chart
         const int y = legend.symbolY(k);
         painter.drawLine(legend.symbolLeft(k), y, legend.symbolLeft(k) + legend.symbolWidth, y);
         painter.setPen(kBlack);
-        drawTextAt(painter, metrics, legend.textLeft(k), legend.textTop(k), series.title);
+        drawTextAt(painter, measurer, legend.textLeft(k), legend.textTop(k), series.title);
     }
 }
 
@@ -88,7 +104,7 @@ void drawGrid(QPainter& painter, const ChartLayout& layout) {
         for (int x : layout.bottom.ticks) painter.drawLine(x, plot.top + 1, x, plot.bottom - 1);
 }
 
-void drawLeftAxis(QPainter& painter, const ChartLayout& layout, const QFontMetrics& metrics) {
+void drawLeftAxis(QPainter& painter, const ChartLayout& layout, const FontMeasurer& measurer) {
     const AxisLayout& axis = layout.left;
     const PixelRect& plot = layout.plot;
     painter.fillRect(QRect(plot.left - 1, plot.top, kAxisLineWidth, plot.height() + 2), kBlack);
@@ -99,7 +115,7 @@ void drawLeftAxis(QPainter& painter, const ChartLayout& layout, const QFontMetri
     painter.setPen(kBlack);
     const int right = plot.left - kAxisTickSpace;
     for (const AxisLabel& label : axis.labels)
-        drawTextAt(painter, metrics, right - metrics.horizontalAdvance(label.text),
+        drawTextAt(painter, measurer, right - measurer.width(label.text),
                    label.pos - layout.fontHeight / 2, label.text);
     if (!axis.title.isEmpty()) {
         // The left title reads upwards, centred along the axis, outside the labels.
@@ -107,12 +123,12 @@ void drawLeftAxis(QPainter& painter, const ChartLayout& layout, const QFontMetri
         const int centre = (plot.top + plot.bottom) / 2;
         painter.translate(layout.chartRect.left, centre);
         painter.rotate(-90);
-        drawTextAt(painter, metrics, -metrics.horizontalAdvance(axis.title) / 2, 0, axis.title);
+        drawTextAt(painter, measurer, -measurer.width(axis.title) / 2, 0, axis.title);
         painter.restore();
     }
 }
 
-void drawBottomAxis(QPainter& painter, const ChartLayout& layout, const QFontMetrics& metrics) {
+void drawBottomAxis(QPainter& painter, const ChartLayout& layout, const FontMeasurer& measurer) {
     const AxisLayout& axis = layout.bottom;
     const PixelRect& plot = layout.plot;
     painter.fillRect(QRect(plot.left - 1, plot.bottom, plot.width() + 2, kAxisLineWidth), kBlack);
@@ -122,8 +138,7 @@ void drawBottomAxis(QPainter& painter, const ChartLayout& layout, const QFontMet
     painter.setPen(kBlack);
     const int top = plot.bottom + kAxisTickSpace;
     for (const AxisLabel& label : axis.labels)
-        drawTextAt(painter, metrics, label.pos - metrics.horizontalAdvance(label.text) / 2, top,
-                   label.text);
+        drawTextAt(painter, measurer, label.pos - measurer.width(label.text) / 2, top, label.text);
     if (!axis.title.isEmpty()) {
         // A white box with a lowered one-pixel bevel (dark top and left edges).
         const PixelRect& b = axis.titleBox;
@@ -131,8 +146,8 @@ void drawBottomAxis(QPainter& painter, const ChartLayout& layout, const QFontMet
         painter.fillRect(QRect(b.left, b.top, b.width(), 1), kBevelShadow);
         painter.fillRect(QRect(b.left, b.top, 1, b.height()), kBevelShadow);
         painter.setPen(kBlack);
-        const int textWidth = metrics.horizontalAdvance(axis.title);
-        drawTextAt(painter, metrics, b.left + (b.width() - textWidth) / 2, b.top, axis.title);
+        const int textWidth = measurer.width(axis.title);
+        drawTextAt(painter, measurer, b.left + (b.width() - textWidth) / 2, b.top, axis.title);
     }
 }
 
@@ -153,7 +168,7 @@ void drawLimits(QPainter& painter, const ChartLayout& layout, const Chart& chart
 }
 
 // A measurement cursor: a vertical line with its name and time at the top of the plot.
-void drawCursor(QPainter& painter, const ChartLayout& layout, const QFontMetrics& metrics,
+void drawCursor(QPainter& painter, const ChartLayout& layout, const FontMeasurer& measurer,
                 const QString& name, double x, const QColor& colour) {
     const PixelRect& plot = layout.plot;
     const int pixel = layout.bottom.scale.valueToPixel(x);
@@ -161,12 +176,12 @@ void drawCursor(QPainter& painter, const ChartLayout& layout, const QFontMetrics
     painter.setPen(QPen(colour, 1, Qt::SolidLine, Qt::FlatCap));
     painter.drawLine(pixel, plot.top + 1, pixel, plot.bottom - 1);
     const QString text = name + QLatin1Char(' ') + cursorTimeText(x);
-    const int width = metrics.horizontalAdvance(text) + 4;
+    const int width = measurer.width(text) + 4;
     const int left = std::min(pixel + 2, plot.right - width - 1);
-    const QRect box(left, plot.top + 2, width, metrics.height());
+    const QRect box(left, plot.top + 2, width, measurer.height());
     painter.fillRect(box, kWhite);
     painter.setPen(colour);
-    drawTextAt(painter, metrics, box.left() + 2, box.top(), text);
+    drawTextAt(painter, measurer, box.left() + 2, box.top(), text);
 }
 
 }  // namespace
@@ -187,8 +202,8 @@ void paintChart(QPainter& painter, const ChartLayout& layout, const Chart& chart
 
     const QFont font = chartLabelFont();
     painter.setFont(font);
-    const QFontMetrics metrics(font);
-    drawLegend(painter, layout, chart, options, metrics);
+    const FontMeasurer measurer(font);
+    drawLegend(painter, layout, chart, options, measurer);
 
     const PixelRect& plot = layout.plot;
     if (plot.width() > 0 && plot.height() > 0) {
@@ -207,14 +222,14 @@ void paintChart(QPainter& painter, const ChartLayout& layout, const Chart& chart
         drawGrid(painter, layout);
         // The cursors are drawn over the grid, inside the plot area.
         if (chart.cursorA)
-            drawCursor(painter, layout, metrics, QStringLiteral("A"), *chart.cursorA,
+            drawCursor(painter, layout, measurer, QStringLiteral("A"), *chart.cursorA,
                        kCursorAColour);
         if (chart.cursorB)
-            drawCursor(painter, layout, metrics, QStringLiteral("B"), *chart.cursorB,
+            drawCursor(painter, layout, measurer, QStringLiteral("B"), *chart.cursorB,
                        kCursorBColour);
     }
-    if (layout.left.visible) drawLeftAxis(painter, layout, metrics);
-    if (layout.bottom.visible) drawBottomAxis(painter, layout, metrics);
+    if (layout.left.visible) drawLeftAxis(painter, layout, measurer);
+    if (layout.bottom.visible) drawBottomAxis(painter, layout, measurer);
     painter.restore();
 }
 

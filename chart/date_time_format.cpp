@@ -46,6 +46,10 @@ QString separatorIn(const QString& pattern, QChar after, const QString& fallback
 }
 
 QString twoDigits(int n) {
+    if (n >= 0 && n < 100) {
+        const QChar digits[2] = {QChar(u'0' + n / 10), QChar(u'0' + n % 10)};
+        return QString(digits, 2);
+    }
     return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
 }
 
@@ -152,11 +156,12 @@ qsizetype appendLiteralOrDesignator(QString& out, const QString& format, qsizety
         out += format.mid(i + 1, stop - i - 1);
         return stop + 1 - i;
     }
-    if (format.mid(i, 5).compare(QLatin1String("am/pm"), Qt::CaseInsensitive) == 0) {
+    const QStringView rest = QStringView(format).mid(i);
+    if (rest.left(5).compare(QLatin1String("am/pm"), Qt::CaseInsensitive) == 0) {
         out += f.time.hour() < 12 ? QStringLiteral("am") : QStringLiteral("pm");
         return 5;
     }
-    if (format.mid(i, 3).compare(QLatin1String("a/p"), Qt::CaseInsensitive) == 0) {
+    if (rest.left(3).compare(QLatin1String("a/p"), Qt::CaseInsensitive) == 0) {
         out += f.time.hour() < 12 ? QStringLiteral("a") : QStringLiteral("p");
         return 3;
     }
@@ -171,13 +176,17 @@ QString formatDateTime(double value, const QString& format) {
     FormatFacts facts;
     facts.date = dt->date;
     facts.time = dt->time;
-    facts.timeSeparator = localeTimeSeparator();
-    facts.dateSeparator =
-        separatorIn(facts.locale.dateFormat(QLocale::ShortFormat), u'd', QStringLiteral("/"));
+    // The separators come from the locale's patterns: looked up only when the format
+    // has a place for them.
+    if (format.contains(u':')) facts.timeSeparator = localeTimeSeparator();
+    if (format.contains(u'/'))
+        facts.dateSeparator =
+            separatorIn(facts.locale.dateFormat(QLocale::ShortFormat), u'd', QStringLiteral("/"));
     facts.twelveHour = format.contains(QLatin1String("am/pm"), Qt::CaseInsensitive) ||
                        format.contains(QLatin1String("a/p"), Qt::CaseInsensitive);
 
     QString out;
+    out.reserve(format.size() + 8);
     bool afterHour = false;  // an "m" right after an hour token means minutes
     qsizetype i = 0;
     while (i < format.size()) {

@@ -60,8 +60,8 @@ class Segments {
 };
 
 // The straightforward rule: one segment per point.
-void everyPoint(Segments& segments, const PointView& points, std::size_t start,
-                std::size_t last, const AxisScale& x, const AxisScale& y) {
+void everyPoint(Segments& segments, const PointView& points, std::size_t start, std::size_t last,
+                const AxisScale& x, const AxisScale& y) {
     segments.reserve(last - start);
     for (std::size_t i = start + 1; i <= last; ++i) {
         if (!isFinitePoint(points[i])) continue;

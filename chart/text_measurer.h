@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QHash>
 #include <QString>
 
 namespace zp::chart {
@@ -18,14 +19,18 @@ class TextMeasurer {
 };
 
 // TextMeasurer backed by QFontMetrics of a real font. Needs a QGuiApplication.
+// Widths are remembered per font for the thread: every paint lays out the same legend
+// titles and mostly the same axis labels, and shaping a text is what measuring costs.
 class FontMeasurer final : public TextMeasurer {
   public:
-    explicit FontMeasurer(const QFont& font) : metrics_(font) {}
+    explicit FontMeasurer(const QFont& font);
     int height() const override { return metrics_.height(); }
-    int width(const QString& text) const override { return metrics_.horizontalAdvance(text); }
+    int width(const QString& text) const override;
+    const QFontMetrics& metrics() const { return metrics_; }
 
   private:
     QFontMetrics metrics_;
+    QHash<QString, int>* widths_;
 };
 
 // The font of axis labels, axis titles and the legend: "Arial" at 11 pixels (8 points

@@ -64,6 +64,7 @@ class ChartLayoutTest : public QObject {
     void range_storedBackWhileAutomatic();
     void range_ignoresNonFiniteValues();
     void dateTimeFlag_followsFirstActiveSeries();
+    void fontMeasurer_remembersWidthsPerFont();
     void degenerateSizes_doNotBreak_data();
     void degenerateSizes_doNotBreak();
 };
@@ -202,6 +203,29 @@ void ChartLayoutTest::plotArea_addsUpWithArialMetrics() {
     QCOMPARE(layout.plot, (PixelRect{leftBand, 5, 789, 401}));
     QCOMPARE(layout.legend.rect.top, 451);
     QCOMPARE(layout.legend.rect.bottom, 475);
+}
+
+// Widths are remembered per font and thread: two fonts asked by turns, and more texts
+// than are kept, still measure as the font's metrics do.
+void ChartLayoutTest::fontMeasurer_remembersWidthsPerFont() {
+    QFont bold = chartLabelFont();
+    bold.setBold(true);
+    QFont large = chartLabelFont();
+    large.setPixelSize(30);
+    const QFont fonts[] = {chartLabelFont(), bold, chartFootFont(), large};
+    for (int i = 0; i < 9000; i += 7) {
+        const QString text = QStringLiteral("W%1 iii").arg(i);
+        for (const QFont& font : fonts) {
+            const FontMeasurer measurer(font);
+            QCOMPARE(measurer.width(text), QFontMetrics(font).horizontalAdvance(text));
+            QCOMPARE(measurer.width(text), QFontMetrics(font).horizontalAdvance(text));
+        }
+    }
+    for (int i = 0; i < 9000; i += 1) {
+        const QString text = QString::number(i);
+        const QFont& font = fonts[i % 4];
+        QCOMPARE(FontMeasurer(font).width(text), QFontMetrics(font).horizontalAdvance(text));
+    }
 }
 
 void ChartLayoutTest::range_lineMarginKeepsPointsTwoPixelsInside() {

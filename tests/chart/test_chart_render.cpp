@@ -115,6 +115,8 @@ class ChartRenderTest : public QObject {
     void render_storesAutomaticRange();
     void render_degenerateSizes_data();
     void render_degenerateSizes();
+    void pixels_textAtTheEdgesAsOnALargerCanvas_data();
+    void pixels_textAtTheEdgesAsOnALargerCanvas();
     void widget_pressOnTitleTogglesWithAnyButton();
     void widget_pressOutsideItemsChangesNothing();
     void report_layoutJson();
@@ -279,6 +281,42 @@ void ChartRenderTest::render_degenerateSizes() {
     for (int i = 0; i < 39; ++i) chart.series.push_back(chart.series[i % 2]);
     const Rendered r = renderChart(chart, width, height);
     QCOMPARE(r.image.size(), QSize(width, height));
+}
+
+// Texts that lie wholly outside the picture are left out of the drawing: a chart drawn
+// into a picture of its own size must look as the same chart drawn inside a larger
+// picture, where every text that spills over its edges lands on the border.
+void ChartRenderTest::pixels_textAtTheEdgesAsOnALargerCanvas_data() {
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<bool>("clipped");
+    QTest::newRow("design size") << 794 << 499 << false;
+    QTest::newRow("small") << 160 << 120 << false;
+    QTest::newRow("small, clipped") << 160 << 120 << true;
+    QTest::newRow("labels over the left edge") << 61 << 300 << false;
+    QTest::newRow("legend over the bottom edge") << 300 << 45 << true;
+    QTest::newRow("tiny") << 17 << 9 << false;
+}
+
+void ChartRenderTest::pixels_textAtTheEdgesAsOnALargerCanvas() {
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(bool, clipped);
+    Chart chart = sampleChart();
+    for (int i = 0; i < 10; ++i) chart.series.push_back(chart.series[i % 2]);
+    chart.leftAxis.title = QStringLiteral("Volts and amperes");
+    chart.cursorA = 0.3;
+    const Rendered own = renderChart(chart, width, height);
+
+    constexpr int kBorder = 150;
+    QImage larger(width + 2 * kBorder, height + 2 * kBorder, QImage::Format_RGB32);
+    larger.fill(Qt::white);
+    QPainter painter(&larger);
+    const QRect inner(kBorder, kBorder, width, height);
+    if (clipped) painter.setClipRect(inner.adjusted(-40, -40, 40, 40));
+    render(painter, inner, chart, RenderOptions{nullptr, nullptr, Qt::gray});
+    painter.end();
+    QCOMPARE(larger.copy(inner), own.image);
 }
 
 void ChartRenderTest::widget_pressOnTitleTogglesWithAnyButton() {

@@ -64,6 +64,7 @@ int chartTarget(const std::uint8_t* data, std::size_t size) {
     chart::ChartLayout layout = draw(area, chart);
 
     chart::ZoomScroll zoom(chart);
+    bool drawn = true;
     for (int i = 0; i < stepCount; ++i) {
         const Step& s = steps[i];
         const int x = s.x % (width + 20) - 10;
@@ -99,9 +100,12 @@ int chartTarget(const std::uint8_t* data, std::size_t size) {
                 break;
             }
         }
-        if (effect == chart::ZoomScroll::Effect::Invalidated) layout = draw(area, chart);
+        drawn = effect == chart::ZoomScroll::Effect::Invalidated;
+        if (drawn) layout = draw(area, chart);
     }
-    draw(area, chart);
+    // Once more after the steps, unless the picture of the chart as it is now was just
+    // drawn (a second drawing of the same state finds nothing the first did not).
+    if (!drawn) draw(area, chart);
     (void)chart::layoutReportJson(chart, width, height);
     return 0;
 }

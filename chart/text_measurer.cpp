@@ -10,10 +10,16 @@ namespace {
 // of changing labels holds no more than a few hundred kilobytes.
 constexpr qsizetype kMaxRememberedWidths = 4096;
 
-QHash<QString, int>& rememberedWidths(const QFont& font) {
-    // A map whose entries stay where they are as fonts are added. A chart asks for its
-    // few fonts by turns, so the last two are compared first: cheaper than a key.
+// A map whose entries stay where they are as fonts are added.
+std::unordered_map<QString, QHash<QString, int>>& widthsByFont() {
     thread_local std::unordered_map<QString, QHash<QString, int>> byFont;
+    return byFont;
+}
+
+QHash<QString, int>& rememberedWidths(const QFont& font) {
+    // A chart asks for its few fonts by turns, so the last two are compared first:
+    // cheaper than a key.
+    auto& byFont = widthsByFont();
     struct Found {
         QFont font;
         QHash<QString, int>* widths = nullptr;
@@ -28,6 +34,10 @@ QHash<QString, int>& rememberedWidths(const QFont& font) {
 }
 
 }  // namespace
+
+void forgetRememberedWidths() {
+    for (auto& font : widthsByFont()) font.second.clear();
+}
 
 FontMeasurer::FontMeasurer(const QFont& font) : metrics_(font), widths_(&rememberedWidths(font)) {}
 

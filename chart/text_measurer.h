@@ -33,6 +33,10 @@ class FontMeasurer final : public TextMeasurer {
     QHash<QString, int>* widths_;
 };
 
+// Forgets the widths this thread remembers. A fuzz target calls it before each input, so
+// that running an input twice allocates the same both times.
+void forgetRememberedWidths();
+
 // The font of axis labels, axis titles and the legend: "Arial" at 11 pixels (8 points
 // on a 96-dpi screen), black.
 QFont chartLabelFont();

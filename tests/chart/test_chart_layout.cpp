@@ -205,8 +205,9 @@ void ChartLayoutTest::plotArea_addsUpWithArialMetrics() {
     QCOMPARE(layout.legend.rect.bottom, 475);
 }
 
-// Widths are remembered per font and thread: two fonts asked by turns, and more texts
-// than are kept, still measure as the font's metrics do.
+// Widths are remembered per font and thread: fonts asked by turns, more texts than are
+// kept, and texts measured again after the widths were forgotten still measure as the
+// font's metrics do.
 void ChartLayoutTest::fontMeasurer_remembersWidthsPerFont() {
     QFont bold = chartLabelFont();
     bold.setBold(true);
@@ -222,6 +223,7 @@ void ChartLayoutTest::fontMeasurer_remembersWidthsPerFont() {
         }
     }
     for (int i = 0; i < 9000; i += 1) {
+        if (i == 4500) forgetRememberedWidths();
         const QString text = QString::number(i);
         const QFont& font = fonts[i % 4];
         QCOMPARE(FontMeasurer(font).width(text), QFontMetrics(font).horizontalAdvance(text));

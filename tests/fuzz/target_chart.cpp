@@ -53,11 +53,14 @@ int chartTarget(const std::uint8_t* data, std::size_t size) {
     for (int i = 0; i < stepCount; ++i) steps[i] = {in.byte(), in.byte(), in.byte(), in.byte()};
     const QString path = writeScratchFile("chart.csv", in.rest());
 
-    // One chart for the process, set up afresh for each input (it keeps its blocks), and
-    // the widths of texts measured for the last input forgotten: otherwise the leak check,
-    // which runs an input again when it allocated more than it freed, would find the
-    // second run allocating the widths the first had to forget to make room.
-    chart::forgetRememberedWidths();
+    // The widths of texts measured for this input are forgotten when it ends, whichever
+    // way: an input then frees what it allocated for them, so the leak check does not run
+    // it a second time, and a second run would start from the same nothing.
+    struct ForgetWidths {
+        ~ForgetWidths() { chart::forgetRememberedWidths(); }
+    } forgetWidths;
+
+    // One chart for the process, set up afresh for each input (it keeps its blocks).
     static chart::Chart chart;
     setUpChart(chart, record);
     prepareChartForLoad(chart);

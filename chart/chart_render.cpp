@@ -29,11 +29,10 @@ const QColor kCursorBColour(0, 0, 200);
 bool textReachable(const QPainter& painter, const QRect& box) {
     const int margin = box.height();
     const QRectF wide = QRectF(box.adjusted(-margin, -margin, margin, margin));
-    const QTransform& toDevice = painter.combinedTransform();
     const QPaintDevice* device = painter.device();
-    if (!device ||
-        !toDevice.mapRect(wide).intersects(QRectF(0, 0, device->width(), device->height())))
-        return device == nullptr;
+    const QRectF onDevice = painter.combinedTransform().mapRect(wide);
+    if (device && !onDevice.intersects(QRectF(0, 0, device->width(), device->height())))
+        return false;
     return !painter.hasClipping() || painter.clipBoundingRect().intersects(wide);
 }
 

@@ -33,8 +33,8 @@ class FontMeasurer final : public TextMeasurer {
     QHash<QString, int>* widths_;
 };
 
-// Forgets the widths this thread remembers. A fuzz target calls it before each input, so
-// that running an input twice allocates the same both times.
+// Forgets the widths this thread remembers. A fuzz target calls it when each input ends,
+// so that running an input twice allocates the same both times.
 void forgetRememberedWidths();
 
 // The font of axis labels, axis titles and the legend: "Arial" at 11 pixels (8 points

@@ -82,7 +82,7 @@ QByteArray visibleDataCsv(const chart::Chart& chart, const std::vector<QString>&
     std::vector<Column> columns;
     for (std::size_t s = 0; s < chart.series.size(); ++s) {
         const chart::LineSeries& series = chart.series[s];
-        if (!series.active) continue;
+        if (!series.active || !series.showInLegend) continue;
         out += ',';
         const QString unit = s < units.size() ? units[s] : QString();
         appendField(out, titleWithUnit(series.title, unit));

@@ -1,5 +1,6 @@
 // The readings of the active series over a stretch of the time axis as CSV, as a
-// spreadsheet reads it: one row per distinct time, one column per active series.
+// spreadsheet reads it: one row per distinct time, one column per active series of the
+// loaded log.
 #pragma once
 
 #include <QByteArray>
@@ -15,8 +16,9 @@ namespace zp::analysis {
 // is empty or the title names it already ("RPM 1(%)").
 QString titleWithUnit(const QString& title, const QString& unit);
 
-// The CSV text: a header row ("Time", then each active series' title with its unit in
-// brackets, `units` parallel to the chart's series, an empty unit left out), then one
+// The CSV text: a header row ("Time", then the title of each active series that has a
+// legend item, with its unit in brackets, `units` parallel to the chart's series, an
+// empty unit left out), then one
 // row per distinct X of a reading in `range`, ascending, the time as "hh:nn:ss.zzz" and
 // each series' reading at that X (the last of several, in stored order; empty when it
 // has none). Values are written in the C locale with the fewest digits that read back

@@ -204,12 +204,12 @@ QString LogReportWindow::text() const {
     return text_->toPlainText();
 }
 
-void LogReportWindow::setReport(const QString& path, const LogReport& r,
+void LogReportWindow::setReport(const QString& path, qint64 size, const LogReport& r,
                                 const QString& stopReason) {
     const QFileInfo file(path);
     QStringList lines;
     lines << QStringLiteral("File: %1").arg(QDir::toNativeSeparators(file.absoluteFilePath()));
-    lines << QStringLiteral("File size: %1 bytes").arg(file.exists() ? file.size() : 0);
+    lines << QStringLiteral("File size: %1 bytes").arg(size);
     lines << QStringLiteral("Time span: %1 - %2")
                  .arg(r.firstTime.value_or(QStringLiteral("none")),
                       r.lastTime.value_or(QStringLiteral("none")));
@@ -238,8 +238,8 @@ void LogReportWindow::setReport(const QString& path, const LogReport& r,
 
 // [SECTION] Statistics
 
-StatisticsWindow::StatisticsWindow(chart::ChartWidget& chart, UnitSource units, QWidget* parent)
-    : QWidget(parent), chart_(chart), units_(std::move(units)) {
+StatisticsWindow::StatisticsWindow(chart::ChartWidget& chart, const LoadedLog& log, QWidget* parent)
+    : QWidget(parent), chart_(chart), log_(log) {
     auto* body = new QWidget(this);
     auto* layout = new QVBoxLayout(body);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -279,11 +279,11 @@ void StatisticsWindow::refresh() {
         range_->setText(
             QStringLiteral("Visible time: %1 - %2").arg(timeText(range.from), timeText(range.to)));
     }
-    const UnitSelectors units = units_();
+    const UnitSelectors& units = log_.units;
     table_->setRowCount(0);
     for (std::size_t i = 0; i < c.series.size(); ++i) {
         const chart::LineSeries& series = c.series[i];
-        if (!series.active) continue;
+        if (!series.active || !series.showInLegend) continue;
         const int row = table_->rowCount();
         table_->insertRow(row);
         QPixmap swatch(12, 12);
@@ -368,18 +368,17 @@ void ExceedancesWindow::zoomToRow(int row) {
 
 // [SECTION] The menu and the cursor readout
 
-AnalysisTools::AnalysisTools(chart::ChartWidget& chart, Dialogs& dialogs, UnitSource units,
+AnalysisTools::AnalysisTools(chart::ChartWidget& chart, Dialogs& dialogs, const LoadedLog& log,
                              QString iniPath, QStatusBar& statusBar, QWidget* window)
     : QObject(window),
       chart_(chart),
       dialogs_(dialogs),
-      units_(std::move(units)),
+      log_(log),
       iniPath_(std::move(iniPath)),
       statusBar_(statusBar),
       limits_(readLimits(iniPath_)) {
     logReport_ = new LogReportWindow(window);
-    statistics_ = new StatisticsWindow(
-        chart, [this] { return shownUnits(); }, window);
+    statistics_ = new StatisticsWindow(chart, log_, window);
     exceedances_ = new ExceedancesWindow(chart, window);
     limitsDialog_ = new LimitsDialog(window);
     connect(limitsDialog_, &QDialog::accepted, this,
@@ -431,10 +430,9 @@ void AnalysisTools::addMenuEntries(QMenu& menu) {
     menu.setToolTipsVisible(true);
 }
 
-void AnalysisTools::loadEnded(const QString& path, const LogReport& report,
-                              const QString& message) {
-    logReport_->setReport(path, report, message);
-    loadedUnits_ = units_();
+void AnalysisTools::loadEnded() {
+    if (log_.loaded())
+        logReport_->setReport(log_.path, log_.fileSize, log_.report, log_.stopMessage);
     chart_.clearCursors();
     applyLimits();
     if (exceedances_->isVisible()) exceedances_->refresh();

@@ -9,13 +9,12 @@
 #include <QString>
 #include <QWidget>
 #include <array>
-#include <functional>
 #include <optional>
 #include <vector>
 
 #include "channels/catalogue.h"
 #include "channels/unit_selectors.h"
-#include "import/log_report.h"
+#include "loading/loaded_log.h"
 
 class QLabel;
 class QMenu;
@@ -39,8 +38,6 @@ struct ChannelLimits {
     bool empty() const { return !lower && !upper; }
 };
 using LimitTable = std::array<ChannelLimits, kChannelCount>;
-// The unit selectors as they stand now.
-using UnitSource = std::function<UnitSelectors()>;
 
 // The limits of `channel` in the display unit of `code`.
 ChannelLimits limitsInUnit(int channel, const ChannelLimits& limits, std::uint8_t code);
@@ -58,19 +55,22 @@ class LogReportWindow : public QWidget {
     Q_OBJECT
   public:
     explicit LogReportWindow(QWidget* parent = nullptr);
-    // `stopReason`: the message of a load that stopped before the end of the file.
-    void setReport(const QString& path, const LogReport& report, const QString& stopReason);
+    // `size`: the file's size when it was read; `stopReason`: the message of a load that
+    // stopped before the end of the file.
+    void setReport(const QString& path, qint64 size, const LogReport& report,
+                   const QString& stopReason);
     QString text() const;
 
   private:
     QPlainTextEdit* text_;
 };
 
-// The window of Analysis > Statistics: one row per active series.
+// The window of Analysis > Statistics: one row per active series of the loaded log
+// (those with a legend item), in the units it was loaded in.
 class StatisticsWindow : public QWidget {
     Q_OBJECT
   public:
-    StatisticsWindow(chart::ChartWidget& chart, UnitSource units, QWidget* parent = nullptr);
+    StatisticsWindow(chart::ChartWidget& chart, const LoadedLog& log, QWidget* parent = nullptr);
     QTableWidget& table() const { return *table_; }
     QLabel& rangeLabel() const { return *range_; }
     // Fills the table for the range the chart shows now.
@@ -79,7 +79,7 @@ class StatisticsWindow : public QWidget {
 
   private:
     chart::ChartWidget& chart_;
-    UnitSource units_;
+    const LoadedLog& log_;
     QTableWidget* table_;
     QLabel* range_;
 };
@@ -118,18 +118,19 @@ class LimitsDialog : public QDialog {
 class AnalysisTools : public QObject {
     Q_OBJECT
   public:
-    // `units` is the settings record's selectors as the main window keeps them;
+    // `log` is the loaded log as the main window keeps it, and must outlive the tools;
     // `iniPath` the per-user viewer.ini (empty: limits are not kept).
-    AnalysisTools(chart::ChartWidget& chart, Dialogs& dialogs, UnitSource units, QString iniPath,
-                  QStatusBar& statusBar, QWidget* window);
+    AnalysisTools(chart::ChartWidget& chart, Dialogs& dialogs, const LoadedLog& log,
+                  QString iniPath, QStatusBar& statusBar, QWidget* window);
 
     void addMenuEntries(QMenu& menu);
-    // Every load ends here: its report is kept, the cursors go, the limits are applied.
-    void loadEnded(const QString& path, const LogReport& report, const QString& message);
+    // Every load ends here: the loaded log's report is shown, the cursors go, the
+    // limits are applied.
+    void loadEnded();
     // Shows the limits on the series in the units of the loaded data.
     void applyLimits();
-    // The units the chart's data is in: those of the last load (the settings' until then).
-    UnitSelectors shownUnits() const { return loadedUnits_ ? *loadedUnits_ : units_(); }
+    // The units the chart's data is in: those of the loaded log.
+    const UnitSelectors& shownUnits() const { return log_.units; }
 
     LogReportWindow& logReportWindow() { return *logReport_; }
     StatisticsWindow& statisticsWindow() { return *statistics_; }
@@ -148,11 +149,10 @@ class AnalysisTools : public QObject {
 
     chart::ChartWidget& chart_;
     Dialogs& dialogs_;
-    UnitSource units_;
+    const LoadedLog& log_;
     QString iniPath_;
     QStatusBar& statusBar_;
     LimitTable limits_{};
-    std::optional<UnitSelectors> loadedUnits_;
     LogReportWindow* logReport_;
     StatisticsWindow* statistics_;
     ExceedancesWindow* exceedances_;

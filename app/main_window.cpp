@@ -23,6 +23,7 @@
 #include "app/about_window.h"
 #include "app/analysis_tools.h"
 #include "app/dialogs.h"
+#include "app/export_header.h"
 #include "app/glyphs.h"
 #include "app/keyboard_and_mouse.h"
 #include "app/window_style.h"
@@ -148,9 +149,8 @@ MainWindow::MainWindow(Dialogs& dialogs, SettingsStore& settings, QWidget* paren
 
     statusBar_ = new QStatusBar(client_);
     statusBar_->setObjectName(QStringLiteral("StatusBar1"));
-    analysis_ = new AnalysisTools(
-        *chart_, dialogs_, [this] { return unitSelectorsOf(settings_); }, userChoicesFile(store_),
-        *statusBar_, this);
+    analysis_ =
+        new AnalysisTools(*chart_, dialogs_, loaded_, userChoicesFile(store_), *statusBar_, this);
 
     buildMenu();
     setAcceptDrops(true);
@@ -412,24 +412,23 @@ void MainWindow::loadChosenFile(const QString& path) {
     // enters the settings folder).
     QDir::setCurrent(QFileInfo(path).absolutePath());
 
-    ImportResult result;
+    LoadOutcome outcome;
     {
         const BusyCursor busy;
-        loadedUnits_ = unitSelectorsOf(settings_);
-        result = loadLogIntoChart(path, loadedUnits_, chart_->chart(), importOptions_);
+        outcome =
+            loadLog(path, unitSelectorsOf(settings_), loaded_, chart_->chart(), importOptions_);
     }
-    showPanel(result.panel);
-    analysis_->loadEnded(path, result.report,
-                         result.report.stoppedAtLine ? result.message : QString());
-    if (result.status == ImportResult::Status::OpenFailed) {
+    loaded_ = std::move(outcome.log);
+    showPanel(loaded_.panel);
+    analysis_->loadEnded();
+    if (outcome.status == ImportResult::Status::OpenFailed) {
         recent_.remove(path);
     } else {
         recent_.add(path);
-        loadedFile_ = path;
         chart_->zoomScroll().clearHistory();
     }
     buildRecentMenu();
-    switch (result.status) {
+    switch (outcome.status) {
         case ImportResult::Status::Loaded:
             dialogs_.messageBox(this, QStringLiteral("File Loaded!"), QStringLiteral("Message"));
             break;
@@ -438,10 +437,10 @@ void MainWindow::loadChosenFile(const QString& path) {
                                 QStringLiteral("Message"));
             break;
         case ImportResult::Status::Error:
-            dialogs_.errorBox(this, result.message);
+            dialogs_.errorBox(this, outcome.message);
             break;
         case ImportResult::Status::TooMuchData:
-            dialogs_.messageBox(this, result.message, QStringLiteral("Message"));
+            dialogs_.messageBox(this, outcome.message, QStringLiteral("Message"));
             break;
     }
 }
@@ -456,7 +455,7 @@ void MainWindow::exportVisibleData() {
     if (!dialogs_.getSaveFileName(this, request, file)) return;
     const chart::ChartLayout& shown = chart_->layout();
     const QString error = analysis::writeVisibleDataCsv(
-        file, chart_->chart(), channelUnitTexts(loadedUnits_),
+        file, chart_->chart(), channelUnitTexts(loaded_.units),
         analysis::XRange{shown.bottom.minimum(), shown.bottom.maximum()});
     if (!error.isEmpty())
         dialogs_.errorBox(this, QStringLiteral("Cannot write \"%1\". %2").arg(file, error));
@@ -542,7 +541,11 @@ QString MainWindow::writeExport(const QString& file, chart::ExportFormat format)
         case chart::ExportFormat::Pdf: {
             const QPageLayout page(chart::defaultPageSize(), pdfOrientation_,
                                    QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
-            return chart::exportPdf(chart, chart_->size(), pdfHeader(), page,
+            const chart::ChartLayout& shown = chart_->layout();
+            const QStringList header = pdfHeaderLines(
+                loaded_, chart, analysis::XRange{shown.bottom.minimum(), shown.bottom.maximum()});
+            return chart::exportPdf(chart, chart_->size(), header,
+                                    QFileInfo(loaded_.path).fileName(), page,
                                     chart_->renderOptions(), file);
         }
     }
@@ -552,29 +555,6 @@ QString MainWindow::writeExport(const QString& file, chart::ExportFormat format)
 void MainWindow::copyGraph() {
     QGuiApplication::clipboard()->setImage(chart::exportImage(
         chart_->chart(), chart_->size(), chart_->devicePixelRatioF(), chart_->renderOptions()));
-}
-
-chart::PdfHeader MainWindow::pdfHeader() const {
-    chart::PdfHeader header;
-    header.fileName = QFileInfo(loadedFile_).fileName();
-    header.model = modelLabel_->text();
-    header.date = chart_->chart().bottomAxis.title;
-    const chart::ChartLayout& layout = chart_->layout();
-    header.timeSpan = chart::timeSpanText(layout.bottom.minimum(), layout.bottom.maximum());
-    header.countersVisible = !hobbsStartLabel_->isHidden();
-    header.hobbsStart = hobbsStartLabel_->text();
-    header.hobbsStop = hobbsStopLabel_->text();
-    header.maintenanceStart = maintenanceStartLabel_->text();
-    header.maintenanceStop = maintenanceStopLabel_->text();
-    const UnitSelectors units = unitSelectorsOf(settings_);
-    for (int c = 0; c < kChannelCount; ++c) {
-        const Channel channel = static_cast<Channel>(c);
-        const chart::LineSeries& series = channelSeries(chart_->chart(), channel);
-        if (!series.active || !series.showInLegend || series.points.empty()) continue;
-        header.seriesUnits << analysis::titleWithUnit(series.title,
-                                                      QString::fromUtf8(unitText(channel, units)));
-    }
-    return header;
 }
 
 void MainWindow::updateReadout(Qt::KeyboardModifiers, int x, int y) {
@@ -590,18 +570,16 @@ void MainWindow::updateReadout(Qt::KeyboardModifiers, int x, int y) {
 
 // [SECTION] Information panel
 
-void MainWindow::showPanel(const PanelUpdate& update) {
-    if (update.modelText) setLabelText(modelLabel_, *update.modelText);
-    if (update.countersVisible) {
-        for (QLabel* label : {hobbsStartCaption_, hobbsStopCaption_, maintenanceStartCaption_,
-                              maintenanceStopCaption_, hobbsStartLabel_, hobbsStopLabel_,
-                              maintenanceStartLabel_, maintenanceStopLabel_})
-            label->setVisible(*update.countersVisible);
-    }
-    if (update.hobbsStart) setLabelText(hobbsStartLabel_, *update.hobbsStart);
-    if (update.hobbsStop) setLabelText(hobbsStopLabel_, *update.hobbsStop);
-    if (update.maintenanceStart) setLabelText(maintenanceStartLabel_, *update.maintenanceStart);
-    if (update.maintenanceStop) setLabelText(maintenanceStopLabel_, *update.maintenanceStop);
+void MainWindow::showPanel(const PanelTexts& texts) {
+    for (QLabel* label :
+         {hobbsStartCaption_, hobbsStopCaption_, maintenanceStartCaption_, maintenanceStopCaption_,
+          hobbsStartLabel_, hobbsStopLabel_, maintenanceStartLabel_, maintenanceStopLabel_})
+        label->setVisible(texts.countersVisible);
+    setLabelText(modelLabel_, texts.modelText);
+    setLabelText(hobbsStartLabel_, texts.hobbsStart);
+    setLabelText(hobbsStopLabel_, texts.hobbsStop);
+    setLabelText(maintenanceStartLabel_, texts.maintenanceStart);
+    setLabelText(maintenanceStopLabel_, texts.maintenanceStop);
 }
 
 }  // namespace zp

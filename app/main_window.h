@@ -9,7 +9,7 @@
 #include <QPageLayout>
 #include <memory>
 
-#include "import/log_import.h"
+#include "loading/loaded_log.h"
 #include "settings/recent_files.h"
 #include "settings/settings_record.h"
 
@@ -30,7 +30,6 @@ namespace zp {
 
 namespace chart {
 class ChartWidget;
-struct PdfHeader;
 enum class ExportFormat;
 }  // namespace chart
 class AboutWindow;
@@ -76,8 +75,11 @@ class MainWindow : public QMainWindow {
     // The logs loaded last, newest first (File > Recent Files).
     const RecentFiles& recentFiles() const { return recent_; }
 
-    // Shows what a load changed on the information panel; labels size to their text.
-    void showPanel(const PanelUpdate& update);
+    // Shows the information panel's texts; labels size to their text.
+    void showPanel(const PanelTexts& texts);
+
+    // The log loaded last, as the window shows it.
+    const LoadedLog& loadedLog() const { return loaded_; }
 
     // The Analysis menu's windows, limits and measurement cursor readout.
     AnalysisTools& analysis() const { return *analysis_; }
@@ -119,8 +121,8 @@ class MainWindow : public QMainWindow {
     void openRecentFile(const QString& path);
     // The load of a file chosen or named: current directory, load, panel, message.
     void loadChosenFile(const QString& path);
-    // The details the PDF export puts above the chart, as the window shows them now.
-    chart::PdfHeader pdfHeader() const;
+    // Before the first load the chart's values are taken to be in the settings' units.
+    void followSettingsUnits();
     // Writes the chart to `file` in `format`; an empty text on success, else the report.
     QString writeExport(const QString& file, chart::ExportFormat format);
 
@@ -129,8 +131,8 @@ class MainWindow : public QMainWindow {
     SettingsRecord settings_{};
     ImportOptions importOptions_ = ImportOptions::forThisMachine();
     RecentFiles recent_;
-    // The unit selectors the series were converted with at the last load.
-    UnitSelectors loadedUnits_{};
+    // The log loaded last: its file, units, report and panel texts.
+    LoadedLog loaded_;
     QDialog* keysWindow_ = nullptr;
     QMenu* recentMenu_ = nullptr;
     AboutWindow* about_ = nullptr;
@@ -139,8 +141,6 @@ class MainWindow : public QMainWindow {
     // The printer of Print Graph, kept with the choices of its setup dialog for the
     // whole run.
     std::unique_ptr<QPrinter> printer_;
-    // The log loaded last (empty before the first load that opened a file).
-    QString loadedFile_;
     // The choices of the last Export Graph: its file type and the PDF page's orientation.
     int exportFilter_ = 0;
     QPageLayout::Orientation pdfOrientation_ = QPageLayout::Landscape;

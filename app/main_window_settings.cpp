@@ -32,6 +32,11 @@ void MainWindow::applySettings() {
     for (Channel channel : activeFlagOrder())
         channelSeries(chart, channel).active = isActive(settings_, channel);
     chart.invalidate();
+    followSettingsUnits();
+}
+
+void MainWindow::followSettingsUnits() {
+    if (!loaded_.loaded()) loaded_.units = unitSelectorsOf(settings_);
 }
 
 void MainWindow::captureSettings() {
@@ -49,6 +54,7 @@ void MainWindow::captureSettings() {
 void MainWindow::saveSettings() {
     // The record in memory follows the user interface even when the file cannot be written.
     captureSettings();
+    followSettingsUnits();
     store_.enterFolder();
     // Failures are silent: the old file, if any, stays as it was.
     store_.write(settings_);

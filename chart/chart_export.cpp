@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QImageWriter>
 #include <QPainter>
 #include <QPdfWriter>
@@ -32,16 +33,39 @@ QFont headerFont(qreal pointSize, bool bold) {
     return font;
 }
 
-// Draws the header lines from the top of `width`, wrapping long lines; returns the
-// height they took.
+// `line` broken at its spaces into lines no wider than `width` where the words allow;
+// a word wider than `width` stands on a line of its own. Only plain spaces break a line
+// (not hyphens, and not non-breaking spaces).
+QStringList wrapAtSpaces(const QString& line, const QFontMetricsF& metrics, qreal width) {
+    QStringList out;
+    QString current;
+    for (const QString& word : line.split(QLatin1Char(' '))) {
+        const QString longer = current.isEmpty() ? word : current + QLatin1Char(' ') + word;
+        if (!current.isEmpty() && metrics.horizontalAdvance(longer) > width) {
+            out << current;
+            current = word;
+        } else {
+            current = longer;
+        }
+    }
+    out << current;
+    return out;
+}
+
+// Draws the header lines from the top of `width`, wrapping long lines at their spaces;
+// returns the height they took.
 int paintHeader(QPainter& painter, int width, const QStringList& lines, int gap) {
     int y = 0;
     for (int i = 0; i < lines.size(); ++i) {
         painter.setFont(i == 0 ? headerFont(14, true) : headerFont(9, false));
-        const QRect room(0, y, width, painter.device()->height());
-        QRect used;
-        painter.drawText(room, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, lines.at(i), &used);
-        y = used.bottom() + 1 + (i == 0 ? gap / 2 : 0);
+        const QFontMetricsF metrics(painter.font(), painter.device());
+        for (const QString& part : wrapAtSpaces(lines.at(i), metrics, width)) {
+            const QRect room(0, y, width, painter.device()->height());
+            QRect used;
+            painter.drawText(room, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, part, &used);
+            y = used.bottom() + 1;
+        }
+        if (i == 0) y += gap / 2;
     }
     return y;
 }
@@ -121,22 +145,6 @@ QString exportSvg(Chart& chart, const QSize& size, const RenderOptions& options,
     return QString();
 }
 
-QStringList pdfHeaderLines(const PdfHeader& header) {
-    QStringList lines;
-    lines << (header.fileName.isEmpty() ? QStringLiteral("(no log loaded)") : header.fileName);
-    lines << QStringLiteral("Model: %1    Date: %2    Time: %3")
-                 .arg(header.model, header.date, header.timeSpan);
-    if (header.countersVisible)
-        lines << QStringLiteral(
-                     "Hobbs Start: %1    Hobbs Stop: %2    Maintenance Start: %3    "
-                     "Maintenance Stop: %4")
-                     .arg(header.hobbsStart, header.hobbsStop, header.maintenanceStart,
-                          header.maintenanceStop);
-    if (!header.seriesUnits.isEmpty())
-        lines << QStringLiteral("Series: ") + header.seriesUnits.join(QStringLiteral(", "));
-    return lines;
-}
-
 QString timeSpanText(double minimum, double maximum) {
     const QString format = QStringLiteral("hh:nn:ss");
     return QStringLiteral("%1 \u2013 %2")
@@ -148,14 +156,15 @@ QPageSize defaultPageSize(const QLocale& locale) {
                                                                              : QPageSize::A4);
 }
 
-QString exportPdf(Chart& chart, const QSize& screenSize, const PdfHeader& header,
-                  const QPageLayout& page, const RenderOptions& options, const QString& fileName) {
+QString exportPdf(Chart& chart, const QSize& screenSize, const QStringList& headerLines,
+                  const QString& title, const QPageLayout& page, const RenderOptions& options,
+                  const QString& fileName) {
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) return fileError(fileName, file.errorString());
     QPdfWriter writer(&file);
     writer.setResolution(kPdfResolution);
     writer.setPageLayout(page);
-    writer.setTitle(header.fileName);
+    writer.setTitle(title);
     writer.setCreator(QStringLiteral("Zimra / Pexo Data Viewer"));
     {
         QPainter painter;
@@ -168,7 +177,7 @@ QString exportPdf(Chart& chart, const QSize& screenSize, const PdfHeader& header
         const int height = writer.height();
         const int gap = qRound(kHeaderGapPoints * kPdfResolution / 72.0);
         painter.setPen(Qt::black);
-        const int headerHeight = paintHeader(painter, width, pdfHeaderLines(header), gap);
+        const int headerHeight = paintHeader(painter, width, headerLines, gap);
         const int ruleY = headerHeight + gap / 2;
         painter.setPen(QPen(Qt::black, kPdfResolution / 144.0));
         painter.drawLine(0, ruleY, width, ruleY);

@@ -43,24 +43,6 @@ QString exportPng(Chart& chart, const QSize& size, qreal devicePixelRatio,
 QString exportSvg(Chart& chart, const QSize& size, const RenderOptions& options,
                   const QString& fileName);
 
-// What the PDF page tells about the log above the chart, as the window shows it.
-struct PdfHeader {
-    QString fileName;  // the log's file name without its folder; empty: none loaded
-    QString model;
-    QString date;      // the date field of the log
-    QString timeSpan;  // the visible span of the time axis, see timeSpanText()
-    bool countersVisible = false;
-    QString hobbsStart;
-    QString hobbsStop;
-    QString maintenanceStart;
-    QString maintenanceStop;
-    QStringList seriesUnits;  // each drawn series with its unit, e.g. "TC1 (°C)"
-};
-
-// The header's lines of text, top to bottom: the file name; model, date and time
-// span; the four counters when they are visible; the series with their units.
-QStringList pdfHeaderLines(const PdfHeader& header);
-
 // The visible span of a time axis from `minimum` to `maximum` (days), as
 // "hh:nn:ss – hh:nn:ss".
 QString timeSpanText(double minimum, double maximum);
@@ -70,11 +52,13 @@ QString timeSpanText(double minimum, double maximum);
 QPageSize defaultPageSize(const QLocale& locale = QLocale());
 
 // Writes a one-page PDF document in `page`'s size, orientation and margins: the header
-// lines at the top, then the chart filling the rest of the page. The chart is laid out
-// as on a screen area of the page's shape whose shorter fit is `screenSize`, so its
-// texts and lines keep their size relative to the chart as on the screen. Returns an
-// empty text on success, else the error report.
-QString exportPdf(Chart& chart, const QSize& screenSize, const PdfHeader& header,
-                  const QPageLayout& page, const RenderOptions& options, const QString& fileName);
+// lines at the top (the first one larger and bold; a long line wraps at its spaces),
+// then the chart filling the rest of the page; `title` is the document's title. The chart is laid
+// out as on a screen area of the page's shape whose shorter fit is `screenSize`, so its texts and
+// lines keep their size relative to the chart as on the screen. Returns an empty text on success,
+// else the error report.
+QString exportPdf(Chart& chart, const QSize& screenSize, const QStringList& headerLines,
+                  const QString& title, const QPageLayout& page, const RenderOptions& options,
+                  const QString& fileName);
 
 }  // namespace zp::chart

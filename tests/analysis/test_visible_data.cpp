@@ -51,6 +51,9 @@ void TestVisibleData::csv_rowsPerDistinctTime() {
     chart.series.push_back(series("Volts", true));
     chart.series.push_back(series("Off", false));
     chart.series.push_back(series("MAP", true));
+    // On, but without a legend item: a channel the loaded log does not have.
+    chart.series.push_back(series("Not in the log", true));
+    chart.series.back().showInLegend = false;
     chart::PointList& volts = chart.series[0].points;
     volts.append(at(10, 0, 0), 13.5);
     volts.append(at(10, 0, 1), 13.6);
@@ -63,7 +66,8 @@ void TestVisibleData::csv_rowsPerDistinctTime() {
     map.append(at(10, 0, 2), 1013);
     map.append(at(10, 0, 1), 1012);  // stored in time order
 
-    const QList<QByteArray> got = lines(visibleDataCsv(chart, {"V", "x", "\"Hg"}, XRange{}));
+    const QList<QByteArray> got =
+        lines(visibleDataCsv(chart, {"V", "x", "\"Hg", "km/h"}, XRange{}));
     const QList<QByteArray> want = {
         "Time,Volts (V),\"MAP (\"\"Hg)\"",  // quoted: the unit holds a quote
         "10:00:00.000,13.5,",

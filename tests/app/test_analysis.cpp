@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "app/analysis_tools.h"
+#include "app/export_header.h"
 #include "app/main_window.h"
 #include "chart/chart_widget.h"
 #include "chart/zoom_scroll.h"
@@ -294,6 +295,79 @@ class TestAnalysis : public QObject {
         v.window = std::make_unique<MainWindow>(v.dialogs, v.store);
         QCOMPARE(v.window->analysis().limits()[OATSeries].upper, std::optional<double>(20.0));
         QCOMPARE(v.window->analysis().limits()[OATSeries].code, std::uint8_t(0));
+    }
+
+    // Units ▸ OK without a reload changes the settings, not the loaded data: every
+    // output keeps naming the units the log was loaded in.
+    void unitChangeWithoutReloadKeepsTheLoadedUnits() {
+        Viewer v;
+        v.load();
+        v.units.setSelection(OatUnit, 1);  // °F from the next load on
+        v.window->saveSettings();
+        QCOMPARE(v.window->settingsRecord()[OatUnit], std::uint8_t(1));
+        QCOMPARE(v.window->loadedLog().units[OatUnit], std::uint8_t(0));
+
+        v.trigger("statisticsAction");
+        QTableWidget& stats = v.window->analysis().statisticsWindow().table();
+        QCOMPARE(v.text(stats, v.rowOf(stats, QStringLiteral("OAT")), 2), QStringLiteral("°C"));
+
+        v.trigger("limitsAction");
+        QCOMPARE(v.window->analysis().limitsDialog().table().item(OATSeries, 1)->text(),
+                 QStringLiteral("°C"));
+
+        const chart::ChartLayout& shown = v.chart().layout();
+        const QString header =
+            pdfHeaderLines(v.window->loadedLog(), v.chart().chart(),
+                           analysis::XRange{shown.bottom.minimum(), shown.bottom.maximum()})
+                .join(QLatin1Char('\n'));
+        QVERIFY2(header.contains(QStringLiteral("OAT\u00A0(°C)")), qPrintable(header));
+
+        v.dialogs.saveAccepted = true;
+        v.dialogs.saveFile = v.dir.filePath(QStringLiteral("visible.csv"));
+        v.trigger("exportVisibleDataAction");
+        QCOMPARE(fileBytes(v.dialogs.saveFile).split('\r').first(),
+                 QByteArray("Time,OAT (°C),RPM 1 (rpm)"));
+
+        // The next load converts with the new choice.
+        v.load();
+        QCOMPARE(v.window->loadedLog().units[OatUnit], std::uint8_t(1));
+        v.window->analysis().statisticsWindow().refresh();
+        QCOMPARE(v.text(stats, v.rowOf(stats, QStringLiteral("OAT")), 2), QStringLiteral("°F"));
+    }
+
+    // Only the loaded log's channels: a channel switched on that the log does not have
+    // is in neither the statistics nor the visible-data export.
+    void outputsListOnlyTheLoadedLogsChannels() {
+        Viewer v;
+        v.load();
+        for (chart::LineSeries& s : v.chart().chart().series) s.active = true;
+        v.chart().chart().invalidate();
+        v.chart().grab();
+        int inLegend = 0;
+        for (const chart::LineSeries& s : v.chart().chart().series) inLegend += s.showInLegend;
+        QVERIFY(inLegend > 0 && inLegend < kChannelCount);
+        v.trigger("statisticsAction");
+        QCOMPARE(v.window->analysis().statisticsWindow().table().rowCount(), inLegend);
+        v.dialogs.saveAccepted = true;
+        v.dialogs.saveFile = v.dir.filePath(QStringLiteral("visible.csv"));
+        v.trigger("exportVisibleDataAction");
+        const QByteArray header = fileBytes(v.dialogs.saveFile).split('\r').first();
+        QCOMPARE(int(header.count(',')), inLegend);
+        QVERIFY2(!header.contains("Volts"), header.constData());
+    }
+
+    // A file that does not open leaves the loaded log, its report and units as they were.
+    void failedOpenKeepsTheLoadedLog() {
+        Viewer v;
+        v.load();
+        const QString report = v.window->analysis().logReportWindow().text();
+        v.units.setSelection(OatUnit, 1);
+        v.window->saveSettings();
+        v.dialogs.openFiles = {v.dir.filePath(QStringLiteral("gone.csv"))};
+        v.window->loadLogFile();
+        QCOMPARE(v.window->loadedLog().path, v.log);
+        QCOMPARE(v.window->loadedLog().units[OatUnit], std::uint8_t(0));
+        QCOMPARE(v.window->analysis().logReportWindow().text(), report);
     }
 
     void limitsInOtherUnits_data() {

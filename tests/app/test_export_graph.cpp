@@ -17,6 +17,7 @@
 #include <QtTest>
 #include <optional>
 
+#include "app/export_header.h"
 #include "app/main_window.h"
 #include "chart/chart_export.h"
 #include "chart/chart_widget.h"
@@ -73,6 +74,7 @@ class TestExportGraph : public QObject {
     void export_typeBySuffixOrFilter();
     void export_pdfAsksOrientationAndRemembers();
     void export_pdfHeaderShowsWindow();
+    void export_pdfHeaderKeepsTitleAndUnitTogether();
     void export_unwritablePathReported();
     void copy_putsPictureOnClipboard();
 
@@ -230,6 +232,38 @@ void TestExportGraph::export_pdfHeaderShowsWindow() {
     // Only the drawn series of the model (model 1 records no airspeed), each unit once.
     QVERIFY(!text->contains(QStringLiteral("Airspeed")));
     QVERIFY(!text->contains(QStringLiteral("(%) (%)")));
+}
+
+// On a portrait page the series of a mixed log take several lines; a line never ends
+// between a series' title and its unit.
+void TestExportGraph::export_pdfHeaderKeepsTitleAndUnitTogether() {
+    QTemporaryDir dir;
+    Fixture f;
+    useDefaults(f.window);
+    loadSample(f, QStringLiteral("mixed_flight.csv"));
+    f.dialogs.saveAccepted = true;
+    f.dialogs.saveFile = dir.filePath(QStringLiteral("graph.pdf"));
+    f.dialogs.pdfPageAccepted = true;
+    f.dialogs.pdfOrientation = QPageLayout::Portrait;
+    f.window.exportGraph();
+    const std::optional<QString> text = pdfText(f.dialogs.saveFile);
+    if (!text) QSKIP("pdftotext (poppler-utils) is not installed");
+    // The page's lines joined by " | ", runs of spaces as one.
+    QStringList pageLines;
+    for (const QString& line : text->split(u'\n')) pageLines << line.simplified();
+    const QString page = pageLines.join(QStringLiteral(" | "));
+    const chart::ChartLayout& shown = f.window.chart().layout();
+    const QStringList header =
+        pdfHeaderLines(f.window.loadedLog(), f.window.chart().chart(),
+                       analysis::XRange{shown.bottom.minimum(), shown.bottom.maximum()});
+    QVERIFY(header.last().startsWith(QStringLiteral("Series: ")));
+    const QStringList items = header.last().mid(8).split(QStringLiteral(", "));
+    QVERIFY(items.size() > 20);
+    QVERIFY2(page.contains(QStringLiteral(" | ")), "the series take more than one line");
+    for (QString item : items) {
+        item.replace(QChar(0x00A0), u' ');
+        QVERIFY2(page.contains(item), qPrintable(item + QStringLiteral(" parted in\n") + *text));
+    }
 }
 
 void TestExportGraph::export_unwritablePathReported() {

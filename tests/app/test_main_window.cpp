@@ -210,23 +210,23 @@ void TestMainWindow::panel_countersShareVisibilityAndLabelsFitText() {
     QLabel* hobbsStart = label(window, "Label21");
     QVERIFY(model && hobbsStart);
     window.show();
-    const auto show = [&window](auto field, auto value) {
-        PanelUpdate update;
-        update.*field = value;
-        window.showPanel(update);
+    PanelTexts texts;
+    const auto show = [&window, &texts](auto field, auto value) {
+        texts.*field = value;
+        window.showPanel(texts);
     };
-    show(&PanelUpdate::countersVisible, false);
+    show(&PanelTexts::countersVisible, false);
     for (QLabel* counter : counterLabels(window))
         QVERIFY2(counter->isHidden(), qPrintable(counter->objectName()));
     QVERIFY(model->isVisible());
-    show(&PanelUpdate::countersVisible, true);
+    show(&PanelTexts::countersVisible, true);
     QVERIFY(label(window, "Label24")->isVisible());
 
     const int narrow = model->width();
-    show(&PanelUpdate::modelText, QStringLiteral("Pexo OPT-31/33 / Zimra OPT-32/34"));
+    show(&PanelTexts::modelText, QStringLiteral("Pexo OPT-31/33 / Zimra OPT-32/34"));
     QVERIFY(model->width() > narrow);
     QCOMPARE(model->width(), model->sizeHint().width());
-    show(&PanelUpdate::hobbsStart, QStringLiteral("123456"));
+    show(&PanelTexts::hobbsStart, QStringLiteral("123456"));
     QCOMPARE(hobbsStart->text(), QStringLiteral("123456"));
     QCOMPARE(hobbsStart->width(), hobbsStart->sizeHint().width());
 }

@@ -24,7 +24,6 @@
 #include "analysis/series_analysis.h"
 #include "app/dialogs.h"
 #include "channels/channel_units.h"
-#include "channels/conversions.h"
 #include "chart/chart_render.h"
 #include "chart/chart_widget.h"
 #include "import/record_models.h"
@@ -83,8 +82,8 @@ QString tableText(const QTableWidget& table) {
 // [SECTION] Limits
 
 std::uint8_t unitCodeOf(int channel, const UnitSelectors& units) {
-    const ChannelConversion conversion = channelConversion(channel);
-    return conversion.selector < 0 ? 0 : units[static_cast<std::size_t>(conversion.selector)];
+    const std::optional<UnitSelector> selector = unitSelectorOf(static_cast<Channel>(channel));
+    return selector ? units[*selector] : 0;
 }
 
 QString unitNameOf(int channel, const UnitSelectors& units) {
@@ -93,13 +92,13 @@ QString unitNameOf(int channel, const UnitSelectors& units) {
 
 ChannelLimits limitsInUnit(int channel, const ChannelLimits& limits, std::uint8_t code) {
     if (limits.code == code) return limits;
-    const ChannelConversion conversion = channelConversion(channel);
+    const std::optional<UnitSelector> selector = unitSelectorOf(static_cast<Channel>(channel));
     ChannelLimits out;
     out.code = code;
     const auto convert = [&](std::optional<double> v) -> std::optional<double> {
-        if (!v || !conversion.convert) return v;
-        const double recorded = toRecordedUnit(conversion.convert, *v, limits.code);
-        return static_cast<double>(conversion.convert(static_cast<float>(recorded), code));
+        if (!v || !selector) return v;
+        const double recorded = toRecordedUnit(*selector, limits.code, *v);
+        return static_cast<double>(toShownUnit(*selector, code, static_cast<float>(recorded)));
     };
     out.lower = convert(limits.lower);
     out.upper = convert(limits.upper);

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "channels/channel_units.h"
 #include "import/line_reader.h"
 #include "import/point_budget.h"
 #include "import/record_parser.h"
@@ -31,7 +32,9 @@ QString textOf(const char* field) {
 class Loader {
   public:
     Loader(const UnitSelectors& units, ImportSink& sink, const ImportOptions& options)
-        : units_(units), sink_(sink), locale_(options.locale), budget_(options.pointBudget) {
+        : sink_(sink), locale_(options.locale), budget_(options.pointBudget) {
+        for (int c = 0; c < kChannelCount; ++c)
+            toShown_[c] = shownConversion(static_cast<Channel>(c), units);
         modelTexts_[kUnknownModel] = QStringLiteral("Unknown");
         for (int id = 1; id <= kModelCount; ++id)
             modelTexts_[id] = QString::fromUtf8(recordModel(id)->displayName);
@@ -156,11 +159,11 @@ class Loader {
         if (dataStep) {
             ++report_.dataSteps;
             if (second < lastPlotted_) ++report_.timeWentBack;
-            for (const ChannelPlot& plot : model.plots) {
-                const float recorded = fields_.values[plot.channel];
-                const float shown =
-                    plot.convert ? plot.convert(recorded, units_[plot.unit]) : recorded;
-                sink_.addXY(plot.channel, recordTime_, static_cast<double>(shown));
+            for (const Channel channel : model.plots) {
+                const float recorded = fields_.values[channel];
+                const ToShownFn convert = toShown_[channel];
+                const float shown = convert ? convert(recorded) : recorded;
+                sink_.addXY(channel, recordTime_, static_cast<double>(shown));
             }
             lastPlotted_ = second;
             return true;
@@ -179,7 +182,7 @@ class Loader {
                 error = invalidDateTimeMessage(textOf(fields_.time));
                 return false;
             }
-            for (const ChannelPlot& plot : model.plots) sink_.addGapFill(plot.channel, recordTime_);
+            for (const Channel channel : model.plots) sink_.addGapFill(channel, recordTime_);
             ++lastPlotted_;
         }
         return true;
@@ -220,7 +223,8 @@ class Loader {
         return QString::fromLatin1(text);
     }
 
-    const UnitSelectors& units_;
+    // The conversion of each channel under the units of this load (nullptr: as recorded).
+    std::array<ToShownFn, kChannelCount> toShown_{};
     ImportSink& sink_;
     LogReport report_;
     std::uint32_t firstSecond_ = 0;  // of the first record whose time converted

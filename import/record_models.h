@@ -1,7 +1,7 @@
 // The thirteen instrument models as data: for each model id its display name, the
 // series it lists in the legend, whether its lines carry the Hobbs and maintenance
 // counters, the fields of its line in order with where each one is stored, and the
-// channels it plots in order with their conversion and unit selector.
+// channels it plots in order (each converted as the unit table says for its channel).
 #pragma once
 
 #include <cstdint>
@@ -9,8 +9,6 @@
 #include <string>
 
 #include "channels/catalogue.h"
-#include "channels/conversions.h"
-#include "channels/unit_selectors.h"
 
 namespace zp {
 
@@ -37,22 +35,14 @@ struct LineField {
     int slot = -1;  // the value slot of a Value field
 };
 
-// One channel of a model's plot list: the series, the conversion applied to its
-// slot (nullptr: plotted as recorded) and the unit selector passed to it.
-struct ChannelPlot {
-    Channel channel;
-    ConversionFn convert = nullptr;
-    UnitSelector unit = MapUnit;
-};
-
 struct RecordModel {
     int id;
     const char* displayName;
     bool hasCounters;
-    std::span<const LineField> fields;   // in line order, separated by ","
-    bool trailingComma;                  // the format ends with "," (model 2)
-    std::span<const Channel> legend;     // series listed in the legend, in order
-    std::span<const ChannelPlot> plots;  // appended by a data step and a gap fill, in order
+    std::span<const LineField> fields;  // in line order, separated by ","
+    bool trailingComma;                 // the format ends with "," (model 2)
+    std::span<const Channel> legend;    // series listed in the legend, in order
+    std::span<const Channel> plots;     // appended by a data step and a gap fill, in order
 };
 
 inline constexpr int kModelCount = 13;

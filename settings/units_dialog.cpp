@@ -3,7 +3,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
-#include <initializer_list>
+
+#include "channels/channel_units.h"
 
 namespace zp {
 
@@ -23,12 +24,6 @@ QFont dialogFont() {
     return font;
 }
 
-using Items = std::initializer_list<const char*>;
-const Items kPressureItems = {"Millibar", "\"Hg"};
-const Items kAnalogItems = {"Celsius", "Fahrenheit", "psi",    "Bar",
-                            "A",       "Volts",      "Liters", "US Gallons"};
-const Items kTemperatureItems = {"Celsius", "Fahrenheit"};
-
 constexpr int kLabelLeft = 16;
 constexpr int kLabelDrop = 8;  // a label stands 8 pixels lower than its combo box
 constexpr int kComboLeft = 120;
@@ -37,37 +32,37 @@ constexpr int kComboHeight = 21;
 
 }  // namespace
 
-// One row of the dialog: a label and the combo box of one unit selector. The
-// object names are the ones accessibility tools and tests know the widgets by.
+// One row of the dialog: a label and the combo box of one unit selector, whose items
+// are the long names of the selector's units. The object names are the ones
+// accessibility tools and tests know the widgets by.
 struct UnitsDialogRow {
     int comboTop;
     const char* labelName;
     const char* labelText;
     const char* comboName;
     const char* placeholder;  // shown until the settings select an item
-    Items items;
     UnitSelector selector;
 };
 
 namespace {
 
 // clang-format off
-//  top  label      text              combo         placeholder         items                       selector
+//  top  label      text              combo         placeholder         selector
 const UnitsDialogRow kRows[] = {
-    {16,  "Label1",  "MAP:",           "ComboBox1",  "Millibars",        kPressureItems,             MapUnit},
-    {48,  "Label2",  "Analog 1:",      "ComboBox2",  "Bar",              kAnalogItems,               Analog1Unit},
-    {80,  "Label3",  "Analog 2:",      "ComboBox3",  "Celsius",          kAnalogItems,               Analog2Unit},
-    {112, "Label10", "Analog 3:",      "ComboBox10", "Celsius",          kAnalogItems,               Analog3Unit},
-    {144, "Label11", "Analog 4:",      "ComboBox11", "Celsius",          kAnalogItems,               Analog4Unit},
-    {176, "Label9",  "Thermocouple:",  "ComboBox9",  "Celsius",          kTemperatureItems,          ThermocoupleUnit},
-    {208, "Label4",  "OAT:",           "ComboBox4",  "Celsius",          kTemperatureItems,          OatUnit},
-    {240, "Label5",  "Fuel Flow:",     "ComboBox5",  "Liters per hour",  {"Liters per hour", "US Gallons per hour"}, FuelFlowUnit},
-    {272, "Label6",  "Fuel Level:",    "ComboBox6",  "Liters",           {"Liters", "US Gallons"},   FuelLevelUnit},
-    {304, "Label13", "Fuel Pressure:", "ComboBox12", "psi",              {"psi", "Bar"},             FuelPressureUnit},
-    {336, "Label7",  "Airspeed:",      "ComboBox7",  "Miles per hour",   {"Miles per hour", "Kilometers per hour", "Nautical miles per hour"}, AirspeedUnit},
-    {368, "Label8",  "Altitude:",      "ComboBox8",  "Feet",             {"Feet", "Meters"},         AltitudeUnit},
-    {400, "Label15", "QNH:",           "ComboBox14", "Millibar",         kPressureItems,             QnhUnit},
-    {432, "Label14", "VSI:",           "ComboBox13", "ft/min",           {"ft/min", "m/s"},          VsiUnit},
+    {16,  "Label1",  "MAP:",           "ComboBox1",  "Millibars",        MapUnit},
+    {48,  "Label2",  "Analog 1:",      "ComboBox2",  "Bar",              Analog1Unit},
+    {80,  "Label3",  "Analog 2:",      "ComboBox3",  "Celsius",          Analog2Unit},
+    {112, "Label10", "Analog 3:",      "ComboBox10", "Celsius",          Analog3Unit},
+    {144, "Label11", "Analog 4:",      "ComboBox11", "Celsius",          Analog4Unit},
+    {176, "Label9",  "Thermocouple:",  "ComboBox9",  "Celsius",          ThermocoupleUnit},
+    {208, "Label4",  "OAT:",           "ComboBox4",  "Celsius",          OatUnit},
+    {240, "Label5",  "Fuel Flow:",     "ComboBox5",  "Liters per hour",  FuelFlowUnit},
+    {272, "Label6",  "Fuel Level:",    "ComboBox6",  "Liters",           FuelLevelUnit},
+    {304, "Label13", "Fuel Pressure:", "ComboBox12", "psi",              FuelPressureUnit},
+    {336, "Label7",  "Airspeed:",      "ComboBox7",  "Miles per hour",   AirspeedUnit},
+    {368, "Label8",  "Altitude:",      "ComboBox8",  "Feet",             AltitudeUnit},
+    {400, "Label15", "QNH:",           "ComboBox14", "Millibar",         QnhUnit},
+    {432, "Label14", "VSI:",           "ComboBox13", "ft/min",           VsiUnit},
 };
 // clang-format on
 
@@ -98,7 +93,8 @@ void UnitsDialog::addRow(const UnitsDialogRow& row) {
 
     auto* combo = new QComboBox(this);
     combo->setObjectName(QLatin1String(row.comboName));
-    for (const char* item : row.items) combo->addItem(QString::fromLatin1(item));
+    for (const DisplayUnit& unit : displayUnits(row.selector))
+        combo->addItem(QString::fromUtf8(unit.longName));
     combo->setPlaceholderText(QString::fromLatin1(row.placeholder));
     combo->setCurrentIndex(-1);
     combo->setGeometry(kComboLeft, row.comboTop, kComboWidth, kComboHeight);

@@ -51,6 +51,15 @@ class TestChannelUnits : public QObject {
         QTest::newRow("altitude 1013 metres")
             << int(Altitude1013Series) << int(AltitudeUnit) << 1 << "m";
         QTest::newRow("VSI m/s") << int(VSISeries) << int(VsiUnit) << 1 << "m/s";
+        QTest::newRow("TC6 Fahrenheit") << int(TC6Series) << int(ThermocoupleUnit) << 1 << "°F";
+        QTest::newRow("MAP mbar") << int(MAPSeries) << int(MapUnit) << 0 << "mbar";
+        QTest::newRow("fuel flow 1") << int(FuelFlow1Series) << int(FuelFlowUnit) << 0 << "L/h";
+        QTest::newRow("fuel level 1")
+            << int(FuelLevel1Series) << int(FuelLevelUnit) << 1 << "US gal";
+        QTest::newRow("fuel level 2") << int(FuelLevel2Series) << int(FuelLevelUnit) << 0 << "L";
+        QTest::newRow("altitude feet") << int(AltitudeSeries) << int(AltitudeUnit) << 0 << "ft";
+        QTest::newRow("altitude past the choices")
+            << int(AltitudeSeries) << int(AltitudeUnit) << 255 << "ft";
     }
 
     void unitText_bySelectorCode() {

@@ -1,15 +1,16 @@
 // Any bytes as Settings.bin: read as at start-up, applied to the channel series and the
 // Units dialog, used by every unit conversion, and written back.
 #include <QFile>
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <memory>
 
-#include "channels/conversions.h"
-#include "tests/fuzz/fuzz_support.h"
-#include "tests/fuzz/fuzz_targets.h"
+#include "channels/channel_units.h"
 #include "settings/settings_file.h"
 #include "settings/units_dialog.h"
+#include "tests/fuzz/fuzz_support.h"
+#include "tests/fuzz/fuzz_targets.h"
 
 namespace zp::fuzz {
 
@@ -39,9 +40,6 @@ int settingsTarget(const std::uint8_t* data, std::size_t size) {
                 "a shown unit saves as its code");
     }
 
-    static const ConversionFn conversions[] = {convertTemperature, convertPressure, convertAnalog,
-                                               convertAltitude,    convertMap,      convertFuelFlow,
-                                               convertFuelLevel,   convertAirspeed, convertVsi};
     static const float values[] = {0.0f,
                                    -0.0f,
                                    1.0f,
@@ -52,11 +50,16 @@ int settingsTarget(const std::uint8_t* data, std::size_t size) {
                                    std::numeric_limits<float>::infinity(),
                                    std::numeric_limits<float>::quiet_NaN()};
     const UnitSelectors units = unitSelectorsOf(record);
-    for (const ConversionFn convert : conversions) {
+    for (int s = 0; s < kUnitSelectorCount; ++s) {
+        const auto selector = static_cast<UnitSelector>(s);
         for (const std::uint8_t code : units) {
+            const bool listed = code < displayUnits(selector).size();
             for (const float value : values) {
-                const float shown = convert(value, code);
+                const float shown = toShownUnit(selector, code, value);
                 require(!std::isnan(shown) || std::isnan(value), "a conversion makes no NaN");
+                require(listed || std::bit_cast<std::uint32_t>(shown) ==
+                                      std::bit_cast<std::uint32_t>(value),
+                        "a code the selector does not list keeps the value as recorded");
             }
         }
     }

@@ -6,7 +6,7 @@
 #include <map>
 #include <string>
 
-#include "channels/conversions.h"
+#include "channels/channel_units.h"
 #include "import/record_models.h"
 #include "tests/support/recording_sink.h"
 
@@ -108,40 +108,6 @@ const std::vector<Expected>& expectedModels() {
     return models;
 }
 
-// The conversion and selector of every converted channel, as the channel catalogue
-// lists them; channels not listed are plotted as recorded.
-struct Conversion {
-    ConversionFn fn;
-    UnitSelector unit;
-};
-const std::map<std::string, Conversion>& catalogueConversions() {
-    static const std::map<std::string, Conversion> map = [] {
-        std::map<std::string, Conversion> m = {
-            {"OATSeries", {convertTemperature, OatUnit}},
-            {"Analog1Series", {convertAnalog, Analog1Unit}},
-            {"Analog2Series", {convertAnalog, Analog2Unit}},
-            {"Analog3Series", {convertAnalog, Analog3Unit}},
-            {"Analog4Series", {convertAnalog, Analog4Unit}},
-            {"MAPSeries", {convertMap, MapUnit}},
-            {"CJCSeries", {convertTemperature, OatUnit}},
-            {"FuelFlow1Series", {convertFuelFlow, FuelFlowUnit}},
-            {"FuelFlow2Series", {convertFuelFlow, FuelFlowUnit}},
-            {"FuelLevel1Series", {convertFuelLevel, FuelLevelUnit}},
-            {"FuelLevel2Series", {convertFuelLevel, FuelLevelUnit}},
-            {"FuelPressureSeries", {convertPressure, FuelPressureUnit}},
-            {"AirspeedSeries", {convertAirspeed, AirspeedUnit}},
-            {"Altitude1013Series", {convertAltitude, AltitudeUnit}},
-            {"AltitudeSeries", {convertAltitude, AltitudeUnit}},
-            {"QNHSeries", {convertMap, QnhUnit}},
-            {"VSISeries", {convertVsi, VsiUnit}},
-            {"FuelLevelCalcSeries", {convertFuelLevel, FuelLevelUnit}},
-        };
-        for (const std::string& tc : tcs(1, 12)) m[tc] = {convertTemperature, ThermocoupleUnit};
-        return m;
-    }();
-    return map;
-}
-
 Channel channelNamed(const std::string& name) {
     for (int c = 0; c < kChannelCount; ++c)
         if (name == kChannels[c].name) return static_cast<Channel>(c);
@@ -189,9 +155,7 @@ class TestRecordModels : public QObject {
         const bool counters = e.fields.front() == "hobbs";
         QCOMPARE(model->hasCounters, counters);
         QCOMPARE(names(model->legend), e.legend);
-        std::vector<Channel> plotted;
-        for (const ChannelPlot& plot : model->plots) plotted.push_back(plot.channel);
-        QCOMPARE(names(plotted), e.plots);
+        QCOMPARE(names(model->plots), e.plots);
 
         // Field by field: the counters, the channel slots and the ignored slots.
         QCOMPARE(model->fields.size(), e.fields.size() + 3);
@@ -217,16 +181,6 @@ class TestRecordModels : public QObject {
         }
         std::sort(slotsUsed.begin(), slotsUsed.end());
         QVERIFY(std::adjacent_find(slotsUsed.begin(), slotsUsed.end()) == slotsUsed.end());
-
-        for (const ChannelPlot& plot : model->plots) {
-            const auto it = catalogueConversions().find(kChannels[plot.channel].name);
-            if (it == catalogueConversions().end()) {
-                QVERIFY2(plot.convert == nullptr, kChannels[plot.channel].name);
-            } else {
-                QVERIFY2(plot.convert == it->second.fn, kChannels[plot.channel].name);
-                QCOMPARE(plot.unit, it->second.unit);
-            }
-        }
     }
 
     void recordModel_outsideOneToThirteen() {
@@ -273,9 +227,8 @@ class TestRecordModels : public QObject {
             }
             QCOMPARE(sink.points[c].size(), std::size_t{1});
             float expected = recorded.at(name);
-            const auto conv = catalogueConversions().find(name);
-            if (conv != catalogueConversions().end())
-                expected = conv->second.fn(expected, units[conv->second.unit]);
+            if (const std::optional<UnitSelector> selector = unitSelectorOf(Channel(c)))
+                expected = toShownUnit(*selector, units[*selector], expected);
             QCOMPARE(sink.points[c][0].x, at(10, 0, 0));
             QVERIFY2(sink.points[c][0].y == static_cast<double>(expected), name.c_str());
         }

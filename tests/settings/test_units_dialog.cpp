@@ -37,6 +37,12 @@ void TestUnitsDialog::rows_data() {
     QTest::newRow("Analog 1") << int(Analog1Unit) << "ComboBox2"
                               << "Label2"
                               << "Analog 1:" << 48 << analog;
+    QTest::newRow("Analog 2") << int(Analog2Unit) << "ComboBox3"
+                              << "Label3"
+                              << "Analog 2:" << 80 << analog;
+    QTest::newRow("Analog 3") << int(Analog3Unit) << "ComboBox10"
+                              << "Label10"
+                              << "Analog 3:" << 112 << analog;
     QTest::newRow("Analog 4") << int(Analog4Unit) << "ComboBox11"
                               << "Label11"
                               << "Analog 4:" << 144 << analog;
@@ -46,6 +52,13 @@ void TestUnitsDialog::rows_data() {
     QTest::newRow("OAT") << int(OatUnit) << "ComboBox4"
                          << "Label4"
                          << "OAT:" << 208 << QStringList{"Celsius", "Fahrenheit"};
+    QTest::newRow("Fuel Flow") << int(FuelFlowUnit) << "ComboBox5"
+                               << "Label5"
+                               << "Fuel Flow:" << 240
+                               << QStringList{"Liters per hour", "US Gallons per hour"};
+    QTest::newRow("Fuel Level") << int(FuelLevelUnit) << "ComboBox6"
+                                << "Label6"
+                                << "Fuel Level:" << 272 << QStringList{"Liters", "US Gallons"};
     QTest::newRow("Fuel Pressure") << int(FuelPressureUnit) << "ComboBox12"
                                    << "Label13"
                                    << "Fuel Pressure:" << 304 << QStringList{"psi", "Bar"};
@@ -54,6 +67,9 @@ void TestUnitsDialog::rows_data() {
                               << "Airspeed:" << 336
                               << QStringList{"Miles per hour", "Kilometers per hour",
                                              "Nautical miles per hour"};
+    QTest::newRow("Altitude") << int(AltitudeUnit) << "ComboBox8"
+                              << "Label8"
+                              << "Altitude:" << 368 << QStringList{"Feet", "Meters"};
     QTest::newRow("QNH") << int(QnhUnit) << "ComboBox14"
                          << "Label15"
                          << "QNH:" << 400 << QStringList{"Millibar", "\"Hg"};

@@ -470,11 +470,13 @@ void AnalysisTools::addMenuEntries(QMenu& menu) {
     add(QStringLiteral("&Log Report..."), "logReportAction", [this] {
         logReport_->show();
         logReport_->raise();
+        logReport_->activateWindow();  // Escape closes it at once
     });
     add(QStringLiteral("&Statistics"), "statisticsAction", [this] {
         statistics_->refresh();
         statistics_->show();
         statistics_->raise();
+        statistics_->activateWindow();  // Escape closes it at once
     });
     menu.addSeparator();
     add(QStringLiteral("Place Cursor &A at Centre"), "cursorAAction", [this] {
@@ -494,6 +496,7 @@ void AnalysisTools::addMenuEntries(QMenu& menu) {
         exceedances_->refresh();
         exceedances_->show();
         exceedances_->raise();
+        exceedances_->activateWindow();  // Escape closes it at once
     });
     menu.setToolTipsVisible(true);
 }

@@ -73,18 +73,16 @@ QString keyboardAndMouseText(const QMenuBar* menus) {
             keys.emplace_back(text, description);
         lastDescription = description;
     }
-    keys.insert(keys.end(), std::begin(kWindowKeys), std::end(kWindowKeys));
 
-    std::vector<Row> shortcuts;
+    std::vector<Row> shortcuts(std::begin(kWindowKeys), std::end(kWindowKeys));
     if (menus)
         for (const QAction* action : menus->actions())
             if (action->menu())
                 addShortcuts(shortcuts, *action->menu(), withoutMnemonic(action->text()));
 
-    QString text = table(QStringLiteral("Mouse on the chart"), mouse) +
-                   table(QStringLiteral("Keys on the chart"), keys);
-    if (!shortcuts.empty()) text += table(QStringLiteral("Keys in the window"), shortcuts);
-    return text;
+    return table(QStringLiteral("Mouse"), mouse) +
+           table(QStringLiteral("Keys on the chart"), keys) +
+           table(QStringLiteral("Keys in the window"), shortcuts);
 }
 
 QDialog* makeKeyboardAndMouseWindow(QWidget* parent, const QMenuBar* menus) {

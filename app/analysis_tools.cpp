@@ -577,6 +577,7 @@ void AnalysisTools::updateReadout() {
     statistics_->setCursorReadout(text);
     if (text.isEmpty()) {
         if (!statusBar_.currentMessage().isEmpty()) statusBar_.clearMessage();
+        statusBar_.setToolTip(QString());
         return;
     }
     // Shortened with an ellipsis to the status bar's width (less its margins and size

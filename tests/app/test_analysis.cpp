@@ -461,6 +461,7 @@ class TestAnalysis : public QObject {
 
         v.trigger("removeCursorsAction");
         QCOMPARE(bar->currentMessage(), QString());
+        QCOMPARE(bar->toolTip(), QString());
         QVERIFY(full.isHidden());
     }
 

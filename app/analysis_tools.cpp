@@ -13,6 +13,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QShortcut>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -21,6 +23,7 @@
 #include <utility>
 
 #include "analysis/cursor_values.h"
+#include "analysis/exceedance_runs.h"
 #include "analysis/series_analysis.h"
 #include "app/dialogs.h"
 #include "channels/channel_units.h"
@@ -31,6 +34,9 @@
 namespace zp {
 
 namespace {
+
+// What the status bar keeps free of the message: its margins and its size grip.
+constexpr int kStatusBarMargins = 32;
 
 QString timeText(double x) {
     return chart::cursorTimeText(x);
@@ -46,7 +52,8 @@ QTableWidgetItem* cell(const QString& text) {
     return item;
 }
 
-// A window of its own, kept over the main window, with a Copy button under `body`.
+// A window of its own, kept over the main window, with Copy and Close buttons under
+// `body`; Escape closes it too. Returns the Copy button.
 QPushButton* frameWindow(QWidget& window, const char* name, const QString& title, QWidget* body) {
     window.setObjectName(QLatin1String(name));
     window.setWindowTitle(title);
@@ -55,9 +62,15 @@ QPushButton* frameWindow(QWidget& window, const char* name, const QString& title
     layout->addWidget(body);
     auto* copy = new QPushButton(QStringLiteral("&Copy"), &window);
     copy->setObjectName(QStringLiteral("copyButton"));
+    auto* close = new QPushButton(QStringLiteral("Close"), &window);
+    close->setObjectName(QStringLiteral("closeButton"));
+    QObject::connect(close, &QPushButton::clicked, &window, &QWidget::close);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), &window);
+    QObject::connect(escape, &QShortcut::activated, &window, &QWidget::close);
     auto* row = new QHBoxLayout;
     row->addStretch();
     row->addWidget(copy);
+    row->addWidget(close);
     layout->addLayout(row);
     window.resize(620, 380);
     return copy;
@@ -244,6 +257,11 @@ StatisticsWindow::StatisticsWindow(chart::ChartWidget& chart, const LoadedLog& l
     layout->setContentsMargins(0, 0, 0, 0);
     range_ = new QLabel(body);
     range_->setObjectName(QStringLiteral("statisticsRange"));
+    readout_ = new QLabel(body);
+    readout_->setObjectName(QStringLiteral("cursorReadout"));
+    readout_->setWordWrap(true);
+    readout_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    readout_->hide();
     table_ = new QTableWidget(0, 9, body);
     table_->setObjectName(QStringLiteral("statisticsTable"));
     table_->setHorizontalHeaderLabels(
@@ -252,6 +270,7 @@ StatisticsWindow::StatisticsWindow(chart::ChartWidget& chart, const LoadedLog& l
          QStringLiteral("Maximum"), QStringLiteral("At"), QStringLiteral("Mean")});
     table_->verticalHeader()->hide();
     layout->addWidget(range_);
+    layout->addWidget(readout_);
     layout->addWidget(table_);
     QPushButton* copy = frameWindow(*this, "statisticsWindow", QStringLiteral("Statistics"), body);
     resize(720, 380);
@@ -306,14 +325,52 @@ void StatisticsWindow::refresh() {
 }
 
 QString StatisticsWindow::tabText() const {
-    return range_->text() + QLatin1Char('\n') + tableText(*table_);
+    QString text = range_->text() + QLatin1Char('\n');
+    if (!readout_->text().isEmpty()) text += readout_->text() + QLatin1Char('\n');
+    return text + tableText(*table_);
+}
+
+void StatisticsWindow::setCursorReadout(const QString& text) {
+    readout_->setText(text);
+    readout_->setVisible(!text.isEmpty());
 }
 
 // [SECTION] Exceedances
 
-ExceedancesWindow::ExceedancesWindow(chart::ChartWidget& chart, QWidget* parent)
-    : QWidget(parent), chart_(chart) {
-    table_ = new QTableWidget(0, 6, this);
+ExceedancesWindow::ExceedancesWindow(chart::ChartWidget& chart, const LoadedLog& log,
+                                     QWidget* parent)
+    : QWidget(parent), chart_(chart), log_(log) {
+    auto* body = new QWidget(this);
+    auto* layout = new QVBoxLayout(body);
+    layout->setContentsMargins(0, 0, 0, 0);
+    const auto secondsBox = [body](const char* name, const QString& hint) {
+        auto* box = new QSpinBox(body);
+        box->setObjectName(QLatin1String(name));
+        box->setRange(0, 86400);
+        box->setSuffix(QStringLiteral(" s"));
+        box->setToolTip(hint);
+        return box;
+    };
+    join_ = secondsBox("joinRunsBox",
+                       QStringLiteral("Runs of one series beyond the same limit with less than "
+                                      "this between them are one run (0: none are joined)"));
+    hide_ = secondsBox("hideRunsBox",
+                       QStringLiteral("Runs shorter than this, after joining, are left out "
+                                      "(0: none are)"));
+    auto* settings = new QHBoxLayout;
+    auto* joinLabel = new QLabel(QStringLiteral("&Join runs closer than"), body);
+    joinLabel->setBuddy(join_);
+    auto* hideLabel = new QLabel(QStringLiteral("&Hide runs shorter than"), body);
+    hideLabel->setBuddy(hide_);
+    settings->addWidget(joinLabel);
+    settings->addWidget(join_);
+    settings->addSpacing(16);
+    settings->addWidget(hideLabel);
+    settings->addWidget(hide_);
+    settings->addStretch();
+    layout->addLayout(settings);
+    table_ = new QTableWidget(0, 6, body);
+    layout->addWidget(table_);
     table_->setObjectName(QStringLiteral("exceedancesTable"));
     table_->setHorizontalHeaderLabels({QStringLiteral("Series"), QStringLiteral("Limit"),
                                        QStringLiteral("Start"), QStringLiteral("End"),
@@ -322,29 +379,39 @@ ExceedancesWindow::ExceedancesWindow(chart::ChartWidget& chart, QWidget* parent)
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setToolTip(QStringLiteral("Double-click a row to zoom the chart to it"));
     QPushButton* copy =
-        frameWindow(*this, "exceedancesWindow", QStringLiteral("Exceedances"), table_);
+        frameWindow(*this, "exceedancesWindow", QStringLiteral("Exceedances"), body);
     connect(copy, &QPushButton::clicked, this,
             [this] { QApplication::clipboard()->setText(tableText(*table_)); });
     connect(table_, &QTableWidget::cellDoubleClicked, this,
             [this](int row, int) { zoomToRow(row); });
+    connect(join_, &QSpinBox::valueChanged, this, &ExceedancesWindow::refresh);
+    connect(hide_, &QSpinBox::valueChanged, this, &ExceedancesWindow::refresh);
 }
 
 void ExceedancesWindow::refresh() {
     table_->setRowCount(0);
     runs_.clear();
-    for (const chart::LineSeries& series : chart_.chart().series) {
+    const UnitSelectors& units = log_.units;
+    const analysis::RunTidying tidying{double(join_->value()), double(hide_->value())};
+    const std::vector<chart::LineSeries>& all = chart_.chart().series;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const chart::LineSeries& series = all[i];
         if (!series.active || (!series.lowerLimit && !series.upperLimit)) continue;
         analysis::Limits limits;
         if (series.lowerLimit) limits.low = *series.lowerLimit;
         if (series.upperLimit) limits.high = *series.upperLimit;
-        for (const analysis::Exceedance& run : analysis::exceedances(series.points, limits)) {
+        QString unit = unitNameOf(static_cast<int>(i), units);
+        if (!unit.isEmpty()) unit.prepend(QLatin1Char(' '));
+        for (const analysis::Exceedance& run :
+             analysis::tidyRuns(analysis::exceedances(series.points, limits), tidying)) {
             const int row = table_->rowCount();
             table_->insertRow(row);
             table_->setItem(row, 0, cell(series.title));
             const bool high = run.side == analysis::ExceedSide::High;
-            table_->setItem(row, 1,
-                            cell(high ? QStringLiteral("above %1").arg(number(limits.high))
-                                      : QStringLiteral("below %1").arg(number(limits.low))));
+            table_->setItem(
+                row, 1,
+                cell(high ? QStringLiteral("above %1%2").arg(number(limits.high), unit)
+                          : QStringLiteral("below %1%2").arg(number(limits.low), unit)));
             table_->setItem(row, 2, cell(timeText(run.startX)));
             table_->setItem(row, 3, cell(timeText(run.endX)));
             // Date-time X values count in days.
@@ -378,7 +445,7 @@ AnalysisTools::AnalysisTools(chart::ChartWidget& chart, Dialogs& dialogs, const 
       limits_(readLimits(iniPath_)) {
     logReport_ = new LogReportWindow(window);
     statistics_ = new StatisticsWindow(chart, log_, window);
-    exceedances_ = new ExceedancesWindow(chart, window);
+    exceedances_ = new ExceedancesWindow(chart, log_, window);
     limitsDialog_ = new LimitsDialog(window);
     connect(limitsDialog_, &QDialog::accepted, this,
             [this] { setLimits(limitsDialog_->entered(shownUnits())); });
@@ -401,11 +468,13 @@ void AnalysisTools::addMenuEntries(QMenu& menu) {
     add(QStringLiteral("&Log Report..."), "logReportAction", [this] {
         logReport_->show();
         logReport_->raise();
+        logReport_->activateWindow();  // Escape closes it at once
     });
     add(QStringLiteral("&Statistics"), "statisticsAction", [this] {
         statistics_->refresh();
         statistics_->show();
         statistics_->raise();
+        statistics_->activateWindow();  // Escape closes it at once
     });
     menu.addSeparator();
     add(QStringLiteral("Place Cursor &A at Centre"), "cursorAAction", [this] {
@@ -417,7 +486,7 @@ void AnalysisTools::addMenuEntries(QMenu& menu) {
     add(QStringLiteral("&Remove Cursors"), "removeCursorsAction",
         [this] { chart_.clearCursors(); });
     menu.addSeparator();
-    add(QStringLiteral("Set &Limits..."), "limitsAction", [this] {
+    add(QStringLiteral("Set Li&mits..."), "limitsAction", [this] {
         limitsDialog_->load(limits_, shownUnits());
         dialogs_.execModal(*limitsDialog_);
     });
@@ -425,6 +494,7 @@ void AnalysisTools::addMenuEntries(QMenu& menu) {
         exceedances_->refresh();
         exceedances_->show();
         exceedances_->raise();
+        exceedances_->activateWindow();  // Escape closes it at once
     });
     menu.setToolTipsVisible(true);
 }
@@ -471,9 +541,14 @@ QString AnalysisTools::cursorReadout() const {
     if (c.cursorA) parts << QStringLiteral("A %1").arg(timeText(*c.cursorA));
     if (c.cursorB) parts << QStringLiteral("B %1").arg(timeText(*c.cursorB));
     if (c.cursorA && c.cursorB) {
-        const long long seconds = std::llround((*c.cursorB - *c.cursorA) * 86400.0);
+        // The seconds between the times the cursors' labels show.
+        const long long seconds =
+            chart::cursorTimeSeconds(*c.cursorB) - chart::cursorTimeSeconds(*c.cursorA);
         parts << QStringLiteral("B-A %1 s").arg(seconds);
     }
+    // The values as the value axis labels them, so that a difference of two float
+    // readings reads -0.1, not -0.09999943.
+    const auto shown = [this](double v) { return chart_.labelValue(chart::AxisId::Left, v); };
     const auto value = [](const chart::LineSeries& s, const std::optional<double>& x) {
         std::optional<double> v;
         if (x)
@@ -486,9 +561,9 @@ QString AnalysisTools::cursorReadout() const {
         const std::optional<double> b = value(s, c.cursorB);
         if (!a && !b) continue;  // no reading at or before either cursor
         QString text = s.title + QLatin1Char(':');
-        if (c.cursorA) text += QStringLiteral(" A=") + (a ? number(*a) : QStringLiteral("-"));
-        if (c.cursorB) text += QStringLiteral(" B=") + (b ? number(*b) : QStringLiteral("-"));
-        if (a && b) text += QStringLiteral(" B-A=") + number(*b - *a);
+        if (c.cursorA) text += QStringLiteral(" A=") + (a ? shown(*a) : QStringLiteral("-"));
+        if (c.cursorB) text += QStringLiteral(" B=") + (b ? shown(*b) : QStringLiteral("-"));
+        if (a && b) text += QStringLiteral(" B-A=") + shown(*b - *a);
         parts << text;
     }
     return parts.join(QStringLiteral("  |  "));
@@ -496,11 +571,16 @@ QString AnalysisTools::cursorReadout() const {
 
 void AnalysisTools::updateReadout() {
     const QString text = cursorReadout();
+    statistics_->setCursorReadout(text);
     if (text.isEmpty()) {
         if (!statusBar_.currentMessage().isEmpty()) statusBar_.clearMessage();
+        statusBar_.setToolTip(QString());
         return;
     }
-    statusBar_.showMessage(text);
+    // Shortened with an ellipsis to the status bar's width (less its margins and size
+    // grip); the whole text is in its tool tip and the Statistics window.
+    const int room = std::max(0, statusBar_.width() - kStatusBarMargins);
+    statusBar_.showMessage(statusBar_.fontMetrics().elidedText(text, Qt::ElideRight, room));
     statusBar_.setToolTip(text);
 }
 

@@ -19,6 +19,7 @@
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
+class QSpinBox;
 class QStatusBar;
 class QTableWidget;
 
@@ -77,26 +78,40 @@ class StatisticsWindow : public QWidget {
     void refresh();
     QString tabText() const;
 
+    // The measurement cursors' readout in full (the status bar shows it shortened when
+    // it does not fit); hidden when empty.
+    void setCursorReadout(const QString& text);
+    QLabel& cursorReadoutLabel() const { return *readout_; }
+
   private:
     chart::ChartWidget& chart_;
     const LoadedLog& log_;
     QTableWidget* table_;
     QLabel* range_;
+    QLabel* readout_;
 };
 
-// The window of Analysis > Exceedances: the runs beyond the limits of the active series.
+// The window of Analysis > Exceedances: the runs beyond the limits of the active series,
+// with their limits in the unit shown. Two settings tidy the runs of a noisy series:
+// runs closer together than a number of seconds are joined, then runs shorter than a
+// number of seconds are hidden (0 and 0 at first: every run as it is).
 class ExceedancesWindow : public QWidget {
     Q_OBJECT
   public:
-    explicit ExceedancesWindow(chart::ChartWidget& chart, QWidget* parent = nullptr);
+    ExceedancesWindow(chart::ChartWidget& chart, const LoadedLog& log, QWidget* parent = nullptr);
     QTableWidget& table() const { return *table_; }
+    QSpinBox& joinRunsBox() const { return *join_; }
+    QSpinBox& hideRunsBox() const { return *hide_; }
     void refresh();
     // Zooms the chart to the run of `row` with a small margin, as one view step.
     void zoomToRow(int row);
 
   private:
     chart::ChartWidget& chart_;
+    const LoadedLog& log_;
     QTableWidget* table_;
+    QSpinBox* join_;
+    QSpinBox* hide_;
     std::vector<std::pair<double, double>> runs_;
 };
 
@@ -140,7 +155,9 @@ class AnalysisTools : public QObject {
     void setLimits(const LimitTable& limits);
 
     // The readout of the placed cursors (value at A and B per active series, their
-    // difference, the time between them); empty without cursors.
+    // difference, the time between them); empty without cursors. Values read as the
+    // value axis labels them, and the time between the cursors is that of the times
+    // their labels show.
     QString cursorReadout() const;
     void placeCursorAtCentre(bool b);
 

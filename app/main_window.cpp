@@ -44,6 +44,10 @@ constexpr int kClientWidth = 794;
 constexpr int kClientHeight = 711;
 constexpr int kChartTop = 193;
 constexpr int kStatusHeight = 19;
+// The least height the chart keeps at the window's minimum size, and the margin right of
+// the rightmost control of the tool bar and the panel (as left of the leftmost).
+constexpr int kMinimumChartHeight = 240;
+constexpr int kRightMargin = 8;
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int left, int top,
                   const QFont* font = nullptr) {
@@ -157,6 +161,10 @@ MainWindow::MainWindow(Dialogs& dialogs, SettingsStore& settings, QWidget* paren
 
     client_->resize(kClientWidth, kClientHeight);
     layoutClient();
+    // No smaller than what shows every control of the bands along the top whole.
+    const QSize minimumClient = minimumClientSize();
+    client_->setMinimumSize(minimumClient);
+    setMinimumSize(minimumClient + QSize(0, menuBar()->sizeHint().height()));
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     centreOnScreen(this);
 }
@@ -244,7 +252,7 @@ void MainWindow::buildMenu() {
     fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
     fileMenu_->setObjectName(QStringLiteral("File1"));
     exportGraphAction_ =
-        fileMenu_->addAction(QStringLiteral("&Export Graph..."), this, &MainWindow::exportGraph);
+        fileMenu_->addAction(QStringLiteral("Export &Graph..."), this, &MainWindow::exportGraph);
     exportGraphAction_->setObjectName(QStringLiteral("exportGraphAction"));
     exportGraphAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     fileMenu_->addSeparator();
@@ -281,6 +289,14 @@ void MainWindow::buildMenu() {
                                          &MainWindow::showKeyboardAndMouse);
     keys->setObjectName(QStringLiteral("keyboardAndMouseAction"));
     keys->setShortcut(QKeySequence::HelpContents);
+}
+
+QSize MainWindow::minimumClientSize() const {
+    int right = 0;
+    for (const QWidget* band : {toolBar_, controlPanel_})
+        for (const QWidget* control : band->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            right = std::max(right, control->geometry().right() + 1);
+    return QSize(right + kRightMargin, kChartTop + kMinimumChartHeight + kStatusHeight);
 }
 
 // The bands along the top keep their heights and take the full width; the status bar
@@ -351,8 +367,10 @@ void MainWindow::buildRecentMenu() {
     for (const QString& path : recent_.paths()) {
         ++number;
         QAction* action = recentMenu_->addAction(
-            QStringLiteral("&%1 %2").arg(number).arg(QDir::toNativeSeparators(path)), this,
-            [this, path] { openRecentFile(path); });
+            // A "&" in the path is a character, not a second mnemonic.
+            QStringLiteral("&%1 %2").arg(number).arg(
+                QDir::toNativeSeparators(path).replace(u'&', QStringLiteral("&&"))),
+            this, [this, path] { openRecentFile(path); });
         action->setObjectName(QStringLiteral("recentFile%1").arg(number));
     }
     if (number == 0) recentMenu_->addAction(QStringLiteral("(none)"))->setEnabled(false);
@@ -462,7 +480,7 @@ void MainWindow::exportVisibleData() {
 }
 
 void MainWindow::showKeyboardAndMouse() {
-    if (!keysWindow_) keysWindow_ = makeKeyboardAndMouseWindow(this);
+    if (!keysWindow_) keysWindow_ = makeKeyboardAndMouseWindow(this, menuBar());
     keysWindow_->show();
     keysWindow_->raise();
 }

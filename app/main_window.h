@@ -112,6 +112,8 @@ class MainWindow : public QMainWindow {
     void buildInformationPanel();
     void buildMenu();
     void layoutClient();
+    // The smallest client area that cuts off no control of the tool bar and the panel.
+    QSize minimumClientSize() const;
     void captureSettings();
     void buildRecentMenu();
     // File > Export Visible Data: the readings in the visible time range as CSV.

@@ -4,7 +4,9 @@
 #include <QThread>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
 #include <exception>
+#include <functional>
 #include <memory>
 
 #include "app/about_window.h"
@@ -22,6 +24,27 @@ namespace {
 
 QString messageOf(const std::exception& error) {
     return QString::fromLocal8Bit(error.what());
+}
+
+// How often and how long start-up looks for the main window on the screen.
+constexpr int kExposedPollMs = 10;
+constexpr int kExposedPolls = 300;
+
+// Calls `then` from the event loop once `window` is on the screen, after painting it
+// there: the load of a large log holds the loop for a while, and a window first shown
+// after it would stay blank (or black) until then. A window that never gets on the
+// screen delays `then` by about three seconds at most.
+void whenPainted(QWidget* window, std::function<void()> then, int pollsLeft = kExposedPolls) {
+    const int delay = pollsLeft == kExposedPolls ? 0 : kExposedPollMs;
+    QTimer::singleShot(delay, window, [window, then = std::move(then), pollsLeft]() mutable {
+        const QWindow* handle = window->windowHandle();
+        if ((!handle || !handle->isExposed()) && pollsLeft > 0) {
+            whenPainted(window, std::move(then), pollsLeft - 1);
+            return;
+        }
+        window->repaint();
+        then();
+    });
 }
 
 }  // namespace
@@ -70,11 +93,12 @@ int runViewer(Dialogs& dialogs, SettingsStore& settings, const StartupOptions& o
 
         // The first showing of the main window loads the settings.
         main->show();
-        // A log named on the command line loads once the window is up, as a chosen file.
+        // A log named on the command line loads once the window is on the screen and
+        // painted, as a chosen file.
         if (!options.logFile.isEmpty()) {
             MainWindow* window = main.get();
             const QString path = options.logFile;
-            QTimer::singleShot(0, window, [window, path] { window->openLogFile(path); });
+            whenPainted(window, [window, path] { window->openLogFile(path); });
         }
         step(StartupStep::LoopStarting);
         if (options.messageLoop)

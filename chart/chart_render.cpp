@@ -189,6 +189,13 @@ QString cursorTimeText(double x) {
     return formatDateTime(x, QStringLiteral("hh:nn:ss"));
 }
 
+long long cursorTimeSeconds(double x) {
+    // Far beyond any calendar (and NaN) the label is empty: no seconds either.
+    if (!(std::fabs(x) < 1e9)) return 0;
+    const double ms = std::nearbyint(x * 86400000.0);
+    return static_cast<long long>(std::floor(ms / 1000.0));
+}
+
 void paintChart(QPainter& painter, const ChartLayout& layout, const Chart& chart,
                 const RenderOptions& options) {
     painter.save();

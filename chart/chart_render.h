@@ -41,6 +41,10 @@ ChartLayout render(QPainter& painter, const QRect& target, Chart& chart,
 
 // The time of a measurement cursor as its label shows it: "hh:nn:ss".
 QString cursorTimeText(double x);
+// The same time in whole seconds, as the label shows it: rounded to the millisecond,
+// then without the part of a second. Two cursors are as many seconds apart as their
+// labels say.
+long long cursorTimeSeconds(double x);
 
 // Paints an already computed layout; render() is this after layoutChart().
 void paintChart(QPainter& painter, const ChartLayout& layout, const Chart& chart,

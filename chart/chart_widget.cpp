@@ -104,69 +104,69 @@ void ChartWidget::changeEvent(QEvent* event) {
 }
 
 void ChartWidget::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && zoomScroll_.zoomDragActive()) {
-        apply(zoomScroll_.cancelZoomDrag());
-        event->accept();
-        return;
+    for (const ChartKey& key : chartKeys()) {
+        if (key.matches(event->key(), event->modifiers()) && performKey(key.action)) {
+            event->accept();
+            return;
+        }
     }
-    if (!zoomScroll_.dragActive() && handleCursorKey(*event)) {
-        event->accept();
-        return;
-    }
-    if (zoomScroll_.dragActive() || !handleViewKey(*event)) {
-        QWidget::keyPressEvent(event);
-        return;
-    }
-    event->accept();
+    QWidget::keyPressEvent(event);
 }
 
-bool ChartWidget::handleViewKey(const QKeyEvent& event) {
-    const bool alt = event.modifiers() & Qt::AltModifier;
+bool ChartWidget::performKey(KeyAction action) {
+    // During a drag the keys wait, except Escape, which ends a zoom drag.
+    if (action == KeyAction::CancelZoomDrag) {
+        if (!zoomScroll_.zoomDragActive()) return false;
+        apply(zoomScroll_.cancelZoomDrag());
+        return true;
+    }
+    if (zoomScroll_.dragActive()) return false;
     const ChartLayout& painted = layout();
-    switch (event.key()) {
-        case Qt::Key_Plus:
-        case Qt::Key_Equal:  // the + key without Shift on many keyboards
-            apply(zoomScroll_.zoomTime(0.5, zoomCentre_ ? zoomCentre_() : std::nullopt, painted));
+    switch (action) {
+        case KeyAction::ZoomIn:
+        case KeyAction::ZoomOut:
+            apply(zoomScroll_.zoomTime(action == KeyAction::ZoomIn ? 0.5 : 2.0,
+                                       zoomCentre_ ? zoomCentre_() : std::nullopt, painted));
             return true;
-        case Qt::Key_Minus:
-            apply(zoomScroll_.zoomTime(2.0, zoomCentre_ ? zoomCentre_() : std::nullopt, painted));
-            return true;
-        case Qt::Key_Left:
-            if (alt) return zoomScroll_.back();
+        case KeyAction::CursorALeft:
+        case KeyAction::CursorARight:
+        case KeyAction::CursorBLeft:
+        case KeyAction::CursorBRight:
+            return moveCursorByPixel(action);
+        case KeyAction::ScrollTenthEarlier:
             apply(zoomScroll_.scrollTime(-0.1, painted));
             return true;
-        case Qt::Key_Right:
-            if (alt) return zoomScroll_.forward();
+        case KeyAction::ScrollTenthLater:
             apply(zoomScroll_.scrollTime(0.1, painted));
             return true;
-        case Qt::Key_PageUp:
+        case KeyAction::ScrollSpanEarlier:
             apply(zoomScroll_.scrollTime(-1.0, painted));
             return true;
-        case Qt::Key_PageDown:
+        case KeyAction::ScrollSpanLater:
             apply(zoomScroll_.scrollTime(1.0, painted));
             return true;
-        case Qt::Key_Home:
+        case KeyAction::WholeLog:
             apply(zoomScroll_.returnHome());
             return true;
-        case Qt::Key_Backspace:
-            zoomScroll_.back();
-            return true;
-        default:
-            return false;
+        case KeyAction::PreviousView:
+            return zoomScroll_.back();
+        case KeyAction::NextView:
+            return zoomScroll_.forward();
+        case KeyAction::CancelZoomDrag:
+            break;
     }
+    return false;
 }
 
-bool ChartWidget::handleCursorKey(const QKeyEvent& event) {
-    if (!(event.modifiers() & Qt::ControlModifier)) return false;
-    if (event.key() != Qt::Key_Left && event.key() != Qt::Key_Right) return false;
-    const bool b = event.modifiers() & Qt::ShiftModifier;
-    std::optional<double>& cursor = b ? chart_.cursorB : chart_.cursorA;
-    // Without the cursor placed the keys act as they do without Ctrl.
+bool ChartWidget::moveCursorByPixel(KeyAction action) {
+    const bool b = action == KeyAction::CursorBLeft || action == KeyAction::CursorBRight;
+    const std::optional<double>& cursor = b ? chart_.cursorB : chart_.cursorA;
+    // Without the cursor placed the key is left to the entries after it.
     if (!cursor) return false;
     const AxisScale& scale = layout().bottom.scale;
     const double perPixel = scale.size() > 0 ? scale.range() / scale.size() : 0.0;
-    placeCursor(b ? Cursor::B : Cursor::A,
-                *cursor + (event.key() == Qt::Key_Left ? -perPixel : perPixel));
+    const bool left = action == KeyAction::CursorALeft || action == KeyAction::CursorBLeft;
+    placeCursor(b ? Cursor::B : Cursor::A, *cursor + (left ? -perPixel : perPixel));
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 
+#include "chart/chart_keys.h"
 #include "chart/chart_layout.h"
 #include "chart/chart_model.h"
 #include "chart/chart_render.h"
@@ -105,12 +106,11 @@ class ChartWidget : public QWidget {
     bool pressCursor(const QMouseEvent& event);
 
     void apply(ZoomScroll::Effect effect);
-    // The keys that move the view: + and - zoom the time axis, the arrows and Page
-    // Up/Down scroll it, Home returns to the automatic ranges, Backspace and Alt+Left go
-    // back, Alt+Right forward. False for any other key.
-    bool handleViewKey(const QKeyEvent& event);
-    // Ctrl+Left / Ctrl+Right (with Shift: cursor B) on a placed cursor.
-    bool handleCursorKey(const QKeyEvent& event);
+    // Does what a key of the chart's key table does (chart_keys.h); false when it cannot
+    // act now, which leaves the key to the table's later entries.
+    bool performKey(KeyAction action);
+    // Moves a placed cursor by one pixel's worth of time; false without that cursor.
+    bool moveCursorByPixel(KeyAction action);
     // The X of a pixel column clamped into the plot area.
     double plotX(int pixel) const;
 

@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -245,11 +246,13 @@ class TestAnalysis : public QObject {
         const QString text = bar->currentMessage();
         QVERIFY2(text.contains(QStringLiteral("OAT: A=15 B=22 B-A=7")), qPrintable(text));
         QVERIFY2(!text.contains(QStringLiteral("Volts")), qPrintable(text));
-        QVERIFY2(text.contains(QStringLiteral("RPM 1: A=2420 B=2450 B-A=30")) ||
-                     text.contains(QStringLiteral("A=2420 B=2450 B-A=30")),
+        // Values read as the value axis labels them, with the locale's digit grouping.
+        const QLocale locale;
+        QVERIFY2(text.contains(QStringLiteral("RPM 1: A=%1 B=%2 B-A=30")
+                                   .arg(locale.toString(2420), locale.toString(2450))),
                  qPrintable(text));
-        QVERIFY(text.contains(QStringLiteral("B-A 3 s")) ||
-                text.contains(QStringLiteral("B-A 2 s")));
+        // 10:00:02.5 and 10:00:05 read 10:00:02 and 10:00:05 on their labels.
+        QVERIFY2(text.contains(QStringLiteral("B-A 3 s")), qPrintable(text));
         // + zooms around cursor A.
         const double a = *v.chart().chart().cursorA;
         v.chart().setFocus();
@@ -314,6 +317,13 @@ class TestAnalysis : public QObject {
         v.trigger("limitsAction");
         QCOMPARE(v.window->analysis().limitsDialog().table().item(OATSeries, 1)->text(),
                  QStringLiteral("°C"));
+        LimitTable limits{};
+        limits[OATSeries].upper = 20.0;
+        v.window->analysis().setLimits(limits);
+        v.trigger("exceedancesAction");
+        QTableWidget& runs = v.window->analysis().exceedancesWindow().table();
+        QVERIFY(runs.rowCount() > 0);
+        QCOMPARE(v.text(runs, 0, 1), QStringLiteral("above 20 °C"));
 
         const chart::ChartLayout& shown = v.chart().layout();
         const QString header =
@@ -412,10 +422,10 @@ class TestAnalysis : public QObject {
         // 10 below 12; 25, 22 above 20 (20 itself is not beyond); 30; 11.
         QCOMPARE(t.rowCount(), 4);
         const QStringList expected[] = {
-            {"OAT", "below 12", "10:00:00", "10:00:00", "0 s", "10"},
-            {"OAT", "above 20", "10:00:04", "10:00:05", "1 s", "25"},
-            {"OAT", "above 20", "10:00:08", "10:00:08", "0 s", "30"},
-            {"OAT", "below 12", "10:00:09", "10:00:09", "0 s", "11"},
+            {"OAT", "below 12 °C", "10:00:00", "10:00:00", "0 s", "10"},
+            {"OAT", "above 20 °C", "10:00:04", "10:00:05", "1 s", "25"},
+            {"OAT", "above 20 °C", "10:00:08", "10:00:08", "0 s", "30"},
+            {"OAT", "below 12 °C", "10:00:09", "10:00:09", "0 s", "11"},
         };
         for (int r = 0; r < 4; ++r)
             for (int c = 0; c < 6; ++c) QCOMPARE(v.text(t, r, c), expected[r][c]);
@@ -429,6 +439,143 @@ class TestAnalysis : public QObject {
         QVERIFY(qAbs(bottom.maximum - v.x(6)) < 1e-7);
         QVERIFY(v.chart().zoomScroll().back());
         QVERIFY(v.chart().chart().bottomAxis.automatic);
+    }
+
+    // The settings of the Exceedances window on the runs of OAT beyond 12 and 20: below
+    // at 0 s, above from 4 to 5 s and at 8 s, below at 9 s.
+    void exceedancesJoinAndHideRuns_data() {
+        QTest::addColumn<int>("join");
+        QTest::addColumn<int>("hide");
+        QTest::addColumn<QStringList>("rows");  // limit, start, end, duration, peak
+        QTest::newRow("0 / 0: every run")
+            << 0 << 0
+            << QStringList{
+                   "below 12 °C 10:00:00 10:00:00 0 s 10", "above 20 °C 10:00:04 10:00:05 1 s 25",
+                   "above 20 °C 10:00:08 10:00:08 0 s 30", "below 12 °C 10:00:09 10:00:09 0 s 11"};
+        QTest::newRow("a 3 s gap is not closer than 3 s")
+            << 3 << 0
+            << QStringList{
+                   "below 12 °C 10:00:00 10:00:00 0 s 10", "above 20 °C 10:00:04 10:00:05 1 s 25",
+                   "above 20 °C 10:00:08 10:00:08 0 s 30", "below 12 °C 10:00:09 10:00:09 0 s 11"};
+        QTest::newRow("join closer than 4 s")
+            << 4 << 0
+            << QStringList{"below 12 °C 10:00:00 10:00:00 0 s 10",
+                           "above 20 °C 10:00:04 10:00:08 4 s 30",
+                           "below 12 °C 10:00:09 10:00:09 0 s 11"};
+        QTest::newRow("hide shorter than 1 s")
+            << 0 << 1 << QStringList{"above 20 °C 10:00:04 10:00:05 1 s 25"};
+        QTest::newRow("join, then hide")
+            << 4 << 2 << QStringList{"above 20 °C 10:00:04 10:00:08 4 s 30"};
+    }
+    void exceedancesJoinAndHideRuns() {
+        QFETCH(int, join);
+        QFETCH(int, hide);
+        QFETCH(QStringList, rows);
+        Viewer v;
+        v.load();
+        LimitTable limits{};
+        limits[OATSeries].lower = 12.0;
+        limits[OATSeries].upper = 20.0;
+        v.window->analysis().setLimits(limits);
+        v.trigger("exceedancesAction");
+        ExceedancesWindow& w = v.window->analysis().exceedancesWindow();
+        QCOMPARE(w.joinRunsBox().value(), 0);
+        QCOMPARE(w.hideRunsBox().value(), 0);
+        w.joinRunsBox().setValue(join);
+        w.hideRunsBox().setValue(hide);
+        QTableWidget& t = w.table();
+        QStringList shown;
+        for (int r = 0; r < t.rowCount(); ++r) {
+            QStringList fields;
+            for (int c = 1; c < 6; ++c) fields << v.text(t, r, c);
+            shown << fields.join(u' ');
+        }
+        QCOMPARE(shown, rows);
+        // A double click zooms to the run as the table shows it.
+        emit t.cellDoubleClicked(0, 0);
+        v.chart().grab();
+        QVERIFY(!v.chart().chart().bottomAxis.automatic);
+    }
+
+    // Differences read as the value axis labels them; the seconds between the cursors are
+    // those between the times their labels show; the status bar shows what fits, the tool
+    // tip and the Statistics window all of it.
+    void cursorReadoutRoundsAndFits() {
+        Viewer v;
+        QFile file(v.log);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        for (int s = 0; s < 10; ++s)
+            file.write(QStringLiteral("10,12/05/2024,10:00:%1,12345,487,2400,41.8,662.5,%2\r\n")
+                           .arg(s, 2, 10, QLatin1Char('0'))
+                           .arg(s < 5 ? QStringLiteral("14.1") : QStringLiteral("14.0"))
+                           .toLatin1());
+        file.close();
+        v.load();
+        v.showOnly({OATSeries});
+        const double second = 1.0 / 86400.0;
+        // Labels "A 10:00:00" and "B 10:00:06": 6.7 s apart, 6 s as the labels read.
+        v.chart().placeCursor(chart::ChartWidget::Cursor::A, v.x(0) + 0.2 * second);
+        v.chart().placeCursor(chart::ChartWidget::Cursor::B, v.x(6) + 0.9 * second);
+        const QString readout = v.window->analysis().cursorReadout();
+        QVERIFY2(readout.contains(QStringLiteral("OAT: A=14.1 B=14 B-A=-0.1")),
+                 qPrintable(readout));
+        QVERIFY2(readout.contains(QStringLiteral("A 10:00:00  |  B 10:00:06  |  B-A 6 s")),
+                 qPrintable(readout));
+
+        QStatusBar* bar = test::child<QStatusBar>(*v.window, "StatusBar1");
+        QCOMPARE(bar->currentMessage(), readout);
+        QCOMPARE(bar->toolTip(), readout);
+        QLabel& full = v.window->analysis().statisticsWindow().cursorReadoutLabel();
+        QCOMPARE(full.text(), readout);
+        QVERIFY(!full.isHidden());
+
+        // A bar too narrow for it: shortened with an ellipsis, whole in the tool tip.
+        bar->resize(200, bar->height());
+        v.chart().placeCursor(chart::ChartWidget::Cursor::B, v.x(7));
+        const QString longer = v.window->analysis().cursorReadout();
+        const QString message = bar->currentMessage();
+        QVERIFY2(message.endsWith(QChar(0x2026)), qPrintable(message));
+        QVERIFY(message.size() < longer.size());
+        QVERIFY(bar->fontMetrics().horizontalAdvance(message) <= bar->width());
+        QCOMPARE(bar->toolTip(), longer);
+        QCOMPARE(full.text(), longer);
+
+        v.trigger("removeCursorsAction");
+        QCOMPARE(bar->currentMessage(), QString());
+        QCOMPARE(bar->toolTip(), QString());
+        QVERIFY(full.isHidden());
+    }
+
+    // Each window of the Analysis menu closes with Escape and with its Close button.
+    void windowsCloseWithEscapeAndClose_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("window");
+        QTest::newRow("log report") << "logReportAction"
+                                    << "logReportWindow";
+        QTest::newRow("statistics") << "statisticsAction"
+                                    << "statisticsWindow";
+        QTest::newRow("exceedances") << "exceedancesAction"
+                                     << "exceedancesWindow";
+    }
+    void windowsCloseWithEscapeAndClose() {
+        QFETCH(QString, action);
+        QFETCH(QString, window);
+        Viewer v;
+        v.load();
+        v.window->show();
+        v.trigger(qPrintable(action));
+        QWidget* w = test::child<QWidget>(*v.window, qPrintable(window));
+        QVERIFY(w);
+        QVERIFY(w->isVisible());
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QTest::keyClick(w, Qt::Key_Escape);
+        QTRY_VERIFY(!w->isVisible());
+
+        v.trigger(qPrintable(action));
+        QVERIFY(w->isVisible());
+        test::child<QPushButton>(*w, "closeButton")->click();
+        QVERIFY(!w->isVisible());
     }
 };
 

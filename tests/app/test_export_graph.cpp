@@ -98,7 +98,7 @@ void TestExportGraph::menus_fileEditSettingsHelp() {
     QCOMPARE(titles, QStringList({"&File", "&Edit", "&Settings", "&Analysis", "&Help"}));
     QAction* exportAction = test::child<QAction>(f.window, "exportGraphAction");
     QAction* copyAction = test::child<QAction>(f.window, "copyGraphAction");
-    QCOMPARE(exportAction->text(), QStringLiteral("&Export Graph..."));
+    QCOMPARE(exportAction->text(), QStringLiteral("Export &Graph..."));
     QCOMPARE(exportAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
     QCOMPARE(copyAction->text(), QStringLiteral("&Copy Graph"));
     QCOMPARE(copyAction->shortcut(), QKeySequence(QKeySequence::Copy));

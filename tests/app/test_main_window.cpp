@@ -67,6 +67,7 @@ class TestMainWindow : public QObject {
   private slots:
 
     void layout_designSizeAndResize();
+    void layout_minimumSizeCutsNothingOff();
     void controls_startTexts();
     void series_catalogueOrderTitlesColours_data();
     void series_catalogueOrderTitlesColours();
@@ -99,6 +100,41 @@ void TestMainWindow::layout_designSizeAndResize() {
     QCOMPARE(status->geometry(), QRect(0, 781, 900, 19));
     QCOMPARE(child<QWidget>(window, "Panel1")->geometry(), QRect(0, 2, 900, 30));
     QCOMPARE(child<QPushButton>(window, "Button6")->geometry(), QRect(608, 30, 177, 57));
+}
+
+// At its minimum size the window still holds every control of the tool bar and the
+// panel whole (the readout labels with a value and a time as wide as they get), and the
+// chart keeps room to plot; it cannot be made smaller.
+void TestMainWindow::layout_minimumSizeCutsNothingOff() {
+    test::WindowFixture<> f;
+    MainWindow& window = f.window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    label(window, "Label26")->setText(QStringLiteral("Value: -12,345.678"));
+    label(window, "Label26")->adjustSize();
+    label(window, "Label27")->setText(QStringLiteral("Time: 23:59:59"));
+    label(window, "Label27")->adjustSize();
+    const QSize minimum = window.minimumSize();
+    QVERIFY(!minimum.isEmpty());
+    window.resize(1, 1);
+    QTRY_COMPARE(window.size(), minimum);
+    const QRect inside = window.rect();
+    for (const char* band : {"Panel1", "Panel2"}) {
+        QWidget* panel = child<QWidget>(window, band);
+        QVERIFY(panel);
+        for (const QWidget* w : panel->findChildren<QWidget*>()) {
+            const QRect at(w->mapTo(&window, QPoint(0, 0)), w->size());
+            QVERIFY2(inside.contains(at), qPrintable(QStringLiteral("%1 at %2,%3 %4x%5 in %6x%7")
+                                                         .arg(w->objectName())
+                                                         .arg(at.x())
+                                                         .arg(at.y())
+                                                         .arg(at.width())
+                                                         .arg(at.height())
+                                                         .arg(inside.width())
+                                                         .arg(inside.height())));
+        }
+    }
+    QVERIFY(window.chart().height() >= 200);
 }
 
 void TestMainWindow::controls_startTexts() {

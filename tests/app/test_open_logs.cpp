@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QWindow>
 #include <QtTest>
 
 #include "app/main_window.h"
@@ -75,6 +76,7 @@ class TestOpenLogs : public QObject {
     void commandLine_argumentMadeAbsolute();
     void commandLine_loadsAfterStartUp_data();
     void commandLine_loadsAfterStartUp();
+    void commandLine_windowPaintedBeforeLoad();
 };
 
 void TestOpenLogs::drop_loadsFirstLocalFile_data() {
@@ -236,6 +238,51 @@ void TestOpenLogs::commandLine_loadsAfterStartUp() {
     QCOMPARE(dialogs.messages.size(), 1);
     QCOMPARE(dialogs.messages[0].text, message);
     QCOMPARE(points > 0, message == u"File Loaded!");
+}
+
+// A large log takes a while: the window is on the screen and painted before its load
+// starts, not left blank until it ends.
+void TestOpenLogs::commandLine_windowPaintedBeforeLoad() {
+    // Counts the paints of the window's face.
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint) ++paints;
+            return false;
+        }
+    } counter;
+    // The load ends in a message box: what was on the screen when it started.
+    struct Dialogs : test::FakeDialogs {
+        MainWindow* main = nullptr;
+        PaintCounter* counter = nullptr;
+        int paintsBeforeLoad = -1;
+        bool exposedBeforeLoad = false;
+        void messageBox(QWidget* parent, const QString& text, const QString& caption) override {
+            paintsBeforeLoad = counter->paints;
+            exposedBeforeLoad = main->windowHandle() && main->windowHandle()->isExposed();
+            FakeDialogs::messageBox(parent, text, caption);
+        }
+    } dialogs;
+    dialogs.counter = &counter;
+    QTemporaryDir exe;
+    SettingsStore store(exe.path());
+    StartupOptions options;
+    options.splashPauseMs = 0;
+    options.logFile = kSample;
+    options.observer = [&dialogs, &counter](StartupStep step, const StartupWindows& windows) {
+        if (step != StartupStep::MainCreated) return;
+        dialogs.main = windows.main;
+        test::child<QWidget>(*windows.main, "Client")->installEventFilter(&counter);
+    };
+    options.messageLoop = [&]() -> int {
+        for (int i = 0; i < 500 && dialogs.messages.isEmpty(); ++i) QTest::qWait(10);
+        return 0;
+    };
+    QCOMPARE(runViewer(dialogs, store, options), 0);
+    QCOMPARE(dialogs.messages.size(), 1);
+    QCOMPARE(dialogs.messages[0].text, QStringLiteral("File Loaded!"));
+    QVERIFY(dialogs.exposedBeforeLoad);
+    QVERIFY(dialogs.paintsBeforeLoad > 0);
 }
 
 QTEST_MAIN(TestOpenLogs)

@@ -1,13 +1,7 @@
 // genlog: writes example log files of the Pexo and Zimra instruments, one record per
 // line, following a plausible flight (taxi, climb, cruise, descent, taxi).
-//
-//   genlog --model N [--minutes M | --count N] [--rate R] [options]   one instrument
-//   genlog --scenario mixed|gaps|midnight [options]                   prepared examples
-//
-// Options: --start HH:MM:SS (default 10:00:00), --date DD/MM/YYYY (default 12/05/2024),
-// --seed N, --crlf (end lines with CR LF), -o FILE (default: standard output).
-// With --rate R each second carries R records of the same time; --count gives the
-// number of lines, --minutes the length of the flight.
+// The options and what they do are in one table, genlog_command.cpp, which the usage and
+// --help are written from.
 #include <QDate>
 #include <algorithm>
 #include <cmath>
@@ -17,6 +11,8 @@
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "tools/genlog_command.h"
 
 namespace {
 
@@ -251,20 +247,27 @@ class Writer {
     std::string line_;
 };
 
+// The name genlog was invoked by, which its usage repeats.
+std::string_view programName = "genlog";
+
 [[noreturn]] void usage(const char* problem) {
-    std::fprintf(stderr,
-                 "genlog: %s\n"
-                 "usage: genlog --model N [--minutes M | --count N] [--rate R] [--start HH:MM:SS]\n"
-                 "              [--date DD/MM/YYYY] [--seed N] [--crlf] [-o FILE]\n"
-                 "       genlog --scenario mixed|gaps|midnight [--seed N] [--crlf] [-o FILE]\n",
-                 problem);
+    std::fprintf(stderr, "genlog: %s\n%s", problem,
+                 zp::tools::usageText(programName, zp::genlog::commandPage()).c_str());
     std::exit(2);
+}
+
+[[noreturn]] void help() {
+    const std::string text = zp::tools::helpText(programName, zp::genlog::commandPage());
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::exit(std::fflush(stdout) == 0 ? 0 : 1);
 }
 
 Options parse(int argc, char** argv) {
     Options o;
+    programName = zp::tools::invokedName(argv[0], "genlog");
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") help();
         auto value = [&]() -> const char* {
             if (i + 1 >= argc) usage(("missing value for " + arg).c_str());
             return argv[++i];

@@ -1,17 +1,8 @@
 // logdump: runs the viewer's import (and, on request, its chart layout and drawing)
 // without a window and prints what the viewer would hold and show as one JSON object.
 //
-//   logdump [--settings FILE] [--summary] [--layout WIDTHxHEIGHT] [--render OUT.bmp]
-//           [--point-budget N] [--report] [--stats] [--range X0,X1]
-//           [--limit NAME:LOW:HIGH ...] [--csv OUT.csv] [LOGFILE]
-//
-// --report adds what the import counted while reading; --stats the statistics of each
-// series' readings (over the X range X0..X1, in days); --limit the runs of a series'
-// readings below LOW or above HIGH (display unit; either may be empty); --csv writes the
-// readings of the active series in the range as the viewer's Export Visible Data does.
-//
-// Exit status: 0 loaded (or no LOGFILE), 1 the import stopped on an error,
-// 2 the file could not be opened or the arguments are wrong.
+// The options, what they do and the exit status are in one table, logdump_command.cpp,
+// which the usage, --help and the manual page (--man) are written from.
 #include <QFile>
 #include <QGuiApplication>
 #include <QPalette>
@@ -33,6 +24,7 @@
 #include "loading/log_loading.h"
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
+#include "tools/logdump_command.h"
 #include "tools/logdump_json.h"
 
 #ifdef _WIN32
@@ -44,11 +36,21 @@ namespace {
 
 using zp::chart::Chart;
 
-constexpr const char* kUsage =
-    "usage: logdump [--settings FILE] [--summary] [--layout WIDTHxHEIGHT] [--render OUT.bmp] "
-    "[--point-budget N] [--report] [--stats] [--range X0,X1] [--limit NAME:LOW:HIGH ...] "
-    "[--csv OUT.csv] "
-    "[LOGFILE]";
+// --help, -h and --man, given alone, print the help or the manual page, written from the
+// option table under the name logdump was invoked by (zimra-pexo-logdump when installed).
+std::optional<int> printHelp(int argc, char** argv) {
+    if (argc != 2) return std::nullopt;
+    const std::string_view name = zp::tools::invokedName(argv[0], "logdump");
+    std::string text;
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)
+        text = zp::tools::helpText(name, zp::logdump::commandPage());
+    else if (std::strcmp(argv[1], "--man") == 0)
+        text = zp::tools::manualPage(name, 1, zp::logdump::commandPage());
+    else
+        return std::nullopt;
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 2;
+}
 
 struct Options {
     std::optional<QString> settingsFile;
@@ -449,6 +451,7 @@ std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv, bool n
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> helped = printHelp(argc, argv)) return *helped;
     bool needsGui = false;
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--layout") == 0 || std::strcmp(argv[i], "--render") == 0)
@@ -461,15 +464,14 @@ int main(int argc, char** argv) {
     Options options;
     QString problem;
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() == 2 && (args[1] == u"--help" || args[1] == u"-h")) {
-        std::printf("%s\n", kUsage);
-        return 0;
-    }
     if (!parseArguments(args, options, problem)) {
         if (options.badValue)
             std::fprintf(stderr, "logdump: %s\n", qPrintable(problem));
         else
-            std::fprintf(stderr, "logdump: %s\n%s\n", qPrintable(problem), kUsage);
+            std::fprintf(stderr, "logdump: %s\n%s", qPrintable(problem),
+                         zp::tools::usageText(zp::tools::invokedName(argv[0], "logdump"),
+                                              zp::logdump::commandPage())
+                             .c_str());
         return 2;
     }
 

@@ -113,6 +113,24 @@ done
 check "zimra-pexo-logdump model01 exits 0" test $? -eq 0
 check "zimra-pexo-logdump model01 names the model" grep -q '"model"' "$work/model01.json"
 
+# The installed report tool names itself as installed, in its help and its manual page.
+"$usr/bin/zimra-pexo-logdump" --help >"$work/help.txt"
+check "zimra-pexo-logdump --help exits 0" test $? -eq 0
+check "zimra-pexo-logdump --help names zimra-pexo-logdump" \
+    grep -q '^usage: zimra-pexo-logdump \[' "$work/help.txt"
+check "the manual page names zimra-pexo-logdump" \
+    zgrep -q '^zimra-pexo-logdump \\- ' "$usr/share/man/man1/zimra-pexo-logdump.1.gz"
+
+# The manual pages format without a warning, checked as lintian checks them.
+if command -v man >/dev/null; then
+    for page in "$usr"/share/man/man1/*.gz; do
+        warnings="$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null)"
+        check "$(basename "$page") formats without warnings: $warnings" test -z "$warnings"
+    done
+else
+    echo "SKIP: man is not installed, the manual pages are not formatted"
+fi
+
 # The desktop entry, the icon and the metadata name one another.
 desktop="$usr/share/applications/$name.desktop"
 metainfo="$usr/share/metainfo/$app_id.metainfo.xml"

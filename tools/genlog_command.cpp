@@ -1,0 +1,59 @@
+#include "tools/genlog_command.h"
+
+namespace zp::genlog {
+
+namespace {
+
+using tools::CommandOption;
+using tools::OptionUse;
+
+// Every option genlog's parser takes, in the order of the usage.
+// clang-format off
+constexpr CommandOption kOptions[] = {
+    // name, value, what it does[, how it is given[, short spelling]]
+    {"--model", "N",
+     "Write a flight of instrument model N, 1 to 13, one record per line.",
+     OptionUse::Choice},
+    {"--scenario", "NAME",
+     "Write one of the prepared examples instead: mixed (an engine monitor, air data, "
+     "attitude and information unit, each once a second), gaps (an rpm unit that misses some "
+     "seconds) or midnight (a flight unit from 23:52:30 to 00:07:30).",
+     OptionUse::Choice},
+    {"--minutes", "M", "With --model: the length of the flight in minutes (default 15)."},
+    {"--count", "N", "With --model: the number of lines, instead of --minutes."},
+    {"--rate", "R", "With --model: R records a second, all with the same time (default 1)."},
+    {"--start", "HH:MM:SS", "The time of the first record (default 10:00:00)."},
+    {"--date", "DD/MM/YYYY", "The date of the first record (default 12/05/2024)."},
+    {"--seed", "N", "Seed of the noise on the values (default 1): the same seed, the same file."},
+    {"--crlf", "", "End the lines with CR LF instead of LF."},
+    {"-o", "FILE", "Write to FILE instead of standard output."},
+    {"--help", "", "Print the help and exit.", OptionUse::Alone, "-h"},
+};
+// clang-format on
+
+constexpr std::string_view kExamples[] = {
+    "--model 1 --minutes 60 --rate 4 --start 09:30:00 -o flight.csv",
+    "--scenario midnight -o midnight.csv",
+};
+
+const tools::CommandPage kPage = {
+    "write example logs of the Pexo and Zimra instruments",
+    "writes example log files of the Pexo and Zimra instruments, one record per line, "
+    "following a plausible flight: taxi, climb, cruise, descent and taxi. The same options "
+    "give the same file.",
+    kOptions,
+    "0 when the log was written; 1 when it could not be written completely; 2 when the "
+    "arguments are wrong or the output file cannot be made.",
+    kExamples,
+    {},
+    "December 2026",
+    "zimra-pexo-viewer",
+};
+
+}  // namespace
+
+const tools::CommandPage& commandPage() {
+    return kPage;
+}
+
+}  // namespace zp::genlog

@@ -7,25 +7,16 @@
 
 #include "settings/settings_file.h"
 #include "settings/settings_store.h"
+#include "tests/support/file_bytes.h"
 
 using namespace zp;
+using zp::test::readAll;
+using zp::test::writeAll;
 
 namespace {
 
 QByteArray bytesOf(const SettingsRecord& record) {
     return QByteArray(reinterpret_cast<const char*>(record.data()), kSettingsRecordSize);
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return QByteArray();
-    return file.readAll();
-}
-
-bool writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size() && file.flush();
 }
 
 // A record whose every byte differs from what the test files hold.

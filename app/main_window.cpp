@@ -22,6 +22,7 @@
 #include "analysis/visible_data.h"
 #include "app/about_window.h"
 #include "app/analysis_tools.h"
+#include "app/busy_cursor.h"
 #include "app/dialogs.h"
 #include "app/glyphs.h"
 #include "app/keyboard_and_mouse.h"
@@ -109,14 +110,6 @@ QString firstLocalFile(const QMimeData* mime) {
         if (url.isLocalFile()) return url.toLocalFile();
     return {};
 }
-
-// The wait cursor, from construction to destruction.
-struct BusyCursor {
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 }  // namespace
 
@@ -490,10 +483,7 @@ void MainWindow::printGraph() {
     QString error;
     {
         // The wait cursor stays up until the job is handed over or has failed.
-        struct WaitCursor {
-            WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-            ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-        } waitCursor;
+        const BusyCursor busy;
         error = chart::printGraph(*chart_, *printer_);
     }
     if (!error.isEmpty()) dialogs_.errorBox(this, error);

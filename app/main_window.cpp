@@ -22,6 +22,7 @@
 #include "analysis/visible_data.h"
 #include "app/about_window.h"
 #include "app/analysis_tools.h"
+#include "app/busy_cursor.h"
 #include "app/dialogs.h"
 #include "app/export_header.h"
 #include "app/glyphs.h"
@@ -29,8 +30,8 @@
 #include "app/window_style.h"
 #include "channels/channel_units.h"
 #include "chart/chart_export.h"
-#include "chart/chart_output.h"
 #include "chart/chart_widget.h"
+#include "chart/widget_output.h"
 #include "loading/channel_series.h"
 #include "loading/log_loading.h"
 #include "settings/settings_store.h"
@@ -114,14 +115,6 @@ QString firstLocalFile(const QMimeData* mime) {
         if (url.isLocalFile()) return url.toLocalFile();
     return {};
 }
-
-// The wait cursor, from construction to destruction.
-struct BusyCursor {
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 }  // namespace
 
@@ -507,10 +500,7 @@ void MainWindow::printGraph() {
     QString error;
     {
         // The wait cursor stays up until the job is handed over or has failed.
-        struct WaitCursor {
-            WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-            ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-        } waitCursor;
+        const BusyCursor busy;
         error = chart::printGraph(*chart_, *printer_);
     }
     if (!error.isEmpty()) dialogs_.errorBox(this, error);

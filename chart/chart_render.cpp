@@ -4,8 +4,6 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPalette>
-#include <QStyle>
-#include <QStyleOptionButton>
 #include <algorithm>
 #include <cmath>
 
@@ -46,13 +44,8 @@ void drawTextAt(QPainter& painter, const FontMeasurer& measurer, int x, int top,
 // [SECTION] Legend
 
 void drawCheckBox(QPainter& painter, const QRect& box, bool checked, const RenderOptions& options) {
-    if (options.style) {
-        QStyleOptionButton option;
-        option.rect = box;
-        option.state = QStyle::State_Enabled | (checked ? QStyle::State_On : QStyle::State_Off);
-        if (options.styleWidget) option.palette = options.styleWidget->palette();
-        options.style->drawPrimitive(QStyle::PE_IndicatorCheckBox, &option, &painter,
-                                     options.styleWidget);
+    if (options.checkBox) {
+        options.checkBox(painter, box, checked);
         return;
     }
     painter.fillRect(box, kWhite);

@@ -6,22 +6,20 @@
 #include <QColor>
 #include <QRect>
 #include <QString>
+#include <functional>
 
 #include "chart/chart_layout.h"
 #include "chart/chart_model.h"
 #include "chart/series_line.h"
 
 class QPainter;
-class QStyle;
-class QWidget;
 
 namespace zp::chart {
 
 struct RenderOptions {
-    // Draws the legend check boxes as the platform's check box when set (with
-    // styleWidget as the widget they belong to); otherwise a plain box with a tick.
-    QStyle* style = nullptr;
-    const QWidget* styleWidget = nullptr;
+    // Draws a legend check box into `box`, ticked or not, when set (the chart widget
+    // draws the platform's check box); otherwise a plain box with a tick.
+    std::function<void(QPainter& painter, const QRect& box, bool checked)> checkBox;
     // The panel colour behind everything; when invalid, the application palette's
     // button face colour.
     QColor background;

@@ -2,99 +2,77 @@
 
 #include <QImage>
 #include <QPainter>
-#include <charconv>
-#include <cmath>
-#include <string>
+#include <utility>
 
 #include "chart/chart_layout.h"
 #include "chart/chart_render.h"
+#include "chart/json_writer.h"
 
 namespace zp::chart {
 
 namespace {
 
-// Shortest text that reads back as the same double; non-finite values as strings.
-std::string number(double v) {
-    if (std::isnan(v)) return "\"nan\"";
-    if (std::isinf(v)) return v > 0 ? "\"inf\"" : "\"-inf\"";
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
-    return std::string(buffer, result.ptr);
+// The four edges, without the braces around them.
+void writeEdges(JsonWriter& out, const PixelRect& r) {
+    out.raw("\"left\": ");
+    out.integer(r.left);
+    out.raw(", \"top\": ");
+    out.integer(r.top);
+    out.raw(", \"right\": ");
+    out.integer(r.right);
+    out.raw(", \"bottom\": ");
+    out.integer(r.bottom);
 }
 
-std::string number(int v) {
-    return std::to_string(v);
-}
-
-std::string quoted(const QString& text) {
-    std::string out = "\"";
-    for (const char c : text.toStdString()) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    char escape[8];
-                    std::snprintf(escape, sizeof escape, "\\u%04x", c);
-                    out += escape;
-                } else {
-                    out += c;
-                }
-        }
+void writeLegend(JsonWriter& out, const LegendLayout& legend, const Chart& chart) {
+    if (!legend.visible) return out.raw("null");
+    out.raw("{");
+    writeEdges(out, legend.rect);
+    const std::pair<const char*, int> sizes[] = {
+        {", \"columns\": ", legend.columns},         {", \"rows\": ", legend.rows},
+        {", \"itemHeight\": ", legend.itemHeight},   {", \"textWidth\": ", legend.textWidth},
+        {", \"symbolWidth\": ", legend.symbolWidth}, {", \"shown\": ", legend.shownCount()},
+    };
+    for (const auto& [key, value] : sizes) {
+        out.raw(key);
+        out.integer(value);
     }
-    return out + "\"";
-}
-
-std::string rect(const PixelRect& r) {
-    return "{\"left\": " + number(r.left) + ", \"top\": " + number(r.top) +
-           ", \"right\": " + number(r.right) + ", \"bottom\": " + number(r.bottom) + "}";
-}
-
-std::string legendJson(const LegendLayout& legend, const Chart& chart) {
-    if (!legend.visible) return "null";
-    std::string out =
-        "{\"left\": " + number(legend.rect.left) + ", \"top\": " + number(legend.rect.top) +
-        ", \"right\": " + number(legend.rect.right) +
-        ", \"bottom\": " + number(legend.rect.bottom) + ", \"columns\": " + number(legend.columns) +
-        ", \"rows\": " + number(legend.rows) + ", \"itemHeight\": " + number(legend.itemHeight) +
-        ", \"textWidth\": " + number(legend.textWidth) +
-        ", \"symbolWidth\": " + number(legend.symbolWidth) +
-        ", \"shown\": " + number(legend.shownCount()) + ", \"items\": [";
+    out.raw(", \"items\": [");
     for (std::size_t i = 0; i < legend.items.size(); ++i) {
-        if (i > 0) out += ", ";
-        out += quoted(chart.series[static_cast<std::size_t>(legend.items[i])].name);
+        if (i > 0) out.raw(", ");
+        out.string(chart.series[static_cast<std::size_t>(legend.items[i])].name);
     }
-    return out + "]}";
+    out.raw("]}");
 }
 
-std::string axisJson(const AxisLayout& axis) {
-    std::string out = std::string("{\"visible\": ") + (axis.visible ? "true" : "false") +
-                      ", \"dateTime\": " + (axis.format.dateTime ? "true" : "false") +
-                      ", \"min\": " + number(axis.minimum()) +
-                      ", \"max\": " + number(axis.maximum()) +
-                      ", \"increment\": " + number(axis.increment) +
-                      ", \"start\": " + number(axis.scale.startPixel) +
-                      ", \"end\": " + number(axis.scale.endPixel) + ", \"labels\": [";
+void writeAxis(JsonWriter& out, const AxisLayout& axis) {
+    out.raw("{\"visible\": ");
+    out.boolean(axis.visible);
+    out.raw(", \"dateTime\": ");
+    out.boolean(axis.format.dateTime);
+    out.raw(", \"min\": ");
+    out.number(axis.minimum());
+    out.raw(", \"max\": ");
+    out.number(axis.maximum());
+    out.raw(", \"increment\": ");
+    out.number(axis.increment);
+    out.raw(", \"start\": ");
+    out.integer(axis.scale.startPixel);
+    out.raw(", \"end\": ");
+    out.integer(axis.scale.endPixel);
+    out.raw(", \"labels\": [");
     for (std::size_t i = 0; i < axis.labels.size(); ++i) {
         const AxisLabel& label = axis.labels[i];
-        if (i > 0) out += ", ";
-        out += "{\"value\": " + number(label.value) + ", \"text\": " + quoted(label.text) +
-               ", \"pos\": " + number(label.pos) + "}";
+        if (i > 0) out.raw(", ");
+        out.raw("{\"value\": ");
+        out.number(label.value);
+        out.raw(", \"text\": ");
+        out.string(label.text);
+        out.raw(", \"pos\": ");
+        out.integer(label.pos);
+        out.raw("}");
     }
-    return out + "]}";
+    out.raw("]}");
 }
 
 }  // namespace
@@ -102,13 +80,23 @@ std::string axisJson(const AxisLayout& axis) {
 QString layoutReportJson(Chart& chart, int width, int height) {
     const ChartLayout layout = layoutChart(chart, PixelRect{0, 0, width, height});
     storeAutomaticRanges(chart, layout);
-    const std::string json = "{\"width\": " + number(width) + ", \"height\": " + number(height) +
-                             ", \"fontHeight\": " + number(layout.fontHeight) +
-                             ", \"legend\": " + legendJson(layout.legend, chart) +
-                             ", \"plot\": " + rect(layout.plot) +
-                             ", \"axes\": {\"bottom\": " + axisJson(layout.bottom) +
-                             ", \"left\": " + axisJson(layout.left) + "}}";
-    return QString::fromStdString(json);
+    JsonWriter out;
+    out.raw("{\"width\": ");
+    out.integer(width);
+    out.raw(", \"height\": ");
+    out.integer(height);
+    out.raw(", \"fontHeight\": ");
+    out.integer(layout.fontHeight);
+    out.raw(", \"legend\": ");
+    writeLegend(out, layout.legend, chart);
+    out.raw(", \"plot\": {");
+    writeEdges(out, layout.plot);
+    out.raw("}, \"axes\": {\"bottom\": ");
+    writeAxis(out, layout.bottom);
+    out.raw(", \"left\": ");
+    writeAxis(out, layout.left);
+    out.raw("}}");
+    return QString::fromStdString(out.text());
 }
 
 bool renderToBmp(Chart& chart, int width, int height, const QString& fileName) {

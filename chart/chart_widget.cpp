@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QWheelEvent>
 #include <algorithm>
 
@@ -51,8 +53,14 @@ QString ChartWidget::labelValue(AxisId axis, double value) const {
 
 RenderOptions ChartWidget::renderOptions() const {
     RenderOptions options;
-    options.style = style();
-    options.styleWidget = this;
+    // The legend's check boxes as the platform draws them.
+    options.checkBox = [this](QPainter& painter, const QRect& box, bool checked) {
+        QStyleOptionButton option;
+        option.rect = box;
+        option.state = QStyle::State_Enabled | (checked ? QStyle::State_On : QStyle::State_Off);
+        option.palette = palette();
+        style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &option, &painter, this);
+    };
     options.background = palette().color(QPalette::Button);
     return options;
 }

@@ -14,8 +14,9 @@ QString settingsFileIn(const QString& folder) {
 }
 }  // namespace
 
-SettingsStore::SettingsStore(QString folder, QString userFolder, SettingsFileIo& io)
-    : folder_(std::move(folder)), userFolder_(std::move(userFolder)), io_(&io) {}
+SettingsStore::SettingsStore(QString folder, QString userFolder, SettingsFileIo& io,
+                             SettingsPlace place)
+    : folder_(std::move(folder)), userFolder_(std::move(userFolder)), io_(&io), place_(place) {}
 
 QString SettingsStore::executableFolder() {
     return QCoreApplication::applicationDirPath();
@@ -28,8 +29,18 @@ QString SettingsStore::userConfigFolder() {
            QStringLiteral("/zimra-pexo-viewer");
 }
 
+SettingsPlace SettingsStore::placeFor(const QString& executableFolder,
+                                      const QString& installedFolder) {
+    // Empty when the folder does not exist (or the name is empty).
+    const QString executable = QFileInfo(executableFolder).canonicalFilePath();
+    const QString installed = QFileInfo(installedFolder).canonicalFilePath();
+    return !executable.isEmpty() && executable == installed ? SettingsPlace::PerUser
+                                                            : SettingsPlace::BesideExecutable;
+}
+
 bool SettingsStore::besideExecutable() const {
-    return userFolder_.isEmpty() || io_->folderWritable(folder_);
+    if (userFolder_.isEmpty()) return true;
+    return place_ == SettingsPlace::BesideExecutable && io_->folderWritable(folder_);
 }
 
 QString SettingsStore::filePath() const {

@@ -20,12 +20,12 @@
 #include "analysis/visible_data.h"
 #include "chart/chart_model.h"
 #include "chart/chart_report.h"
+#include "chart/json_writer.h"
 #include "loading/channel_series.h"
 #include "loading/log_loading.h"
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
 #include "tools/logdump_command.h"
-#include "tools/logdump_json.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -223,7 +223,7 @@ zp::SettingsRecord readSettings(const std::optional<QString>& path) {
 }
 
 // The status, the message, the information panel and the units of the report.
-void writeHead(zp::logdump::JsonWriter& out, const char* status, const QString& message,
+void writeHead(zp::JsonWriter& out, const char* status, const QString& message,
                const zp::PanelTexts& panel, const Chart& chart, const zp::SettingsRecord& record) {
     out.raw("{\n  \"status\": ");
     out.string(std::string_view(status));
@@ -252,8 +252,7 @@ void writeHead(zp::logdump::JsonWriter& out, const char* status, const QString& 
 }
 
 // The statistics of a series' readings, or null when it has none in the range.
-void writeStats(zp::logdump::JsonWriter& out,
-                const std::optional<zp::analysis::SeriesStats>& stats) {
+void writeStats(zp::JsonWriter& out, const std::optional<zp::analysis::SeriesStats>& stats) {
     if (!stats) {
         out.raw("null");
         return;
@@ -273,8 +272,7 @@ void writeStats(zp::logdump::JsonWriter& out,
     out.raw("}");
 }
 
-void writeExceedances(zp::logdump::JsonWriter& out,
-                      const std::vector<zp::analysis::Exceedance>& runs) {
+void writeExceedances(zp::JsonWriter& out, const std::vector<zp::analysis::Exceedance>& runs) {
     out.raw("[");
     for (std::size_t i = 0; i < runs.size(); ++i) {
         out.raw(i ? ", {\"side\": " : "{\"side\": ");
@@ -292,8 +290,8 @@ void writeExceedances(zp::logdump::JsonWriter& out,
 }
 
 // What --stats and --limit add to a series, before its closing brace.
-void writeAnalysis(zp::logdump::JsonWriter& out, const zp::chart::LineSeries& series,
-                   zp::Channel channel, const Options& options) {
+void writeAnalysis(zp::JsonWriter& out, const zp::chart::LineSeries& series, zp::Channel channel,
+                   const Options& options) {
     if (options.stats) {
         out.raw(", \"stats\": ");
         writeStats(out, zp::analysis::seriesStats(series.points,
@@ -308,8 +306,8 @@ void writeAnalysis(zp::logdump::JsonWriter& out, const zp::chart::LineSeries& se
 
 // One series: its flags, then its point count (summary) or its points, then what the
 // analysis options ask for.
-void writeSeries(zp::logdump::JsonWriter& out, const zp::chart::LineSeries& series,
-                 zp::Channel channel, const Options& options) {
+void writeSeries(zp::JsonWriter& out, const zp::chart::LineSeries& series, zp::Channel channel,
+                 const Options& options) {
     out.string(series.name);
     out.raw(", \"title\": ");
     out.string(series.title);
@@ -341,7 +339,7 @@ void writeSeries(zp::logdump::JsonWriter& out, const zp::chart::LineSeries& seri
 }
 
 // What the import counted while it read the log; null when no log was read.
-void writeLogReport(zp::logdump::JsonWriter& out, const std::optional<zp::LogReport>& report) {
+void writeLogReport(zp::JsonWriter& out, const std::optional<zp::LogReport>& report) {
     if (!report) {
         out.raw("null");
         return;
@@ -387,7 +385,7 @@ void writeLogReport(zp::logdump::JsonWriter& out, const std::optional<zp::LogRep
     out.raw("\n  }");
 }
 
-void writeReport(zp::logdump::JsonWriter& out, const char* status, const QString& message,
+void writeReport(zp::JsonWriter& out, const char* status, const QString& message,
                  const zp::PanelTexts& panel, const Chart& chart, const zp::SettingsRecord& record,
                  const Options& options, const std::optional<zp::LogReport>& logReport,
                  const QString& layout) {
@@ -492,7 +490,7 @@ int main(int argc, char** argv) {
     if (options.layout) layout = zp::chart::layoutReportJson(chart, options.width, options.height);
 
     {
-        zp::logdump::JsonWriter out(stdout);
+        zp::JsonWriter out(stdout);
         writeReport(out, outcome.status, outcome.message, panel, chart, record, options,
                     outcome.report, layout);
         if (!out.flush()) {

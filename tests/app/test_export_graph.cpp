@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QLocale>
@@ -22,6 +21,7 @@
 #include "chart/chart_export.h"
 #include "chart/chart_widget.h"
 #include "settings/units_dialog.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/find_child.h"
 #include "tests/support/pdf_text.h"
 #include "tests/support/window_fixture.h"
@@ -31,11 +31,6 @@ using namespace zp;
 namespace {
 
 using Fixture = test::WindowFixture<>;
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // What kind of file the bytes are, by their first bytes.
 QString kindOf(const QByteArray& bytes) {
@@ -158,7 +153,7 @@ void TestExportGraph::export_typeBySuffixOrFilter() {
     f.window.exportGraph();
     QVERIFY(f.dialogs.messages.isEmpty());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{written});
-    QCOMPARE(kindOf(readFile(dir.filePath(written))), kind);
+    QCOMPARE(kindOf(test::readAll(dir.filePath(written))), kind);
     QCOMPARE(f.dialogs.pdfPageOffers.size(), kind == QStringLiteral("pdf") ? 1 : 0);
     if (kind == QStringLiteral("png"))
         QCOMPARE(QImage(dir.filePath(written)).size(),
@@ -189,7 +184,7 @@ void TestExportGraph::export_pdfAsksOrientationAndRemembers() {
         f.dialogs.pdfOrientation = chosen;
         f.window.exportGraph();
         const QRegularExpressionMatch m =
-            mediaBox.match(QString::fromLatin1(readFile(f.dialogs.saveFile)));
+            mediaBox.match(QString::fromLatin1(test::readAll(f.dialogs.saveFile)));
         QVERIFY(m.hasMatch());
         QCOMPARE(m.captured(1).toDouble() > m.captured(2).toDouble(),
                  chosen == QPageLayout::Landscape);

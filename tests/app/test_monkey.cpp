@@ -23,6 +23,7 @@
 #include "settings/settings_store.h"
 #include "settings/units_dialog.h"
 #include "tests/support/fake_dialogs.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/find_child.h"
 
 using namespace zp;
@@ -49,12 +50,6 @@ QByteArray backAndForthLog() {
     for (int i = 0; i < 40; ++i)
         log += QByteArray("9,12/05/2024,") + (i % 2 ? "23:59:59" : "00:00:00") + ",1,2,3,4,5,6\n";
     return log;
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size() && file.flush();
 }
 
 class Monkey {
@@ -186,11 +181,11 @@ void TestMonkey::monkey_survivesRandomInput() {
     if (logs.contains(QStringLiteral("hostile"))) {
         const QString gaps = dir.filePath(QStringLiteral("gaps.csv"));
         const QString noise = dir.filePath(QStringLiteral("noise.csv"));
-        QVERIFY(writeFile(gaps, backAndForthLog()));
+        QVERIFY(test::writeAll(gaps, backAndForthLog()));
         QByteArray bytes;
         std::mt19937 random(seed);
         for (int i = 0; i < 3000; ++i) bytes += char(random() & 0xFF);
-        QVERIFY(writeFile(noise, bytes));
+        QVERIFY(test::writeAll(noise, bytes));
         dialogs.files << gaps << noise << dir.path() << dir.filePath(QStringLiteral("missing"));
     }
 

@@ -14,6 +14,7 @@
 #include "loading/channel_series.h"
 #include "settings/settings_store.h"
 #include "tests/support/fake_dialogs.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/find_child.h"
 
 using namespace zp;
@@ -31,11 +32,6 @@ struct UserWindow {
     SettingsStore store;
     MainWindow window{dialogs, store};
 };
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 QStringList recentEntries(MainWindow& window) {
     QStringList texts;
@@ -120,7 +116,7 @@ void TestOpenLogs::recent_newestFirstAtMostEight() {
     QStringList paths;
     for (int i = 0; i < 10; ++i) {
         paths << logs.filePath(QStringLiteral("log%1.csv").arg(i));
-        QVERIFY(writeFile(paths.last(), "7,d,10:00:00,55\n"));
+        QVERIFY(test::writeAll(paths.last(), "7,d,10:00:00,55\n"));
         w.window.openLogFile(paths.last());
     }
     w.window.openLogFile(paths[5]);  // again: it moves to the front
@@ -139,8 +135,8 @@ void TestOpenLogs::recent_missingFileLeavesWithMessage() {
     UserWindow w(user.path());
     const QString kept = logs.filePath(QStringLiteral("kept.csv"));
     const QString gone = logs.filePath(QStringLiteral("gone.csv"));
-    QVERIFY(writeFile(kept, "7,d,10:00:00,55\n"));
-    QVERIFY(writeFile(gone, "7,d,10:00:00,66\n"));
+    QVERIFY(test::writeAll(kept, "7,d,10:00:00,55\n"));
+    QVERIFY(test::writeAll(gone, "7,d,10:00:00,66\n"));
     w.window.openLogFile(kept);
     w.window.openLogFile(gone);
     QVERIFY(QFile::remove(gone));

@@ -15,10 +15,13 @@
 #include "settings/settings_store.h"
 #include "settings/units_dialog.h"
 #include "tests/support/fake_dialogs.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/find_child.h"
 #include "tests/support/fs_faults.h"
 
 using namespace zp;
+using zp::test::readAll;
+using zp::test::writeAll;
 
 namespace {
 
@@ -27,17 +30,6 @@ QByteArray oldBytes() {
     record[AltitudeUnit] = 1;
     record[activeFlagOffset(YawSeries)] = 0;
     return QByteArray(reinterpret_cast<const char*>(record.data()), kSettingsRecordSize);
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size() && file.flush();
 }
 
 class FaultyIo : public SettingsFileIo {

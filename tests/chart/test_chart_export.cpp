@@ -1,6 +1,5 @@
 // Export of the chart: the format of a file name, the PNG picture at a pixel ratio, the
 // SVG drawing's elements, and the one PDF page with its header, read back as text.
-#include <QFile>
 #include <QImage>
 #include <QLocale>
 #include <QPainter>
@@ -13,9 +12,10 @@
 #include <optional>
 
 #include "chart/chart_export.h"
-#include "chart/chart_output.h"
 #include "chart/chart_widget.h"
 #include "chart/date_time_format.h"
+#include "chart/widget_output.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/pdf_text.h"
 
 using namespace zp::chart;
@@ -42,15 +42,11 @@ void fillChart(Chart& chart) {
 }
 
 RenderOptions plainOptions() {
-    return RenderOptions{nullptr, nullptr, kPanel};
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return RenderOptions{nullptr, kPanel};
 }
 
 using zp::test::pdfText;
+using zp::test::readAll;
 
 // The header lines of a log with counters; `counters` false leaves their line out.
 QStringList sampleHeader(bool counters = true) {
@@ -188,7 +184,7 @@ void ChartExportTest::png_writesImageOrReportsError() {
     fillChart(chart);
     const QString file = dir.filePath(QStringLiteral("graph.png"));
     QCOMPARE(exportPng(chart, QSize(500, 300), 2.0, plainOptions(), file), QString());
-    QVERIFY(readFile(file).startsWith("\x89PNG"));
+    QVERIFY(readAll(file).startsWith("\x89PNG"));
     QCOMPARE(QImage(file, "PNG").size(), QSize(1000, 600));
 }
 
@@ -199,7 +195,7 @@ void ChartExportTest::svg_textsAreTextAndLinesArePaths() {
     const QString file = dir.filePath(QStringLiteral("graph.svg"));
     QCOMPARE(exportSvg(chart, QSize(794, 499), plainOptions(), file), QString());
 
-    QXmlStreamReader xml(readFile(file));
+    QXmlStreamReader xml(readAll(file));
     QStringList texts;
     int lines = 0;
     QString viewBox;
@@ -240,7 +236,7 @@ void ChartExportTest::pdf_onePageWithHeader() {
                   a4(static_cast<QPageLayout::Orientation>(orientation)), plainOptions(), file),
         QString());
 
-    const QByteArray pdf = readFile(file);
+    const QByteArray pdf = readAll(file);
     QVERIFY(pdf.startsWith("%PDF"));
     static const QRegularExpression page(QStringLiteral(R"(/Type\s*/Page\b)"));
     QCOMPARE(QString::fromLatin1(pdf).count(page), 1);

@@ -11,6 +11,7 @@
 
 #include "chart/chart_output.h"
 #include "chart/chart_widget.h"
+#include "chart/widget_output.h"
 
 using namespace zp::chart;
 
@@ -111,7 +112,7 @@ void ChartOutputTest::printPartial_fillsTargetWithEnlargedLayout() {
     QImage page = probeImage(1000, 1400);
     {
         QPainter painter(&page);
-        printPartial(painter, target, chart, screen, RenderOptions{nullptr, nullptr, kPanel});
+        printPartial(painter, target, chart, screen, RenderOptions{nullptr, kPanel});
         // The painter's mapping and clipping are back to the device's.
         QCOMPARE(painter.window(), page.rect());
         QVERIFY(!painter.hasClipping());

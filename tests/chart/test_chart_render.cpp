@@ -60,7 +60,7 @@ Rendered renderChart(Chart& chart, int width = 794, int height = 499) {
     Rendered r;
     r.image = QImage(width, height, QImage::Format_RGB32);
     QPainter painter(&r.image);
-    r.layout = render(painter, r.image.rect(), chart, RenderOptions{nullptr, nullptr, Qt::gray});
+    r.layout = render(painter, r.image.rect(), chart, RenderOptions{nullptr, Qt::gray});
     return r;
 }
 
@@ -314,7 +314,7 @@ void ChartRenderTest::pixels_textAtTheEdgesAsOnALargerCanvas() {
     QPainter painter(&larger);
     const QRect inner(kBorder, kBorder, width, height);
     if (clipped) painter.setClipRect(inner.adjusted(-40, -40, 40, 40));
-    render(painter, inner, chart, RenderOptions{nullptr, nullptr, Qt::gray});
+    render(painter, inner, chart, RenderOptions{nullptr, Qt::gray});
     painter.end();
     QCOMPARE(larger.copy(inner), own.image);
 }

@@ -30,7 +30,7 @@ Chart sampleChart() {
 QImage renderImage(Chart& chart) {
     QImage image(600, 400, QImage::Format_RGB32);
     QPainter painter(&image);
-    render(painter, image.rect(), chart, RenderOptions{nullptr, nullptr, Qt::gray});
+    render(painter, image.rect(), chart, RenderOptions{nullptr, Qt::gray});
     return image;
 }
 

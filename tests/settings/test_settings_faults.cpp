@@ -7,27 +7,19 @@
 #include <QtTest>
 
 #include "settings/settings_file.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/fs_faults.h"
 
 using namespace zp;
+using zp::test::readAll;
 using zp::test::ReadOnlyFolder;
 using zp::test::TmpfsMount;
+using zp::test::writeAll;
 
 namespace {
 
 QByteArray bytesOf(const SettingsRecord& record) {
     return QByteArray(reinterpret_cast<const char*>(record.data()), kSettingsRecordSize);
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
 }
 
 // What a user had saved before: not the defaults, so a reset would show.

@@ -7,25 +7,16 @@
 
 #include "settings/settings_file.h"
 #include "settings/settings_store.h"
+#include "tests/support/file_bytes.h"
 
 using namespace zp;
+using zp::test::readAll;
+using zp::test::writeAll;
 
 namespace {
 
 QByteArray bytesOf(const SettingsRecord& record) {
     return QByteArray(reinterpret_cast<const char*>(record.data()), kSettingsRecordSize);
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return QByteArray();
-    return file.readAll();
-}
-
-bool writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size() && file.flush();
 }
 
 // A record whose every byte differs from what the test files hold.
@@ -78,6 +69,8 @@ class TestSettingsFile : public QObject {
     void store_readsAndWritesItsFolder();
     void store_placeOfEachStart_data();
     void store_placeOfEachStart();
+    void store_placeForExecutableFolder_data();
+    void store_placeForExecutableFolder();
     void store_realReadOnlyFolderFallsBack();
 };
 
@@ -214,29 +207,44 @@ void TestSettingsFile::store_readsAndWritesItsFolder() {
     QVERIFY(QDir::setCurrent(before));
 }
 
-// Where Settings.bin is read and written, by whether the executable's folder can be
-// written and which files exist before the start.
+// Where Settings.bin is read and written, by whether the executable runs from the
+// installation's program folder, whether its folder can be written and which files
+// exist before the start.
 void TestSettingsFile::store_placeOfEachStart_data() {
+    QTest::addColumn<bool>("installed");
     QTest::addColumn<bool>("folderWritable");
     QTest::addColumn<bool>("besideExists");
     QTest::addColumn<bool>("userExists");
     QTest::addColumn<QString>("readFrom");  // "beside", "user" or "" (defaults)
     QTest::addColumn<QString>("savedTo");
-    QTest::newRow("writable, first start") << true << false << false << ""
+    QTest::newRow("writable, first start") << false << true << false << false << ""
                                            << "beside";
-    QTest::newRow("writable, both files") << true << true << true << "beside"
+    QTest::newRow("writable, both files") << false << true << true << true << "beside"
                                           << "beside";
-    QTest::newRow("writable, only a user file") << true << false << true << ""
+    QTest::newRow("writable, only a user file") << false << true << false << true << ""
                                                 << "beside";
-    QTest::newRow("read-only, first start") << false << false << false << ""
+    QTest::newRow("read-only, first start") << false << false << false << false << ""
                                             << "user";
-    QTest::newRow("read-only, installed with a file") << false << true << false << "beside"
+    QTest::newRow("read-only, a file left there") << false << false << true << false << "beside"
                                                       << "user";
-    QTest::newRow("read-only, after a user save") << false << true << true << "user"
+    QTest::newRow("read-only, after a user save") << false << false << true << true << "user"
                                                   << "user";
+    // Installed, the viewer never writes into its program folder, even where it could
+    // (run as root).
+    QTest::newRow("installed, writable, first start") << true << true << false << false << ""
+                                                      << "user";
+    QTest::newRow("installed, writable, a file left there")
+        << true << true << true << false << "beside"
+        << "user";
+    QTest::newRow("installed, writable, after a user save")
+        << true << true << true << true << "user"
+        << "user";
+    QTest::newRow("installed, read-only, first start") << true << false << false << false << ""
+                                                       << "user";
 }
 
 void TestSettingsFile::store_placeOfEachStart() {
+    QFETCH(bool, installed);
     QFETCH(bool, folderWritable);
     QFETCH(bool, besideExists);
     QFETCH(bool, userExists);
@@ -244,7 +252,11 @@ void TestSettingsFile::store_placeOfEachStart() {
     QFETCH(QString, savedTo);
     QTemporaryDir exe;
     QTemporaryDir home;
+    QTemporaryDir elsewhere;
     const QString userFolder = home.filePath(QStringLiteral("config/zimra-pexo-viewer"));
+    // The installation's program folder: the executable's own, or another one.
+    const SettingsPlace place =
+        SettingsStore::placeFor(exe.path(), installed ? exe.path() : elsewhere.path());
     SettingsRecord beside = defaultSettingsRecord();
     beside[0] = 1;
     SettingsRecord user = defaultSettingsRecord();
@@ -256,7 +268,7 @@ void TestSettingsFile::store_placeOfEachStart() {
     }
     FaultyIo io;
     if (!folderWritable) io.readOnly << exe.path();
-    SettingsStore store(exe.path(), userFolder, io);
+    SettingsStore store(exe.path(), userFolder, io, place);
 
     SettingsRecord record = markedRecord();
     QCOMPARE(store.read(record), !readFrom.isEmpty());
@@ -269,12 +281,55 @@ void TestSettingsFile::store_placeOfEachStart() {
     const QString savedFolder = savedTo == u"beside" ? exe.path() : userFolder;
     const QString otherFolder = savedTo == u"beside" ? userFolder : exe.path();
     QCOMPARE(readAll(QDir(savedFolder).filePath(QStringLiteral("Settings.bin"))), bytesOf(saved));
-    // The other file, if any, is left as it was; the next start reads the saved one.
+    // The other file, if any, is left as it was and none is made; the next start reads
+    // the saved one.
     const QString other = QDir(otherFolder).filePath(QStringLiteral("Settings.bin"));
+    QCOMPARE(QFileInfo::exists(other), savedTo == u"beside" ? userExists : besideExists);
     if (QFileInfo::exists(other)) QVERIFY(readAll(other) != bytesOf(saved));
     SettingsRecord again = markedRecord();
-    QVERIFY(SettingsStore(exe.path(), userFolder, io).read(again));
+    QVERIFY(SettingsStore(exe.path(), userFolder, io, place).read(again));
     QCOMPARE(bytesOf(again), bytesOf(saved));
+}
+
+// The executable's folder is the installation's program folder when both name the same
+// folder once links and dots are resolved; a folder that does not exist never is.
+void TestSettingsFile::store_placeForExecutableFolder_data() {
+    QTest::addColumn<QString>("executable");  // relative to a scratch folder
+    QTest::addColumn<QString>("installed");
+    QTest::addColumn<bool>("perUser");
+    QTest::newRow("the program folder") << "prefix/bin"
+                                        << "prefix/bin" << true;
+    QTest::newRow("named with a slash and dots") << "prefix/bin/"
+                                                 << "prefix/lib/../bin" << true;
+    QTest::newRow("through a link to it") << "link/bin"
+                                          << "prefix/bin" << true;
+    QTest::newRow("a build") << "build/bin"
+                             << "prefix/bin" << false;
+    QTest::newRow("a folder inside it") << "prefix/bin/tools"
+                                        << "prefix/bin" << false;
+    QTest::newRow("the prefix itself") << "prefix"
+                                       << "prefix/bin" << false;
+    QTest::newRow("prefix not there") << "prefix/bin"
+                                      << "gone/bin" << false;
+    QTest::newRow("executable not there") << "gone/bin"
+                                          << "gone/bin" << false;
+    QTest::newRow("no prefix") << "prefix/bin"
+                               << "" << false;
+}
+
+void TestSettingsFile::store_placeForExecutableFolder() {
+    QFETCH(QString, executable);
+    QFETCH(QString, installed);
+    QFETCH(bool, perUser);
+    QTemporaryDir root;
+    QDir dir(root.path());
+    for (const char* folder : {"prefix/bin/tools", "prefix/lib", "build/bin"})
+        QVERIFY(dir.mkpath(QLatin1String(folder)));
+    QVERIFY(
+        QFile::link(dir.filePath(QStringLiteral("prefix")), dir.filePath(QStringLiteral("link"))));
+    const QString installedPath = installed.isEmpty() ? QString() : dir.filePath(installed);
+    const SettingsPlace place = SettingsStore::placeFor(dir.filePath(executable), installedPath);
+    QCOMPARE(place == SettingsPlace::PerUser, perUser);
 }
 
 // A folder that really cannot be written (when not running as root, who can write

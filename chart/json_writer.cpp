@@ -1,9 +1,9 @@
-#include "tools/logdump_json.h"
+#include "chart/json_writer.h"
 
 #include <charconv>
 #include <cmath>
 
-namespace zp::logdump {
+namespace zp {
 
 void JsonWriter::string(std::string_view utf8) {
     static constexpr char kHex[] = "0123456789abcdef";
@@ -37,7 +37,7 @@ void JsonWriter::string(std::string_view utf8) {
         }
     }
     buffer_ += '"';
-    if (buffer_.size() >= kFlushSize) flush();
+    if (out_ && buffer_.size() >= kFlushSize) flush();
 }
 
 void JsonWriter::number(double value) {
@@ -55,6 +55,7 @@ void JsonWriter::integer(long long value) {
 }
 
 bool JsonWriter::flush() {
+    if (!out_) return true;
     if (!buffer_.empty()) {
         if (std::fwrite(buffer_.data(), 1, buffer_.size(), out_) != buffer_.size()) failed_ = true;
         buffer_.clear();
@@ -63,4 +64,4 @@ bool JsonWriter::flush() {
     return !failed_;
 }
 
-}  // namespace zp::logdump
+}  // namespace zp

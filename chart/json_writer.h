@@ -1,5 +1,7 @@
-// A small JSON text writer for logdump's report: buffered output to a C stream,
-// numbers in their shortest round-trip form, non-finite numbers as strings.
+// The one JSON text writer, for logdump's report and the chart's layout report in it:
+// text kept in memory or written to a C stream in large pieces, numbers in their
+// shortest round-trip form, non-finite numbers as strings. The caller writes the
+// punctuation and layout; the writer only makes values into text.
 #pragma once
 
 #include <QByteArray>
@@ -8,10 +10,13 @@
 #include <string>
 #include <string_view>
 
-namespace zp::logdump {
+namespace zp {
 
 class JsonWriter {
   public:
+    // Keeps the text in memory, for text().
+    JsonWriter() = default;
+    // Writes the text to `out`.
     explicit JsonWriter(std::FILE* out) : out_(out) { buffer_.reserve(kFlushSize + 4096); }
     ~JsonWriter() { flush(); }
     JsonWriter(const JsonWriter&) = delete;
@@ -20,7 +25,7 @@ class JsonWriter {
     // Raw text, written as it is (punctuation, or a JSON value made elsewhere).
     void raw(std::string_view text) {
         buffer_.append(text);
-        if (buffer_.size() >= kFlushSize) flush();
+        if (out_ && buffer_.size() >= kFlushSize) flush();
     }
     void string(std::string_view utf8);
     void string(const QString& text) {
@@ -33,14 +38,18 @@ class JsonWriter {
     void integer(long long value);
     void boolean(bool value) { raw(value ? "true" : "false"); }
 
-    // Writes out the buffered text; false when the stream reported an error.
+    // Writes out the buffered text; false when the stream reported an error. Without a
+    // stream, keeps the text and returns true.
     bool flush();
+
+    // Everything written so far, when the writer has no stream.
+    const std::string& text() const { return buffer_; }
 
   private:
     static constexpr std::size_t kFlushSize = std::size_t{1} << 20;
-    std::FILE* out_;
+    std::FILE* out_ = nullptr;
     std::string buffer_;
     bool failed_ = false;
 };
 
-}  // namespace zp::logdump
+}  // namespace zp

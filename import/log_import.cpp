@@ -31,7 +31,11 @@ QString textOf(const char* field) {
 class Loader {
   public:
     Loader(const UnitSelectors& units, ImportSink& sink, const ImportOptions& options)
-        : units_(units), sink_(sink), locale_(options.locale), budget_(options.pointBudget) {
+        : units_(units),
+          sink_(sink),
+          gapFillPoints_(sink.takesGapFills()),
+          locale_(options.locale),
+          budget_(options.pointBudget) {
         modelTexts_[kUnknownModel] = QStringLiteral("Unknown");
         for (int id = 1; id <= kModelCount; ++id)
             modelTexts_[id] = QString::fromUtf8(recordModel(id)->displayName);
@@ -138,6 +142,16 @@ class Loader {
         ++recordCount_;
         lastSecond_ = second;
 
+        RecordEvent event;
+        event.model = &model;
+        event.second = second;
+        event.line = report_.lines;
+        event.dateText = fields_.date;
+        event.hobbs = fields_.hobbs;
+        event.maintenance = fields_.maintenance;
+        event.values = fields_.values;
+        sink_.record(event);
+
         return plotGate(model, second, error);
     }
 
@@ -169,6 +183,15 @@ class Loader {
         ++report_.gapFills;
         report_.filledSeconds += gap + 1;
         if (gap > report_.longestGap) report_.longestGap = gap;
+        if (!gapFillPoints_) {
+            // Where the loop below ends: the time field holds the record's second as
+            // text (a later line may carry it over) and L is one past it. The texts it
+            // makes are valid times of day, which always convert.
+            std::snprintf(fields_.time, sizeof fields_.time, "%02u:%02u:%02u", second / 3600u,
+                          second / 60u % 60u, second % 60u);
+            lastPlotted_ = second + 1;
+            return true;
+        }
         for (std::uint32_t s = lastPlotted_; s <= second; ++s) {
             const std::uint32_t hours = s / 3600u;
             const std::uint32_t minutes = (s - hours * 3600u) / 60u;
@@ -222,6 +245,7 @@ class Loader {
 
     const UnitSelectors& units_;
     ImportSink& sink_;
+    const bool gapFillPoints_;  // whether the sink takes the zero points of a gap fill
     LogReport report_;
     std::uint32_t firstSecond_ = 0;  // of the first record whose time converted
     std::uint32_t lastSecond_ = 0;   // of the latest one

@@ -33,6 +33,7 @@
 #include "loading/log_loading.h"
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
+#include "tools/logdump_flights.h"
 #include "tools/logdump_json.h"
 
 #ifdef _WIN32
@@ -465,6 +466,7 @@ int main(int argc, char** argv) {
         std::printf("%s\n", kUsage);
         return 0;
     }
+    if (zp::logdump::wantsFlights(args)) return zp::logdump::runFlights(args);
     if (!parseArguments(args, options, problem)) {
         if (options.badValue)
             std::fprintf(stderr, "logdump: %s\n", qPrintable(problem));

@@ -111,13 +111,14 @@ IndexResult FlightIndexer::run(const QStringList& paths, FlightStore* store) {
     std::vector<std::optional<FileFlights>> fresh(logs.size());
     int threads = threads_ > 0 ? threads_ : static_cast<int>(std::thread::hardware_concurrency());
     threads = std::clamp(threads, 1, std::max(1, static_cast<int>(toRead.size())));
+    const auto cancelled = [this] { return cancel_ && cancel_->load(); };
     std::atomic<std::size_t> next{0};
     ReadQueue queue;
     queue.setWorkers(toRead.empty() ? 0 : threads);
     std::vector<std::thread> workers;
     const auto work = [&] {
         for (;;) {
-            if (cancel_ && cancel_->load()) break;
+            if (cancelled()) break;
             const std::size_t n = next.fetch_add(1);
             if (n >= toRead.size()) break;
             const std::size_t i = toRead[n];
@@ -128,6 +129,8 @@ IndexResult FlightIndexer::run(const QStringList& paths, FlightStore* store) {
     if (!toRead.empty())
         for (int t = 0; t < threads; ++t) workers.emplace_back(work);
     while (auto item = queue.pop()) {
+        // Once cancelled, files still coming from the workers are dropped.
+        if (cancelled()) continue;
         auto& [index, file] = *item;
         if (store) {
             if (file.status == FileStatus::Unreadable) {
@@ -144,7 +147,7 @@ IndexResult FlightIndexer::run(const QStringList& paths, FlightStore* store) {
         if (progress_) progress_(progress);
     }
     for (std::thread& worker : workers) worker.join();
-    result.cancelled = cancel_ && cancel_->load() && progress.filesDone < progress.filesTotal;
+    result.cancelled = cancelled() && progress.filesDone < progress.filesTotal;
 
     // What the store holds now, else what was read.
     QHash<QString, std::size_t> held;

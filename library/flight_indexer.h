@@ -58,8 +58,9 @@ class FlightIndexer {
     void setProgress(std::function<void(const IndexProgress&)> progress) {
         progress_ = std::move(progress);
     }
-    // When set to true (from any thread), no further file is started; the files done so
-    // far stay in the store and the result.
+    // When set to true (from any thread), no further file is started and the files read
+    // but not yet handed over are dropped; the files done so far stay in the store and
+    // the result.
     void setCancel(const std::atomic<bool>* cancel) { cancel_ = cancel; }
 
     // Indexes the logs `paths` stand for into `store` (nullptr: read every file and keep

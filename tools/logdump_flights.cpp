@@ -257,7 +257,7 @@ int runFlights(const QStringList& args) {
     FlightsArguments parsed;
     QString problem;
     if (!parseFlightsArguments(args, parsed, problem)) {
-        std::fprintf(stderr, "logdump: %s\n%s\n", qPrintable(problem), kFlightsUsage);
+        std::fprintf(stderr, "logdump: %s (%s)\n", qPrintable(problem), kFlightsUsage);
         return 2;
     }
     SettingsRecord record = defaultSettingsRecord();

@@ -16,6 +16,11 @@ void FlightSink::startFlight(const RecordEvent& event) {
     current_.index = static_cast<int>(flights_.size());
     current_.firstLine = event.line;
     current_.dateText = QString::fromLocal8Bit(event.dateText);
+    double days = 0.0;
+    if (textToDate(event.dateText, options_.locale, days)) {
+        current_.date = QDate(1899, 12, 30).addDays(static_cast<qint64>(std::floor(days)));
+        current_.dateFromText = current_.date.isValid();
+    }
     current_.startSecond = event.second;
     channels_.fill(Accumulator{});
     inFlight_ = true;
@@ -99,16 +104,8 @@ void FlightSink::record(const RecordEvent& event) {
 
 std::vector<Flight> FlightSink::takeFlights(QDate fileDate) {
     finishFlight();
-    for (Flight& flight : flights_) {
-        const QByteArray text = flight.dateText.toLocal8Bit();
-        double days = 0.0;
-        if (textToDate(std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
-                       options_.locale, days)) {
-            flight.date = QDate(1899, 12, 30).addDays(static_cast<qint64>(std::floor(days)));
-            flight.dateFromText = flight.date.isValid();
-        }
+    for (Flight& flight : flights_)
         if (!flight.dateFromText) flight.date = fileDate;
-    }
     return std::move(flights_);
 }
 

@@ -40,9 +40,9 @@ class ImportSink {
     // Called once for every record of a known model whose time field converted, before
     // the points of its data step or gap fill. The series' sinks ignore it.
     virtual void record(const RecordEvent& event) { (void)event; }
-    // False for a sink that keeps no gap-fill points: the import then counts a gap fill
-    // without handing out its zero points one by one.
-    virtual bool takesGapFills() const { return true; }
+    // False for a sink that keeps no points at all (it reads the records): the import
+    // then counts data steps and gap fills without handing out their points.
+    virtual bool keepsPoints() const { return true; }
 };
 
 }  // namespace zp

@@ -17,6 +17,8 @@ namespace {
 const QString kLoadedText = QStringLiteral("File Loaded!");
 const QString kOpenFailedText = QStringLiteral("File does not exist.");
 constexpr int kUnknownModel = 0;  // index of "Unknown" among the model texts
+// What a data step appends for a sink that keeps no points: nothing.
+const std::span<const ChannelPlot> kNoPlots;
 
 // A date or time field as the labels show it: the bytes in the local 8-bit encoding.
 QString textOf(const char* field) {
@@ -33,7 +35,7 @@ class Loader {
     Loader(const UnitSelectors& units, ImportSink& sink, const ImportOptions& options)
         : units_(units),
           sink_(sink),
-          gapFillPoints_(sink.takesGapFills()),
+          keepsPoints_(sink.keepsPoints()),
           locale_(options.locale),
           budget_(options.pointBudget) {
         modelTexts_[kUnknownModel] = QStringLiteral("Unknown");
@@ -170,7 +172,7 @@ class Loader {
         if (dataStep) {
             ++report_.dataSteps;
             if (second < lastPlotted_) ++report_.timeWentBack;
-            for (const ChannelPlot& plot : model.plots) {
+            for (const ChannelPlot& plot : keepsPoints_ ? model.plots : kNoPlots) {
                 const float recorded = fields_.values[plot.channel];
                 const float shown =
                     plot.convert ? plot.convert(recorded, units_[plot.unit]) : recorded;
@@ -183,7 +185,7 @@ class Loader {
         ++report_.gapFills;
         report_.filledSeconds += gap + 1;
         if (gap > report_.longestGap) report_.longestGap = gap;
-        if (!gapFillPoints_) {
+        if (!keepsPoints_) {
             // Where the loop below ends: the time field holds the record's second as
             // text (a later line may carry it over) and L is one past it. The texts it
             // makes are valid times of day, which always convert.
@@ -245,7 +247,7 @@ class Loader {
 
     const UnitSelectors& units_;
     ImportSink& sink_;
-    const bool gapFillPoints_;  // whether the sink takes the zero points of a gap fill
+    const bool keepsPoints_;  // false: the sink takes no points, only the records
     LogReport report_;
     std::uint32_t firstSecond_ = 0;  // of the first record whose time converted
     std::uint32_t lastSecond_ = 0;   // of the latest one

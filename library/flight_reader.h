@@ -21,7 +21,7 @@ class FlightSink : public ImportSink {
     void setShowInLegend(Channel, bool) override {}
     void addXY(Channel, double, double) override {}
     void addGapFill(Channel, double) override {}
-    bool takesGapFills() const override { return false; }
+    bool keepsPoints() const override { return false; }
     void record(const RecordEvent& event) override;
 
     // Ends the flight in progress and hands out every flight read, in file order. Each

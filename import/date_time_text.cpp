@@ -244,6 +244,15 @@ bool textToDateTime(std::string_view text, const DateTimeLocale& locale, double&
     return scanTime(sc, result);
 }
 
+bool textToDate(std::string_view text, const DateTimeLocale& locale, double& days) {
+    Scanner sc(text, locale);
+    double date = 0.0;
+    double time = 0.0;
+    if (!scanDate(sc, date) || !(sc.atEnd() || scanTime(sc, time))) return false;
+    days = date;
+    return true;
+}
+
 QString invalidDateTimeMessage(const QString& text) {
     return QStringLiteral("'") + text + QStringLiteral("' is not a valid date and time");
 }

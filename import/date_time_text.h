@@ -36,6 +36,11 @@ struct DateTimeLocale {
 // the space counts as a blank. False when the text is not a date and time.
 bool textToDateTime(std::string_view text, const DateTimeLocale& locale, double& result);
 
+// The date a date field means, read as textToDateTime reads the date of a time field:
+// a date with the locale's order and separator, optionally followed by a time. `days`
+// counts from 30 December 1899. False when the text is no such date.
+bool textToDate(std::string_view text, const DateTimeLocale& locale, double& days);
+
 // The error text for a time field that does not convert.
 QString invalidDateTimeMessage(const QString& text);
 

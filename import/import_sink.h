@@ -2,9 +2,26 @@
 // information panel, the axis title) comes back as a value in the load's result.
 #pragma once
 
+#include <cstdint>
+
 #include "channels/catalogue.h"
+#include "import/record_models.h"
 
 namespace zp {
+
+// One record of a known model as the import handled it: after its parse and the
+// conversion of its time field, before the plot gate. Valid during the call only.
+struct RecordEvent {
+    const RecordModel* model = nullptr;
+    std::uint32_t second = 0;   // hour x 3600 + minute x 60 + second, as the plot gate sees it
+    std::int64_t line = 0;      // 1-based line piece of the record
+    const char* dateText = "";  // the date field (NUL-terminated, carried over when missing)
+    std::int32_t hobbs = 0;
+    std::int32_t maintenance = 0;
+    // The value store after the parse, indexed by value slot (a Channel for the channels);
+    // values a line did not supply are carried over from the lines before.
+    const float* values = nullptr;
+};
 
 class ImportSink {
   public:
@@ -19,6 +36,13 @@ class ImportSink {
     // Appends one zero point of a gap fill: a placeholder for a second without a
     // record, not a reading. A sink that does not tell them apart keeps a plain zero.
     virtual void addGapFill(Channel channel, double x) { addXY(channel, x, 0.0); }
+
+    // Called once for every record of a known model whose time field converted, before
+    // the points of its data step or gap fill. The series' sinks ignore it.
+    virtual void record(const RecordEvent& event) { (void)event; }
+    // False for a sink that keeps no points at all (it reads the records): the import
+    // then counts data steps and gap fills without handing out their points.
+    virtual bool keepsPoints() const { return true; }
 };
 
 }  // namespace zp

@@ -18,6 +18,8 @@ namespace {
 const QString kLoadedText = QStringLiteral("File Loaded!");
 const QString kOpenFailedText = QStringLiteral("File does not exist.");
 constexpr int kUnknownModel = 0;  // index of "Unknown" among the model texts
+// What a data step appends for a sink that keeps no points: nothing.
+const std::span<const Channel> kNoPlots;
 
 // A date or time field as the labels show it: the bytes in the local 8-bit encoding.
 QString textOf(const char* field) {
@@ -32,7 +34,10 @@ QString textOf(const char* field) {
 class Loader {
   public:
     Loader(const UnitSelectors& units, ImportSink& sink, const ImportOptions& options)
-        : sink_(sink), locale_(options.locale), budget_(options.pointBudget) {
+        : sink_(sink),
+          keepsPoints_(sink.keepsPoints()),
+          locale_(options.locale),
+          budget_(options.pointBudget) {
         for (int c = 0; c < kChannelCount; ++c)
             toShown_[c] = shownConversion(static_cast<Channel>(c), units);
         modelTexts_[kUnknownModel] = QStringLiteral("Unknown");
@@ -141,6 +146,16 @@ class Loader {
         ++recordCount_;
         lastSecond_ = second;
 
+        RecordEvent event;
+        event.model = &model;
+        event.second = second;
+        event.line = report_.lines;
+        event.dateText = fields_.date;
+        event.hobbs = fields_.hobbs;
+        event.maintenance = fields_.maintenance;
+        event.values = fields_.values;
+        sink_.record(event);
+
         return plotGate(model, second, error);
     }
 
@@ -159,7 +174,7 @@ class Loader {
         if (dataStep) {
             ++report_.dataSteps;
             if (second < lastPlotted_) ++report_.timeWentBack;
-            for (const Channel channel : model.plots) {
+            for (const Channel channel : keepsPoints_ ? model.plots : kNoPlots) {
                 const float recorded = fields_.values[channel];
                 const ToShownFn convert = toShown_[channel];
                 const float shown = convert ? convert(recorded) : recorded;
@@ -172,6 +187,15 @@ class Loader {
         ++report_.gapFills;
         report_.filledSeconds += gap + 1;
         if (gap > report_.longestGap) report_.longestGap = gap;
+        if (!keepsPoints_) {
+            // Where the loop below ends: the time field holds the record's second as
+            // text (a later line may carry it over) and L is one past it. The texts it
+            // makes are valid times of day, which always convert.
+            std::snprintf(fields_.time, sizeof fields_.time, "%02u:%02u:%02u", second / 3600u,
+                          second / 60u % 60u, second % 60u);
+            lastPlotted_ = second + 1;
+            return true;
+        }
         for (std::uint32_t s = lastPlotted_; s <= second; ++s) {
             const std::uint32_t hours = s / 3600u;
             const std::uint32_t minutes = (s - hours * 3600u) / 60u;
@@ -226,6 +250,7 @@ class Loader {
     // The conversion of each channel under the units of this load (nullptr: as recorded).
     std::array<ToShownFn, kChannelCount> toShown_{};
     ImportSink& sink_;
+    const bool keepsPoints_;  // false: the sink takes no points, only the records
     LogReport report_;
     std::uint32_t firstSecond_ = 0;  // of the first record whose time converted
     std::uint32_t lastSecond_ = 0;   // of the latest one

@@ -2,9 +2,11 @@
 # the build needs (only those missing) and builds the project with CMake and Ninja.
 
 ZP_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-# Package names that Debian 12 and later and Ubuntu 24.04 and later share.
+# Package names that Debian 12 and later and Ubuntu 24.04 and later share. Qt's SQL
+# module comes with qt6-base-dev; its SQLite driver, which the flight library opens at run
+# time, is libqt6sql6-sqlite.
 ZP_PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-svg-dev libgl-dev libjpeg-dev fonts-liberation
-             python3)
+             python3 libqt6sql6-sqlite)
 
 zp_install_packages() {
     local missing=() pkg

@@ -139,6 +139,8 @@ struct Options {
     std::uint64_t seed = 1;
     bool crlf = false;
     const char* output = nullptr;
+    int flights = 1;
+    long gap = 3600;  // seconds between one flight's last record and the next one's first
 };
 
 // Counters: Hobbs and maintenance time in tenths of an hour, counting engine time.
@@ -292,6 +294,12 @@ Options parse(int argc, char** argv) {
             if (!o.date.isValid()) usage("--date takes DD/MM/YYYY");
         } else if (arg == "--seed") {
             o.seed = std::strtoull(value(), nullptr, 10);
+        } else if (arg == "--flights") {
+            o.flights = std::atoi(value());
+            if (o.flights < 1) usage("--flights takes a number of flights of at least 1");
+        } else if (arg == "--gap") {
+            o.gap = std::atol(value());
+            if (o.gap < 0) usage("--gap takes seconds");
         } else if (arg == "--crlf") {
             o.crlf = true;
         } else if (arg == "-o") {
@@ -319,11 +327,21 @@ int main(int argc, char** argv) {
         const long long lines = options.count >= 0
                                     ? options.count
                                     : static_cast<long long>(options.minutes * 60) * options.rate;
-        Profile profile(static_cast<double>(lines) / options.rate, options.seed);
-        for (long long n = 0; n < lines; ++n) {
-            const double t = static_cast<double>(n / options.rate);
-            Flight f = profile.at(t);
-            writer.record(options.model, t, f, counters);
+        // Flight k gets lines [k * lines / N, (k + 1) * lines / N); its records start
+        // `gap` seconds after the previous flight's last second.
+        double flightStart = 0;
+        for (int k = 0; k < options.flights; ++k) {
+            const long long first = lines * k / options.flights;
+            const long long end = lines * (k + 1) / options.flights;
+            Profile profile(static_cast<double>(end - first) / options.rate,
+                            options.seed + static_cast<std::uint64_t>(k));
+            double t = flightStart;
+            for (long long n = 0; n < end - first; ++n) {
+                t = flightStart + static_cast<double>(n / options.rate);
+                Flight f = profile.at(t - flightStart);
+                writer.record(options.model, t, f, counters);
+            }
+            flightStart = t + static_cast<double>(options.gap);
         }
     } else if (options.scenario == "mixed") {
         // Engine monitor, air data, attitude and information unit, each once a second.

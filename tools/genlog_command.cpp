@@ -26,6 +26,12 @@ constexpr CommandOption kOptions[] = {
     {"--date", "DD/MM/YYYY", "The date of the first record (default 12/05/2024)."},
     {"--seed", "N", "Seed of the noise on the values (default 1): the same seed, the same file."},
     {"--crlf", "", "End the lines with CR LF instead of LF."},
+    {"--flights", "N",
+     "With --model: share the lines among N flights, the counters going on from one to the "
+     "next (default 1)."},
+    {"--gap", "S",
+     "With --flights: the first record of each flight S seconds after the last of the one "
+     "before (default 3600)."},
     {"-o", "FILE", "Write to FILE instead of standard output."},
     {"--help", "", "Print the help and exit.", OptionUse::Alone, "-h"},
 };

@@ -26,6 +26,7 @@
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
 #include "tools/logdump_command.h"
+#include "tools/logdump_flights.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -462,6 +463,7 @@ int main(int argc, char** argv) {
     Options options;
     QString problem;
     const QStringList args = QCoreApplication::arguments();
+    if (zp::logdump::wantsFlights(args)) return zp::logdump::runFlights(args);
     if (!parseArguments(args, options, problem)) {
         if (options.badValue)
             std::fprintf(stderr, "logdump: %s\n", qPrintable(problem));

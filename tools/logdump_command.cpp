@@ -46,6 +46,18 @@ constexpr CommandOption kOptions[] = {
     {"--csv", "OUT.csv",
      "Also write the readings of the active series in the --range into OUT.csv, as the "
      "viewer's Export Visible Data does."},
+    {"--flights", "",
+     "Read the logs the PATHs stand for (a folder: every file under it whose name ends in "
+     ".csv) into flights and print one JSON object with the files and their flights: date, "
+     "start, end, duration, records of each model, counters and, per series, the count, "
+     "minimum, maximum and mean of its readings. With --limit, each series' runs beyond its "
+     "limits. Takes --settings, --limit, --split-gap and --db; the other options do not apply."},
+    {"--split-gap", "SECONDS",
+     "With --flights: a record more than SECONDS after the one before it starts a new flight "
+     "(default 300)."},
+    {"--db", "FILE",
+     "With --flights: keep the index in the SQLite database FILE and read only the logs that "
+     "changed since the last run; the output is the same."},
     {"LOGFILE", "",
      "The log to load, as the viewer's Load Data File does. Without it, the report is of the "
      "viewer's state at start-up.",

@@ -1,9 +1,10 @@
 // The source folders form layers, bottom up: the shared domain (channels); the import,
-// the settings and the chart; loading a log into the chart and the analysis of the
-// series, side by side; the application and the tools. A file may include headers of
-// its own folder and of lower layers only, and every include of a project header names
-// its folder, so each edge between folders shows in the line itself. This test reads
-// every source file and fails on the first include that breaks either rule.
+// the settings and the chart; loading a log into the chart, the analysis of the series
+// and the flight library, side by side; the application and the tools. A file may
+// include headers of its own folder and of lower layers only, and every include of a
+// project header names its folder, so each edge between folders shows in the line
+// itself. This test reads every source file and fails on the first include that breaks
+// either rule.
 #include <QtTest>
 #include <filesystem>
 #include <fstream>
@@ -19,8 +20,8 @@ namespace {
 
 // Layer of each source folder; folders on one layer may not include each other.
 const std::map<std::string, int> kLayers = {
-    {"channels", 0}, {"import", 1}, {"settings", 1}, {"chart", 1}, {"loading", 2},
-    {"analysis", 2}, {"app", 3},    {"tools", 3},    {"tests", 4},
+    {"channels", 0}, {"import", 1},  {"settings", 1}, {"chart", 1}, {"loading", 2},
+    {"analysis", 2}, {"library", 2}, {"app", 3},      {"tools", 3}, {"tests", 4},
 };
 
 struct Include {
@@ -111,6 +112,10 @@ class TestLayers : public QObject {
                                            << "chart/series.h" << false;
         QTest::newRow("analysis and loading are peers") << "analysis/series_analysis.cpp"
                                                         << "loading/log_loading.h" << true;
+        QTest::newRow("library on import") << "library/flight_reader.cpp"
+                                           << "import/log_import.h" << false;
+        QTest::newRow("library and loading are peers") << "library/flight_reader.cpp"
+                                                       << "loading/log_loading.h" << true;
         QTest::newRow("tools on analysis") << "tools/logdump.cpp"
                                            << "analysis/series_analysis.h" << false;
         QTest::newRow("tests above all") << "tests/app/x.cpp"

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """measure_run: runs one command, its standard output discarded (its error output shown
-only when it fails), and prints its wall time and its peak resident size as one line
-of name=value pairs, for scripts/bench.
+only when it fails), and prints its wall time, the processor time it used (user and
+system, all its threads) and its peak resident size as one line of name=value pairs,
+for scripts/bench.
 
     measure_run.py COMMAND [ARG...]
 
@@ -24,8 +25,9 @@ def main():
     if done.returncode != 0:
         sys.stderr.buffer.write(done.stderr)
         sys.exit(f"measure_run: {sys.argv[1]} exited with {done.returncode}")
-    peak_kb = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss
-    print(f"seconds={seconds:.6f} peak_kb={peak_kb}")
+    usage = resource.getrusage(resource.RUSAGE_CHILDREN)
+    cpu = usage.ru_utime + usage.ru_stime
+    print(f"seconds={seconds:.6f} cpu={cpu:.6f} peak_kb={usage.ru_maxrss}")
 
 
 if __name__ == "__main__":

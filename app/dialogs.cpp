@@ -38,6 +38,19 @@ bool QtDialogs::getOpenFileNames(QWidget* parent, const FileDialogRequest& reque
     return !files.isEmpty();
 }
 
+bool QtDialogs::getExistingDirectory(QWidget* parent, const QString& title,
+                                     const QString& directory, QString& folder) {
+    QFileDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    if (!directory.isEmpty()) dialog.setDirectory(directory);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    folder = dialog.selectedFiles().first();
+    return true;
+}
+
 bool QtDialogs::getSaveFileName(QWidget* parent, const FileDialogRequest& request, QString& file) {
     int filter = 0;
     return getSaveFileNameAndFilter(parent, request, file, filter);

@@ -42,6 +42,10 @@ class Dialogs {
         filter = request.selectedFilter;
         return getSaveFileName(parent, request, file);
     }
+    // Runs a folder dialog starting in `directory`; false when cancelled, else `folder`
+    // holds the chosen folder.
+    virtual bool getExistingDirectory(QWidget* parent, const QString& title,
+                                      const QString& directory, QString& folder) = 0;
     // The plain message box with an OK button and no icon.
     virtual void messageBox(QWidget* parent, const QString& text, const QString& caption) = 0;
     // The report of an error: the text, a critical icon, the application title as caption.
@@ -63,6 +67,8 @@ class QtDialogs : public Dialogs {
     bool getSaveFileName(QWidget* parent, const FileDialogRequest& request, QString& file) override;
     bool getSaveFileNameAndFilter(QWidget* parent, const FileDialogRequest& request, QString& file,
                                   int& filter) override;
+    bool getExistingDirectory(QWidget* parent, const QString& title, const QString& directory,
+                              QString& folder) override;
     void messageBox(QWidget* parent, const QString& text, const QString& caption) override;
     void errorBox(QWidget* parent, const QString& text) override;
     void execModal(QDialog& dialog) override;

@@ -18,6 +18,7 @@
 #include <QStatusBar>
 #include <QToolButton>
 #include <QUrl>
+#include <functional>
 
 #include "analysis/visible_data.h"
 #include "app/about_window.h"
@@ -27,6 +28,7 @@
 #include "app/export_header.h"
 #include "app/glyphs.h"
 #include "app/keyboard_and_mouse.h"
+#include "app/library_window.h"
 #include "app/window_style.h"
 #include "channels/channel_units.h"
 #include "chart/chart_export.h"
@@ -116,10 +118,41 @@ QString firstLocalFile(const QMimeData* mime) {
     return {};
 }
 
+// Fills `menu` with the paths of `list`, numbered 1, 2, ... as their mnemonics ("(none)"
+// when empty), then "Clear". The entries are named `prefix` and their number, Clear
+// `prefix` + "sClear"; `open` takes a chosen path, `rebuilt` runs after Clear.
+void fillRecentMenu(QMenu& menu, RecentFiles& list, const QString& prefix, QObject* context,
+                    const std::function<void(const QString&)>& open,
+                    const std::function<void()>& rebuilt) {
+    menu.clear();
+    int number = 0;
+    for (const QString& path : list.paths()) {
+        ++number;
+        QAction* action = menu.addAction(
+            // A "&" in the path is a character, not a second mnemonic.
+            QStringLiteral("&%1 %2").arg(number).arg(
+                QDir::toNativeSeparators(path).replace(u'&', QStringLiteral("&&"))),
+            context, [open, path] { open(path); });
+        action->setObjectName(prefix + QString::number(number));
+    }
+    if (number == 0) menu.addAction(QStringLiteral("(none)"))->setEnabled(false);
+    menu.addSeparator();
+    QAction* clear = menu.addAction(QStringLiteral("&Clear"), context, [&list, rebuilt] {
+        list.clear();
+        rebuilt();
+    });
+    clear->setObjectName(prefix + QStringLiteral("sClear"));
+    clear->setEnabled(number > 0);
+}
+
 }  // namespace
 
 MainWindow::MainWindow(Dialogs& dialogs, SettingsStore& settings, QWidget* parent)
-    : QMainWindow(parent), dialogs_(dialogs), store_(settings), recent_(userChoicesFile(settings)) {
+    : QMainWindow(parent),
+      dialogs_(dialogs),
+      store_(settings),
+      recent_(userChoicesFile(settings)),
+      recentFolders_(userChoicesFile(settings), QStringLiteral("recentLibraryFolders")) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kApplicationTitle);
     setFont(windowFont());
@@ -256,6 +289,13 @@ void MainWindow::buildMenu() {
                                                &MainWindow::exportVisibleData);
     exportData->setObjectName(QStringLiteral("exportVisibleDataAction"));
     fileMenu_->addSeparator();
+    QAction* openLibraryAction = fileMenu_->addAction(QStringLiteral("Open &Library Folder..."),
+                                                      this, &MainWindow::openLibraryFolder);
+    openLibraryAction->setObjectName(QStringLiteral("openLibraryFolderAction"));
+    recentFoldersMenu_ = fileMenu_->addMenu(QStringLiteral("Recent F&olders"));
+    recentFoldersMenu_->setObjectName(QStringLiteral("recentFoldersMenu"));
+    buildRecentFoldersMenu();
+    fileMenu_->addSeparator();
     exitAction_ = fileMenu_->addAction(QStringLiteral("&Exit"), this, &MainWindow::exitProgram);
     exitAction_->setObjectName(QStringLiteral("exit1"));
     editMenu_ = menuBar()->addMenu(QStringLiteral("&Edit"));
@@ -355,25 +395,16 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 // [SECTION] Opening logs
 
 void MainWindow::buildRecentMenu() {
-    recentMenu_->clear();
-    int number = 0;
-    for (const QString& path : recent_.paths()) {
-        ++number;
-        QAction* action = recentMenu_->addAction(
-            // A "&" in the path is a character, not a second mnemonic.
-            QStringLiteral("&%1 %2").arg(number).arg(
-                QDir::toNativeSeparators(path).replace(u'&', QStringLiteral("&&"))),
-            this, [this, path] { openRecentFile(path); });
-        action->setObjectName(QStringLiteral("recentFile%1").arg(number));
-    }
-    if (number == 0) recentMenu_->addAction(QStringLiteral("(none)"))->setEnabled(false);
-    recentMenu_->addSeparator();
-    QAction* clear = recentMenu_->addAction(QStringLiteral("&Clear"), this, [this] {
-        recent_.clear();
-        buildRecentMenu();
-    });
-    clear->setObjectName(QStringLiteral("recentFilesClear"));
-    clear->setEnabled(number > 0);
+    fillRecentMenu(
+        *recentMenu_, recent_, QStringLiteral("recentFile"), this,
+        [this](const QString& path) { openRecentFile(path); }, [this] { buildRecentMenu(); });
+}
+
+void MainWindow::buildRecentFoldersMenu() {
+    fillRecentMenu(
+        *recentFoldersMenu_, recentFolders_, QStringLiteral("recentFolder"), this,
+        [this](const QString& folder) { openLibrary(folder); },
+        [this] { buildRecentFoldersMenu(); });
 }
 
 void MainWindow::openRecentFile(const QString& path) {
@@ -574,6 +605,63 @@ void MainWindow::updateReadout(Qt::KeyboardModifiers, int x, int y) {
                  QStringLiteral("Value: ") + chart_->labelValue(chart::AxisId::Left, values.y));
     setLabelText(timeLabel_,
                  QStringLiteral("Time: ") + chart_->labelValue(chart::AxisId::Bottom, values.x));
+}
+
+// [SECTION] Flight library
+
+void MainWindow::openLibraryFolder() {
+    const QString start =
+        recentFolders_.paths().isEmpty() ? QDir::currentPath() : recentFolders_.paths().first();
+    QString folder;
+    if (!dialogs_.getExistingDirectory(this, QStringLiteral("Open library folder"), start, folder))
+        return;
+    openLibrary(folder);
+}
+
+void MainWindow::openLibrary(const QString& folder) {
+    if (!QFileInfo(folder).isDir()) {
+        recentFolders_.remove(folder);
+        buildRecentFoldersMenu();
+        dialogs_.messageBox(this, QStringLiteral("Folder does not exist."),
+                            QStringLiteral("Message"));
+        return;
+    }
+    recentFolders_.add(folder);
+    buildRecentFoldersMenu();
+    if (!library_) {
+        library_ = new FlightLibraryWindow(this);
+        connect(library_, &FlightLibraryWindow::flightChosen, this, &MainWindow::showFlight);
+    }
+    LibrarySetup setup;
+    setup.databasePath = libraryDatabase_;
+    setup.options.units = unitSelectorsOf(settings_);
+    setup.options.locale = importOptions_.locale;
+    // The limits of Analysis > Set Limits, in the units the library converts to.
+    const LimitTable& limits = analysis_->limits();
+    for (int c = 0; c < kChannelCount; ++c) {
+        const ChannelLimits shown = limitsInUnit(c, limits[c], unitCodeOf(c, setup.options.units));
+        if (shown.empty()) continue;
+        library::Limits l;
+        if (shown.lower) l.low = *shown.lower;
+        if (shown.upper) l.high = *shown.upper;
+        setup.options.limits[static_cast<std::size_t>(c)] = l;
+    }
+    library_->openFolder(folder, setup);
+    library_->show();
+    library_->raise();
+    library_->activateWindow();
+}
+
+void MainWindow::showFlight(const QString& path, const library::Flight& flight) {
+    openLogFile(path);
+    if (loaded_.path != path) return;
+    // The flight's first reading: the first point at its start time of day, in the
+    // order the chart holds them (a later flight may repeat that time of day).
+    const std::optional<double> start = flightStartX(chart_->chart(), flight);
+    if (!start) return;
+    const double span = static_cast<double>(flight.seconds) / 86400.0;
+    const double margin = std::max(span * 0.02, 1.0 / 86400.0);
+    chart_->zoomScroll().showTimeRange(*start - margin, *start + span + margin, chart_->layout());
 }
 
 // [SECTION] Information panel

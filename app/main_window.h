@@ -32,8 +32,12 @@ namespace chart {
 class ChartWidget;
 enum class ExportFormat;
 }  // namespace chart
+namespace library {
+struct Flight;
+}
 class AboutWindow;
 class AnalysisTools;
+class FlightLibraryWindow;
 class Dialogs;
 class SettingsStore;
 class UnitsDialog;
@@ -87,6 +91,18 @@ class MainWindow : public QMainWindow {
     // How loads read logs: the machine's own budget and regional settings unless set.
     void setImportOptions(const ImportOptions& options) { importOptions_ = options; }
 
+    // The database of the flight library (empty, the default: the library's own file in
+    // the user's data folder).
+    void setLibraryDatabase(const QString& path) { libraryDatabase_ = path; }
+    // Indexes `folder` into the flight library and shows its window.
+    void openLibrary(const QString& folder);
+    // The Flight Library window; null before a folder was opened.
+    FlightLibraryWindow* libraryWindow() const { return library_; }
+    // The library folders opened last, newest first (File > Recent Folders).
+    const RecentFiles& recentFolders() const { return recentFolders_; }
+    // Opens the log of a flight and shows the flight's time on the chart.
+    void showFlight(const QString& path, const library::Flight& flight);
+
   public slots:
     void exitProgram();        // Exit Program and File > Exit: save, then end the program
     void showUnitsDialog();    // Settings and Settings > Units: the Units dialog, modal
@@ -116,6 +132,9 @@ class MainWindow : public QMainWindow {
     QSize minimumClientSize() const;
     void captureSettings();
     void buildRecentMenu();
+    void buildRecentFoldersMenu();
+    // File > Open Library Folder: a folder dialog, then openLibrary().
+    void openLibraryFolder();
     // File > Export Visible Data: the readings in the visible time range as CSV.
     void exportVisibleData();
     // Help > Keyboard and Mouse: the window that lists every mouse action and key.
@@ -133,6 +152,10 @@ class MainWindow : public QMainWindow {
     SettingsRecord settings_{};
     ImportOptions importOptions_ = ImportOptions::forThisMachine();
     RecentFiles recent_;
+    RecentFiles recentFolders_;
+    QString libraryDatabase_;
+    FlightLibraryWindow* library_ = nullptr;
+    QMenu* recentFoldersMenu_ = nullptr;
     // The log loaded last: its file, units, report and panel texts.
     LoadedLog loaded_;
     QDialog* keysWindow_ = nullptr;

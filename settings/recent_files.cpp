@@ -6,14 +6,11 @@
 
 namespace zp {
 
-namespace {
-const QString kKey = QStringLiteral("recentFiles");
-}
-
-RecentFiles::RecentFiles(QString iniPath) : iniPath_(std::move(iniPath)) {
+RecentFiles::RecentFiles(QString iniPath, QString key)
+    : iniPath_(std::move(iniPath)), key_(std::move(key)) {
     if (iniPath_.isEmpty()) return;
     const QSettings ini(iniPath_, QSettings::IniFormat);
-    paths_ = ini.value(kKey).toStringList().mid(0, kMaximum);
+    paths_ = ini.value(key_).toStringList().mid(0, kMaximum);
 }
 
 void RecentFiles::add(const QString& path) {
@@ -37,7 +34,7 @@ void RecentFiles::clear() {
 void RecentFiles::save() const {
     if (iniPath_.isEmpty()) return;
     QSettings ini(iniPath_, QSettings::IniFormat);
-    ini.setValue(kKey, paths_);
+    ini.setValue(key_, paths_);
 }
 
 }  // namespace zp

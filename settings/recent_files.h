@@ -11,9 +11,9 @@ class RecentFiles {
   public:
     static constexpr int kMaximum = 8;
 
-    // Reads the list from the settings file at `iniPath`; an empty path keeps the list
-    // in memory only.
-    explicit RecentFiles(QString iniPath);
+    // Reads the list kept under `key` in the settings file at `iniPath`; an empty path
+    // keeps the list in memory only.
+    explicit RecentFiles(QString iniPath, QString key = QStringLiteral("recentFiles"));
 
     const QStringList& paths() const { return paths_; }
     // Puts `path` (made absolute) at the front; an older entry of it goes, and the list
@@ -26,6 +26,7 @@ class RecentFiles {
     void save() const;
 
     QString iniPath_;
+    QString key_;
     QStringList paths_;
 };
 

@@ -7,11 +7,11 @@
 #include <optional>
 #include <string>
 
+#include "chart/json_writer.h"
 #include "library/flight_indexer.h"
 #include "library/sqlite_flight_store.h"
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
-#include "chart/json_writer.h"
 
 namespace zp::logdump {
 
@@ -106,6 +106,10 @@ bool parseFlightsArguments(const QStringList& args, FlightsArguments& parsed, QS
         } else {
             parsed.paths << arg;
         }
+    }
+    if (!args.contains(QStringLiteral("--flights"))) {
+        problem = QStringLiteral("--split-gap and --db go with --flights");
+        return false;
     }
     if (parsed.paths.isEmpty()) {
         problem = QStringLiteral("--flights needs a PATH");
@@ -250,7 +254,9 @@ void writeFlights(JsonWriter& out, const library::IndexResult& result,
 }  // namespace
 
 bool wantsFlights(const QStringList& args) {
-    return args.contains(QStringLiteral("--flights"));
+    // --split-gap and --db belong to --flights alone; their problems are told here.
+    return args.contains(QStringLiteral("--flights")) ||
+           args.contains(QStringLiteral("--split-gap")) || args.contains(QStringLiteral("--db"));
 }
 
 int runFlights(const QStringList& args) {

@@ -24,6 +24,8 @@ class FakeDialogs : public Dialogs {
     bool saveAccepted = false;
     QString saveFile;
     int saveFilter = -1;  // the filter chosen in a save dialog; -1: the request's own
+    bool folderAccepted = false;
+    QString folder;
     bool pdfPageAccepted = false;
     QPageLayout::Orientation pdfOrientation = QPageLayout::Landscape;
 
@@ -48,6 +50,10 @@ class FakeDialogs : public Dialogs {
                                   int& filter) override {
         filter = saveFilter >= 0 ? saveFilter : request.selectedFilter;
         return getSaveFileName(parent, request, file);
+    }
+    bool getExistingDirectory(QWidget*, const QString&, const QString&, QString& chosen) override {
+        if (folderAccepted) chosen = folder;
+        return folderAccepted;
     }
     void messageBox(QWidget*, const QString& text, const QString& caption) override {
         messages.append({text, caption, false});

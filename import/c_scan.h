@@ -22,45 +22,85 @@ const char* scanInt(const char* p, const char* end, std::int32_t& out);
 // the "e"; "0x" reads 0 and stops before the "x"; "." and "-" do not match.
 const char* scanFloat(const char* p, const char* end, float& out);
 
-// "%f" for plain decimal text as instruments write it: an optional minus sign, then at
-// most seven digits with an optional decimal point among or after them, followed by a
-// character that cannot continue a number (or the end). Such text has an integer value
-// below 2^24 over a power of ten up to 10^7, both exact floats, so one float division
-// gives the correctly rounded value, as scanFloat would. nullptr for any other text
-// (then scanFloat reads it). Inline: most fields of a log are like this.
-inline const char* scanPlainDecimal(const char* p, const char* end, float& out) {
-    // Float arithmetic in float precision: one division is correctly rounded.
+// "%f" by the general path alone: what scanFloat returns, without trying the common
+// forms first. For tests that compare the two paths.
+const char* scanFloatGeneral(const char* p, const char* end, float& out);
+
+// "%f" for the forms instruments write: an optional sign, digits with an optional
+// decimal point among or after them, an optional exponent ("e" or "E", an optional
+// sign, digits). Returns nullptr for any text it cannot prove to read exactly as
+// scanFloatGeneral does (then that path reads it): leading white space, no digit,
+// "0x", words, more than 19 digits, a value of more than 2^53 over or under a power of
+// ten beyond 10^22, and the rare value that lies on a float rounding tie.
+//
+// Why it is exact: the digits make an integer m <= 2^53 and the point and exponent a
+// power of ten 10^k with |k| <= 22; both are exact doubles, so m * 10^k (or m / 10^-k)
+// is the correctly rounded double d of the text's value v. Rounding is monotonic, so
+// no float midpoint lies strictly between v and d, and when d is not itself a midpoint
+// v and d round to the same float: the correctly rounded float of the text. Every such
+// value lies between 1e-22 and 9.1e37, inside the normal float range.
+// Inline: most fields of a log are like this.
+inline const char* scanCommonDecimal(const char* p, const char* end, float& out) {
+    // Double arithmetic in double precision: one operation is correctly rounded.
     if constexpr (FLT_EVAL_METHOD != 0) return nullptr;
-    constexpr float kPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
+    constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    constexpr int kMaxDigits = 19;  // 10^19 - 1 < 2^64: the digits cannot overflow
+    constexpr std::uint64_t kMaxMantissa = std::uint64_t{1} << 53;
+    const auto digitAt = [end](const char* q) {
+        return q != end ? static_cast<unsigned>(static_cast<unsigned char>(*q) - '0') : 10u;
+    };
     const char* q = p;
-    const bool negative = q != end && *q == '-';
-    if (negative) ++q;
-    std::uint32_t mantissa = 0;
-    int digits = 0;
-    while (q != end && static_cast<unsigned char>(*q - '0') < 10 && digits < 8) {
-        mantissa = mantissa * 10 + static_cast<unsigned>(*q - '0');
-        ++digits;
+    bool negative = false;
+    if (q != end && (*q == '-' || *q == '+')) {
+        negative = *q == '-';
         ++q;
     }
+    const char* const first = q;
+    std::uint64_t mantissa = 0;
+    for (unsigned d; (d = digitAt(q)) < 10; ++q) mantissa = mantissa * 10 + d;
+    int digits = static_cast<int>(q - first);
     int fractionDigits = 0;
     if (q != end && *q == '.') {
-        ++q;
-        while (q != end && static_cast<unsigned char>(*q - '0') < 10 && digits < 8) {
-            mantissa = mantissa * 10 + static_cast<unsigned>(*q - '0');
-            ++digits;
-            ++fractionDigits;
-            ++q;
+        const char* const fraction = ++q;
+        for (unsigned d; (d = digitAt(q)) < 10; ++q) mantissa = mantissa * 10 + d;
+        fractionDigits = static_cast<int>(q - fraction);
+        digits += fractionDigits;
+    } else if (digits == 1 && *first == '0' && q != end && (*q | 0x20) == 'x') {
+        return nullptr;  // hexadecimal
+    }
+    if (digits == 0 || digits > kMaxDigits || mantissa > kMaxMantissa) return nullptr;
+    int power = -fractionDigits;
+    if (q != end && (*q | 0x20) == 'e') {
+        // The exponent counts only with a digit after the letter (and its sign).
+        const char* e = q + 1;
+        bool negativeExponent = false;
+        if (e != end && (*e == '-' || *e == '+')) {
+            negativeExponent = *e == '-';
+            ++e;
+        }
+        if (digitAt(e) < 10) {
+            int exponent = 0;
+            for (unsigned d; (d = digitAt(e)) < 10; ++e)
+                if (exponent < 1000) exponent = exponent * 10 + static_cast<int>(d);
+            power += negativeExponent ? -exponent : exponent;
+            q = e;
         }
     }
-    if (digits == 0 || digits > 7) return nullptr;
-    if (q != end) {
-        const char c = static_cast<char>(*q | 0x20);  // lower case for letters
-        if (static_cast<unsigned char>(*q - '0') < 10 || *q == '.' || c == 'e' || c == 'x')
-            return nullptr;
+    double value;
+    if (mantissa == 0) {
+        value = 0.0;
+    } else {
+        if (power < -22 || power > 22) return nullptr;
+        const double m = static_cast<double>(mantissa);
+        value = power >= 0 ? m * kPowersOfTen[power] : m / kPowersOfTen[-power];
+        // A float midpoint has a one followed by 28 zeros below the float's last bit.
+        if ((std::bit_cast<std::uint64_t>(value) & 0x1fffffffu) == 0x10000000u) return nullptr;
     }
-    const float value = static_cast<float>(mantissa) / kPowersOfTen[fractionDigits];
-    out =
-        negative ? std::bit_cast<float>(std::bit_cast<std::uint32_t>(value) ^ 0x80000000u) : value;
+    const float rounded = static_cast<float>(value);
+    out = negative ? std::bit_cast<float>(std::bit_cast<std::uint32_t>(rounded) ^ 0x80000000u)
+                   : rounded;
     return q;
 }
 

@@ -2,6 +2,8 @@
 // information panel, the axis title) comes back as a value in the load's result.
 #pragma once
 
+#include <cstddef>
+
 #include "channels/catalogue.h"
 
 namespace zp {
@@ -19,6 +21,18 @@ class ImportSink {
     // Appends one zero point of a gap fill: a placeholder for a second without a
     // record, not a reading. A sink that does not tell them apart keeps a plain zero.
     virtual void addGapFill(Channel channel, double x) { addXY(channel, x, 0.0); }
+
+    // Whether addXY, addGapFill and reservePoints may be called for distinct channels
+    // at once from different threads, each channel's calls still coming in order. A sink
+    // that says so gets its points appended by several threads when a log is read by
+    // several; any other gets every call in the one order of a one-thread load.
+    virtual bool appendsChannelsApart() const { return false; }
+    // A hint that the channel's series will hold about `points` points in all, so that
+    // room for them is made at once (by the thread that appends to that channel).
+    virtual void reservePoints(Channel channel, std::size_t points) {
+        (void)channel;
+        (void)points;
+    }
 };
 
 }  // namespace zp

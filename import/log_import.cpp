@@ -1,12 +1,18 @@
 #include "import/log_import.h"
 
+#include <QFileInfo>
 #include <QStringList>
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <thread>
+#include <vector>
 
 #include "import/line_reader.h"
+#include "import/log_parts.h"
 #include "import/point_budget.h"
 #include "import/record_parser.h"
 
@@ -23,6 +29,42 @@ QString textOf(const char* field) {
     return QString::fromLocal8Bit(
         QByteArrayView(field, static_cast<qsizetype>(std::strlen(field))));
 }
+
+// The appends the plot gate asked for over some lines, kept in order for the threads
+// that make them channel by channel: the recorded values of each data step's plotted
+// channels (in plot order), and the times of each gap fill's seconds.
+struct DeferredAppends {
+    struct Step {
+        const RecordModel* model;
+        double x;             // of a data step
+        std::size_t first;    // its first value in `values`, or first time in `gapTimes`
+        std::size_t seconds;  // of a gap fill; 0 for a data step
+        bool gapFill;
+    };
+    std::vector<Step> steps;
+    std::vector<float> values;
+    std::vector<double> gapTimes;
+
+    void clear() {
+        steps.clear();
+        values.clear();
+        gapTimes.clear();
+    }
+    void addDataStep(const RecordModel& model, double x, const float* slotValues) {
+        steps.push_back(Step{&model, x, values.size(), 0, false});
+        const std::size_t at = values.size();
+        values.resize(at + model.plots.size());
+        float* to = values.data() + at;
+        for (const ChannelPlot& plot : model.plots) *to++ = slotValues[plot.channel];
+    }
+    void beginGapFill(const RecordModel& model) {
+        steps.push_back(Step{&model, 0.0, gapTimes.size(), 0, true});
+    }
+    void addGapFillSecond(double x) {
+        gapTimes.push_back(x);
+        ++steps.back().seconds;
+    }
+};
 
 // One load: the working state lives here for one call and starts from zero.
 // The sink gets the series' changes in the order the load makes them, the panel update
@@ -63,12 +105,34 @@ class Loader {
     // Handles one line; false with `error` set when its time field does not convert,
     // or with overBudget() set when its points would pass the budget.
     bool handleLine(std::string_view rawLine, QString& error) {
-        ++report_.lines;
         const std::string_view line = cString(rawLine);
         scanModelId(line, fields_.modelId);
-        if (const RecordModel* model = recordModel(fields_.modelId)) {
+        const RecordModel* model = recordModel(fields_.modelId);
+        const int stored = model ? parseRecord(line, *model, fields_) : 0;
+        return handleFields(model, stored, error);
+    }
+
+    // Handles one line that a parsing thread left in `part`, as handleLine handles the
+    // line itself.
+    bool handleParsed(const ParsedLine& line, const ParsedPart& part, QString& error) {
+        if (line.idRead) fields_.modelId = line.modelId;
+        const RecordModel* model = recordModel(fields_.modelId);
+        if (model) part.store(line, *model, fields_);
+        return handleFields(model, model ? line.stored : 0, error);
+    }
+
+    // From now on the plot gate leaves its appends in `appends` rather than making them
+    // (nullptr: makes them again).
+    void deferAppends(DeferredAppends* appends) { deferred_ = appends; }
+
+  private:
+    // The steps of a line once its fields are stored: `stored` fields of `model`
+    // (nullptr: a line of no known model).
+    bool handleFields(const RecordModel* model, int stored, QString& error) {
+        ++report_.lines;
+        if (model) {
             ++report_.records[static_cast<std::size_t>(model->id)];
-            if (!handleRecord(line, *model, error)) {
+            if (!handleRecord(*model, stored, error)) {
                 report_.stoppedAtLine = report_.lines;
                 return false;
             }
@@ -89,7 +153,6 @@ class Loader {
         return true;
     }
 
-  private:
     void showModelText(int index) {
         if (shownModel_ == index) return;
         panel_.modelText = modelTexts_[index];
@@ -97,7 +160,7 @@ class Loader {
     }
 
     // The common record steps of a line of a known model.
-    bool handleRecord(std::string_view line, const RecordModel& model, QString& error) {
+    bool handleRecord(const RecordModel& model, int stored, QString& error) {
         showModelText(model.id);
         const std::uint32_t modelBit = 1u << model.id;
         if (!(legendListed_ & modelBit)) {
@@ -109,8 +172,7 @@ class Loader {
             countersShown_ = true;
         }
 
-        if (parseRecord(line, model, fields_) < static_cast<int>(model.fields.size()))
-            ++report_.incompleteRecords;
+        if (stored < static_cast<int>(model.fields.size())) ++report_.incompleteRecords;
 
         if (!convertTime(fields_.time, recordTime_)) {
             error = invalidDateTimeMessage(textOf(fields_.time));
@@ -156,6 +218,11 @@ class Loader {
         if (dataStep) {
             ++report_.dataSteps;
             if (second < lastPlotted_) ++report_.timeWentBack;
+            if (deferred_) {
+                deferred_->addDataStep(model, recordTime_, fields_.values);
+                lastPlotted_ = second;
+                return true;
+            }
             for (const ChannelPlot& plot : model.plots) {
                 const float recorded = fields_.values[plot.channel];
                 const float shown =
@@ -169,6 +236,7 @@ class Loader {
         ++report_.gapFills;
         report_.filledSeconds += gap + 1;
         if (gap > report_.longestGap) report_.longestGap = gap;
+        if (deferred_) deferred_->beginGapFill(model);
         for (std::uint32_t s = lastPlotted_; s <= second; ++s) {
             const std::uint32_t hours = s / 3600u;
             const std::uint32_t minutes = (s - hours * 3600u) / 60u;
@@ -179,7 +247,11 @@ class Loader {
                 error = invalidDateTimeMessage(textOf(fields_.time));
                 return false;
             }
-            for (const ChannelPlot& plot : model.plots) sink_.addGapFill(plot.channel, recordTime_);
+            if (deferred_)
+                deferred_->addGapFillSecond(recordTime_);
+            else
+                for (const ChannelPlot& plot : model.plots)
+                    sink_.addGapFill(plot.channel, recordTime_);
             ++lastPlotted_;
         }
         return true;
@@ -231,6 +303,7 @@ class Loader {
     const std::int64_t budget_;  // points this load may append
     std::int64_t appended_ = 0;
     bool overBudget_ = false;
+    DeferredAppends* deferred_ = nullptr;
 
     RecordFields fields_{};
     double recordTime_ = 0.0;
@@ -256,6 +329,147 @@ class Loader {
     std::uint32_t cachedSecond_ = 0;
 };
 
+// Which thread appends to each channel when several do: the channels dealt out in turn.
+using ChannelOwners = std::array<int, kChannelCount>;
+ChannelOwners dealChannels(int threads) {
+    ChannelOwners owners{};
+    for (int c = 0; c < kChannelCount; ++c) owners[static_cast<std::size_t>(c)] = c % threads;
+    return owners;
+}
+
+// Makes the deferred appends to the channels that `thread` owns, in their order.
+void makeAppends(const DeferredAppends& appends, const UnitSelectors& units, ImportSink& sink,
+                 const ChannelOwners& owners, int thread) {
+    for (const DeferredAppends::Step& step : appends.steps) {
+        const std::span<const ChannelPlot> plots = step.model->plots;
+        if (step.gapFill) {
+            const double* times = appends.gapTimes.data() + step.first;
+            for (const ChannelPlot& plot : plots) {
+                if (owners[plot.channel] != thread) continue;
+                for (std::size_t k = 0; k < step.seconds; ++k)
+                    sink.addGapFill(plot.channel, times[k]);
+            }
+            continue;
+        }
+        const float* values = appends.values.data() + step.first;
+        for (std::size_t i = 0; i < plots.size(); ++i) {
+            const ChannelPlot& plot = plots[i];
+            if (owners[plot.channel] != thread) continue;
+            const float shown =
+                plot.convert ? plot.convert(values[i], units[plot.unit]) : values[i];
+            sink.addXY(plot.channel, step.x, static_cast<double>(shown));
+        }
+    }
+}
+
+// The points each channel will hold once the whole file is read, from what the first
+// `done` of its `size` bytes appended: the data steps' share grows with the bytes, with
+// a little to spare; gap fills are not taken to come again.
+std::array<std::size_t, kChannelCount> expectedPoints(const DeferredAppends& appends,
+                                                      std::int64_t done, std::int64_t size) {
+    std::array<std::int64_t, kChannelCount> steps{};
+    std::array<std::int64_t, kChannelCount> fills{};
+    for (const DeferredAppends::Step& step : appends.steps)
+        for (const ChannelPlot& plot : step.model->plots)
+            (step.gapFill ? fills : steps)[plot.channel] +=
+                step.gapFill ? static_cast<std::int64_t>(step.seconds) : 1;
+    std::array<std::size_t, kChannelCount> expected{};
+    const double scale = static_cast<double>(size) / static_cast<double>(done) * 1.02;
+    for (std::size_t c = 0; c < expected.size(); ++c)
+        if (steps[c] > 0)
+            expected[c] = static_cast<std::size_t>(static_cast<double>(steps[c]) * scale) +
+                          static_cast<std::size_t>(fills[c]) + 1024;
+    return expected;
+}
+
+// The number of threads that read a log of `size` bytes.
+int threadsFor(const ImportOptions& options, std::int64_t size, std::int64_t partBytes) {
+    int threads = options.threads;
+    if (threads <= 0) threads = static_cast<int>(std::thread::hardware_concurrency());
+    const std::int64_t parts = size / partBytes;  // whole parts
+    if (threads < 2 || parts < 2) return 1;
+    return static_cast<int>(std::min<std::int64_t>(threads, parts));
+}
+
+// The load of a log cut into parts: the threads parse a round of parts (one each) while
+// they append the points of the round before, channel by channel; between rounds the
+// calling thread takes the parsed lines in file order through the one Loader.
+ImportResult importInParts(const QString& path, std::int64_t size, std::int64_t partBytes,
+                           int threads, const UnitSelectors& units, ImportSink& sink,
+                           const ImportOptions& options) {
+    auto readers = std::make_unique<LineReader[]>(static_cast<std::size_t>(threads));
+    for (int t = 0; t < threads; ++t)
+        if (!readers[static_cast<std::size_t>(t)].open(path))
+            return {ImportResult::Status::OpenFailed, kOpenFailedText, {}, {}};
+
+    Loader loader(units, sink, options);
+    loader.reset();
+    const std::int64_t partCount = (size + partBytes - 1) / partBytes;
+    const bool apart = sink.appendsChannelsApart();
+    const ChannelOwners owners = dealChannels(threads);
+    std::vector<ParsedPart> parts(static_cast<std::size_t>(threads));
+    std::vector<char> partRead(static_cast<std::size_t>(threads));
+    DeferredAppends appends[2];
+    std::array<std::size_t, kChannelCount> reserve{};
+    bool reserving = false;
+
+    WorkCrew crew(threads);
+    QString error;
+    std::int64_t lineNumber = 1;
+    bool stopped = false;
+    bool readFailed = false;
+    for (std::int64_t round = 0;; ++round) {
+        DeferredAppends& previous = appends[(round + 1) % 2];
+        DeferredAppends& current = appends[round % 2];
+        const std::int64_t firstPart = stopped || readFailed ? partCount : round * threads;
+        crew.run([&](int t) {
+            if (reserving)
+                for (int c = 0; c < kChannelCount; ++c)
+                    if (owners[static_cast<std::size_t>(c)] == t &&
+                        reserve[static_cast<std::size_t>(c)] > 0)
+                        sink.reservePoints(static_cast<Channel>(c),
+                                           reserve[static_cast<std::size_t>(c)]);
+            if (apart) makeAppends(previous, units, sink, owners, t);
+            const std::size_t slot = static_cast<std::size_t>(t);
+            parts[slot].clear();
+            const std::int64_t index = firstPart + t;
+            if (index < partCount)
+                partRead[slot] =
+                    parsePart(readers[slot], index, partBytes, index == partCount - 1, parts[slot]);
+        });
+        previous.clear();
+        reserving = false;
+        if (firstPart >= partCount) break;
+
+        loader.deferAppends(apart ? &current : nullptr);
+        for (int t = 0; t < threads && !stopped && !readFailed; ++t) {
+            const ParsedPart& part = parts[static_cast<std::size_t>(t)];
+            for (const ParsedLine& line : part.lines) {
+                if (!loader.handleParsed(line, part, error)) {
+                    stopped = true;
+                    break;
+                }
+                if (line.endsLine) ++lineNumber;
+            }
+            // A part that could not be read ends the file, as a read error does.
+            if (firstPart + t < partCount && !partRead[static_cast<std::size_t>(t)])
+                readFailed = true;
+        }
+        if (round == 0 && apart && !stopped && !readFailed) {
+            const std::int64_t done = std::min(size, threads * partBytes);
+            if (done < size) {
+                reserve = expectedPoints(current, done, size);
+                reserving = true;
+            }
+        }
+    }
+    if (loader.overBudget())
+        return {ImportResult::Status::TooMuchData, tooMuchDataMessage(lineNumber), loader.panel(),
+                loader.report()};
+    if (stopped) return {ImportResult::Status::Error, error, loader.panel(), loader.report()};
+    return {ImportResult::Status::Loaded, kLoadedText, loader.panel(), loader.report()};
+}
+
 }  // namespace
 
 void PanelTexts::apply(const PanelUpdate& update) {
@@ -268,11 +482,20 @@ void PanelTexts::apply(const PanelUpdate& update) {
 }
 
 ImportOptions ImportOptions::forThisMachine() {
-    return {defaultPointBudget(), DateTimeLocale::fromQLocale(QLocale::system())};
+    ImportOptions options;
+    options.pointBudget = defaultPointBudget();
+    options.locale = DateTimeLocale::fromQLocale(QLocale::system());
+    return options;
 }
 
 ImportResult importLogFile(const QString& path, const UnitSelectors& units, ImportSink& sink,
                            const ImportOptions& options) {
+    const std::int64_t partBytes = std::max<std::int64_t>(1, options.minPartBytes);
+    const QFileInfo info(path);
+    const std::int64_t size = info.isFile() ? info.size() : 0;
+    if (const int threads = threadsFor(options, size, partBytes); threads > 1)
+        return importInParts(path, size, partBytes, threads, units, sink, options);
+
     LineReader reader;
     if (!reader.open(path)) return {ImportResult::Status::OpenFailed, kOpenFailedText, {}, {}};
 

@@ -40,10 +40,10 @@ int parseRecord(std::string_view line, const RecordModel& model, RecordFields& f
                 p = cscan::scanText(p, end, fields.time);
                 break;
             case FieldKind::Value:
-                if (const char* q = cscan::scanPlainDecimal(p, end, fields.values[field.slot]))
+                if (const char* q = cscan::scanCommonDecimal(p, end, fields.values[field.slot]))
                     p = q;
                 else
-                    p = cscan::scanFloat(p, end, fields.values[field.slot]);
+                    p = cscan::scanFloatGeneral(p, end, fields.values[field.slot]);
                 break;
         }
         if (!p) break;

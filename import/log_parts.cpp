@@ -1,0 +1,161 @@
+#include "import/log_parts.h"
+
+#include <cstring>
+#include <utility>
+
+namespace zp {
+
+void ParsedPart::clear() {
+    lines.clear();
+    values.clear();
+    texts.clear();
+}
+
+void ParsedPart::add(std::string_view piece) {
+    ParsedLine& line = lines.emplace_back();
+    line.endsLine = !piece.empty() && piece.back() == '\n';
+    const std::string_view text = cString(piece);
+    if (!scanModelId(text, line.modelId)) return;
+    line.idRead = true;
+    const RecordModel* model = recordModel(line.modelId);
+    if (!model) return;
+    const int stored = parseRecord(text, *model, scratch_);
+    line.stored = static_cast<std::uint8_t>(stored);
+    line.values = static_cast<std::uint32_t>(values.size());
+    line.text = static_cast<std::uint32_t>(texts.size());
+    for (int i = 0; i < stored; ++i) {
+        const LineField& field = model->fields[static_cast<std::size_t>(i)];
+        switch (field.kind) {
+            case FieldKind::ModelId:
+                break;
+            case FieldKind::DateText:
+            case FieldKind::TimeText: {
+                const char* from =
+                    field.kind == FieldKind::DateText ? scratch_.date : scratch_.time;
+                const std::size_t length = std::strlen(from);
+                texts.insert(texts.end(), from, from + length);
+                (field.kind == FieldKind::DateText ? line.dateLength : line.timeLength) =
+                    static_cast<std::uint8_t>(length);
+                break;
+            }
+            case FieldKind::Hobbs:
+                line.hobbs = scratch_.hobbs;
+                break;
+            case FieldKind::Maintenance:
+                line.maintenance = scratch_.maintenance;
+                break;
+            case FieldKind::Value:
+                values.push_back(scratch_.values[field.slot]);
+                break;
+        }
+    }
+}
+
+void ParsedPart::store(const ParsedLine& line, const RecordModel& model,
+                       RecordFields& fields) const {
+    const float* value = values.data() + line.values;
+    const char* text = texts.data() + line.text;
+    for (int i = 0; i < line.stored; ++i) {
+        const LineField& field = model.fields[static_cast<std::size_t>(i)];
+        switch (field.kind) {
+            case FieldKind::ModelId:
+                fields.modelId = line.modelId;
+                break;
+            case FieldKind::DateText:
+                std::memcpy(fields.date, text, line.dateLength);
+                fields.date[line.dateLength] = '\0';
+                text += line.dateLength;
+                break;
+            case FieldKind::TimeText:
+                std::memcpy(fields.time, text, line.timeLength);
+                fields.time[line.timeLength] = '\0';
+                text += line.timeLength;
+                break;
+            case FieldKind::Hobbs:
+                fields.hobbs = line.hobbs;
+                break;
+            case FieldKind::Maintenance:
+                fields.maintenance = line.maintenance;
+                break;
+            case FieldKind::Value:
+                fields.values[field.slot] = *value++;
+                break;
+        }
+    }
+}
+
+bool parsePart(LineReader& reader, std::int64_t index, std::int64_t partBytes, bool last,
+               ParsedPart& part) {
+    part.clear();
+    const std::int64_t from = index * partBytes;
+    // The first line that starts at or after `from` follows the first line feed at or
+    // after from - 1.
+    if (!reader.seek(from > 0 ? from - 1 : 0)) return false;
+    std::string_view piece;
+    if (from > 0) {
+        do {
+            if (!reader.next(piece)) return true;  // no line starts in the part
+        } while (piece.back() != '\n');
+    }
+    const std::int64_t to = from + partBytes;
+    bool lineStart = true;
+    while ((!lineStart || last || reader.position() < to) && reader.next(piece)) {
+        part.add(piece);
+        lineStart = piece.back() == '\n';
+    }
+    return true;
+}
+
+WorkCrew::WorkCrew(int threads) {
+    for (int i = 1; i < threads; ++i) helpers_.emplace_back([this, i] { serve(i); });
+}
+
+WorkCrew::~WorkCrew() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    for (std::thread& helper : helpers_) helper.join();
+}
+
+void WorkCrew::run(const std::function<void(int)>& job) {
+    {
+        std::lock_guard lock(mutex_);
+        job_ = &job;
+        busy_ = size();
+        ++generation_;
+    }
+    wake_.notify_all();
+    perform(0);
+    std::unique_lock lock(mutex_);
+    done_.wait(lock, [this] { return busy_ == 0; });
+    job_ = nullptr;
+    if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
+}
+
+void WorkCrew::serve(int index) {
+    std::uint64_t seen = 0;
+    for (;;) {
+        {
+            std::unique_lock lock(mutex_);
+            wake_.wait(lock, [&] { return stopping_ || generation_ != seen; });
+            if (stopping_) return;
+            seen = generation_;
+        }
+        perform(index);
+    }
+}
+
+void WorkCrew::perform(int index) {
+    try {
+        (*job_)(index);
+    } catch (...) {
+        std::lock_guard lock(mutex_);
+        if (!failure_) failure_ = std::current_exception();
+    }
+    std::lock_guard lock(mutex_);
+    if (--busy_ == 0) done_.notify_all();
+}
+
+}  // namespace zp

@@ -40,12 +40,22 @@ const char* scanFloatGeneral(const char* p, const char* end, float& out);
 // v and d round to the same float: the correctly rounded float of the text. Every such
 // value lies between 1e-22 and 9.1e37, inside the normal float range.
 // Inline: most fields of a log are like this.
-inline const char* scanCommonDecimal(const char* p, const char* end, float& out) {
+inline const char* scanCommonDecimal(const char* p, const char* end, float& out);
+
+// The powers of ten that are exact doubles.
+inline constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                               1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                               1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// scanCommonDecimal for a caller that checks for ties later: a value that lies on a
+// float rounding tie is stored all the same (perhaps one unit off) and sets `tie`,
+// which is never cleared. The caller reads the text again with scanFloat when `tie`
+// is set; the characters used are the same either way. Leaving the check for later
+// lets the next field's scan overlap the division.
+inline const char* scanCommonDecimalUnlessTie(const char* p, const char* end, float& out,
+                                              bool& tie) {
     // Double arithmetic in double precision: one operation is correctly rounded.
     if constexpr (FLT_EVAL_METHOD != 0) return nullptr;
-    constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     constexpr int kMaxDigits = 19;  // 10^19 - 1 < 2^64: the digits cannot overflow
     constexpr std::uint64_t kMaxMantissa = std::uint64_t{1} << 53;
     const auto digitAt = [end](const char* q) {
@@ -94,13 +104,22 @@ inline const char* scanCommonDecimal(const char* p, const char* end, float& out)
     } else {
         if (power < -22 || power > 22) return nullptr;
         const double m = static_cast<double>(mantissa);
-        value = power >= 0 ? m * kPowersOfTen[power] : m / kPowersOfTen[-power];
+        value = power >= 0 ? m * kExactPowersOfTen[power] : m / kExactPowersOfTen[-power];
         // A float midpoint has a one followed by 28 zeros below the float's last bit.
-        if ((std::bit_cast<std::uint64_t>(value) & 0x1fffffffu) == 0x10000000u) return nullptr;
+        tie |= (std::bit_cast<std::uint64_t>(value) & 0x1fffffffu) == 0x10000000u;
     }
     const float rounded = static_cast<float>(value);
     out = negative ? std::bit_cast<float>(std::bit_cast<std::uint32_t>(rounded) ^ 0x80000000u)
                    : rounded;
+    return q;
+}
+
+inline const char* scanCommonDecimal(const char* p, const char* end, float& out) {
+    bool tie = false;
+    float value;
+    const char* q = scanCommonDecimalUnlessTie(p, end, value, tie);
+    if (!q || tie) return nullptr;
+    out = value;
     return q;
 }
 

@@ -19,7 +19,7 @@ struct ImportOptions {
     // A log is cut at line ends into parts of at least this many bytes that the threads
     // parse side by side; a log of fewer than two parts is read by one thread. Tests set
     // it small to have small logs cut at every line end.
-    std::int64_t minPartBytes = std::int64_t{4} << 20;
+    std::int64_t minPartBytes = std::int64_t{1} << 20;
 
     // The budget sized from this machine's memory and the system's regional settings.
     static ImportOptions forThisMachine();

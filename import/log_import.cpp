@@ -11,6 +11,10 @@
 #include <thread>
 #include <vector>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include "import/line_reader.h"
 #include "import/log_parts.h"
 #include "import/point_budget.h"
@@ -463,11 +467,15 @@ ImportResult importInParts(const QString& path, std::int64_t size, std::int64_t 
             }
         }
     }
-    if (loader.overBudget())
-        return {ImportResult::Status::TooMuchData, tooMuchDataMessage(lineNumber), loader.panel(),
-                loader.report()};
-    if (stopped) return {ImportResult::Status::Error, error, loader.panel(), loader.report()};
-    return {ImportResult::Status::Loaded, kLoadedText, loader.panel(), loader.report()};
+    ImportResult result{ImportResult::Status::Loaded, kLoadedText, loader.panel(), loader.report()};
+    if (loader.overBudget()) {
+        result.status = ImportResult::Status::TooMuchData;
+        result.message = tooMuchDataMessage(lineNumber);
+    } else if (stopped) {
+        result.status = ImportResult::Status::Error;
+        result.message = error;
+    }
+    return result;
 }
 
 }  // namespace
@@ -493,8 +501,15 @@ ImportResult importLogFile(const QString& path, const UnitSelectors& units, Impo
     const std::int64_t partBytes = std::max<std::int64_t>(1, options.minPartBytes);
     const QFileInfo info(path);
     const std::int64_t size = info.isFile() ? info.size() : 0;
-    if (const int threads = threadsFor(options, size, partBytes); threads > 1)
-        return importInParts(path, size, partBytes, threads, units, sink, options);
+    if (const int threads = threadsFor(options, size, partBytes); threads > 1) {
+        ImportResult result = importInParts(path, size, partBytes, threads, units, sink, options);
+#if defined(__GLIBC__)
+        // The record buffers, freed now, came partly from the helper threads' own heaps,
+        // which the C library keeps for them unless told to give the room back.
+        malloc_trim(0);
+#endif
+        return result;
+    }
 
     LineReader reader;
     if (!reader.open(path)) return {ImportResult::Status::OpenFailed, kOpenFailedText, {}, {}};

@@ -17,9 +17,9 @@ struct ImportOptions {
     // a load gives the very same result.
     int threads = 0;
     // A log is cut at line ends into parts of at least this many bytes that the threads
-    // parse side by side; a log of fewer than two parts is read by one thread. Tests set
-    // it small to have small logs cut at every line end.
-    std::int64_t minPartBytes = std::int64_t{1} << 20;
+    // parse side by side; a log of fewer than 16 parts (8 MiB by default) is read by one
+    // thread. Tests set it small to have small logs cut at every line end.
+    std::int64_t minPartBytes = std::int64_t{512} << 10;
 
     // The budget sized from this machine's memory and the system's regional settings.
     static ImportOptions forThisMachine();

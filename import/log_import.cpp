@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -386,86 +387,127 @@ std::array<std::size_t, kChannelCount> expectedPoints(const DeferredAppends& app
     return expected;
 }
 
+// A log of fewer parts than this is read by one thread.
+constexpr std::int64_t kLeastParts = 16;
+
 // The number of threads that read a log of `size` bytes.
 int threadsFor(const ImportOptions& options, std::int64_t size, std::int64_t partBytes) {
     int threads = options.threads;
     if (threads <= 0) threads = static_cast<int>(std::thread::hardware_concurrency());
-    const std::int64_t parts = size / partBytes;  // whole parts
-    if (threads < 2 || parts < 2) return 1;
-    return static_cast<int>(std::min<std::int64_t>(threads, parts));
+    if (threads < 2 || size / partBytes < kLeastParts) return 1;
+    return threads;
 }
 
-// The load of a log cut into parts: the threads parse a round of parts (one each) while
-// they append the points of the round before, channel by channel; between rounds the
-// calling thread takes the parsed lines in file order through the one Loader.
+// The load of a log cut into parts, taken in rounds of a few parts each. While the
+// calling thread takes the lines of one round in file order through the one Loader and
+// then appends that round's points to its own channels, the other threads append the
+// round before to theirs; then every thread parses parts of the next round until none
+// is left, so that the parsing evens out what the ordered pass costs the calling thread.
 ImportResult importInParts(const QString& path, std::int64_t size, std::int64_t partBytes,
                            int threads, const UnitSelectors& units, ImportSink& sink,
                            const ImportOptions& options) {
-    auto readers = std::make_unique<LineReader[]>(static_cast<std::size_t>(threads));
-    for (int t = 0; t < threads; ++t)
-        if (!readers[static_cast<std::size_t>(t)].open(path))
+    // Blocks of a part and a little more: the line that crosses a part's end is mostly
+    // read with the part, and the next part is not read twice.
+    std::vector<std::unique_ptr<LineReader>> readers;
+    for (int t = 0; t < threads; ++t) {
+        readers.push_back(std::make_unique<LineReader>(
+            static_cast<std::size_t>(std::min<std::int64_t>(partBytes, 64 << 20)) + (16 << 10)));
+        if (!readers.back()->open(path))
             return {ImportResult::Status::OpenFailed, kOpenFailedText, {}, {}};
+    }
 
     Loader loader(units, sink, options);
     loader.reset();
     const std::int64_t partCount = (size + partBytes - 1) / partBytes;
+    const std::int64_t perRound = 2 * static_cast<std::int64_t>(threads);
+    const std::int64_t roundCount = (partCount + perRound - 1) / perRound;
     const bool apart = sink.appendsChannelsApart();
     const ChannelOwners owners = dealChannels(threads);
-    std::vector<ParsedPart> parts(static_cast<std::size_t>(threads));
-    std::vector<char> partRead(static_cast<std::size_t>(threads));
+    // The parts of the round being ordered and of the one being parsed; whether each
+    // could be read.
+    std::vector<ParsedPart> parts[2];
+    std::vector<char> partRead[2];
+    for (int k = 0; k < 2; ++k) {
+        parts[k].resize(static_cast<std::size_t>(perRound));
+        partRead[k].resize(static_cast<std::size_t>(perRound));
+    }
     DeferredAppends appends[2];
     std::array<std::size_t, kChannelCount> reserve{};
-    bool reserving = false;
+    const auto reserveOwn = [&](int thread) {
+        for (std::size_t c = 0; c < reserve.size(); ++c)
+            if (owners[c] == thread && reserve[c] > 0)
+                sink.reservePoints(static_cast<Channel>(c), reserve[c]);
+    };
 
-    WorkCrew crew(threads);
     QString error;
     std::int64_t lineNumber = 1;
-    bool stopped = false;
-    bool readFailed = false;
-    for (std::int64_t round = 0;; ++round) {
-        DeferredAppends& previous = appends[(round + 1) % 2];
-        DeferredAppends& current = appends[round % 2];
-        const std::int64_t firstPart = stopped || readFailed ? partCount : round * threads;
-        crew.run([&](int t) {
-            if (reserving)
-                for (int c = 0; c < kChannelCount; ++c)
-                    if (owners[static_cast<std::size_t>(c)] == t &&
-                        reserve[static_cast<std::size_t>(c)] > 0)
-                        sink.reservePoints(static_cast<Channel>(c),
-                                           reserve[static_cast<std::size_t>(c)]);
-            if (apart) makeAppends(previous, units, sink, owners, t);
-            const std::size_t slot = static_cast<std::size_t>(t);
-            parts[slot].clear();
-            const std::int64_t index = firstPart + t;
-            if (index < partCount)
-                partRead[slot] =
-                    parsePart(readers[slot], index, partBytes, index == partCount - 1, parts[slot]);
-        });
-        previous.clear();
-        reserving = false;
-        if (firstPart >= partCount) break;
-
-        loader.deferAppends(apart ? &current : nullptr);
-        for (int t = 0; t < threads && !stopped && !readFailed; ++t) {
-            const ParsedPart& part = parts[static_cast<std::size_t>(t)];
+    bool stopped = false;     // on an error or at the point budget
+    bool readFailed = false;  // a part could not be read: the file ends before it
+    // Takes the lines of `round` in file order; false once the load stops there.
+    const auto orderRound = [&](std::int64_t round) {
+        const std::size_t set = static_cast<std::size_t>(round % 2);
+        for (std::int64_t k = 0; k < perRound && round * perRound + k < partCount; ++k) {
+            const std::size_t slot = static_cast<std::size_t>(k);
+            if (!partRead[set][slot]) {
+                readFailed = true;
+                return;
+            }
+            const ParsedPart& part = parts[set][slot];
             for (const ParsedLine& line : part.lines) {
                 if (!loader.handleParsed(line, part, error)) {
                     stopped = true;
-                    break;
+                    return;
                 }
                 if (line.endsLine) ++lineNumber;
             }
-            // A part that could not be read ends the file, as a read error does.
-            if (firstPart + t < partCount && !partRead[static_cast<std::size_t>(t)])
-                readFailed = true;
         }
-        if (round == 0 && apart && !stopped && !readFailed) {
-            const std::int64_t done = std::min(size, threads * partBytes);
-            if (done < size) {
-                reserve = expectedPoints(current, done, size);
-                reserving = true;
+    };
+
+    WorkCrew crew(threads);
+    std::atomic<std::int64_t> nextPart{0};
+    bool ended = false;      // no round is left to order
+    int helperAppends = -1;  // the appends the other threads make in this phase
+    bool helpersReserve = false;
+    for (std::int64_t phase = 0;; ++phase) {
+        const bool order = phase >= 1 && !ended;  // the round parsed in the phase before
+        const bool parse = phase < roundCount && !ended && !stopped && !readFailed;
+        if (!order && !parse && helperAppends < 0) break;
+        DeferredAppends& ordered = appends[static_cast<std::size_t>((phase + 1) % 2)];
+        const std::size_t parseSet = static_cast<std::size_t>(phase % 2);
+        bool reserveNow = false;
+        nextPart = 0;
+        crew.run([&](int t) {
+            if (t == 0 && order) {
+                ordered.clear();
+                loader.deferAppends(apart ? &ordered : nullptr);
+                orderRound(phase - 1);
+                if (phase == 1 && apart && !stopped && !readFailed && perRound * partBytes < size) {
+                    reserve = expectedPoints(ordered, perRound * partBytes, size);
+                    reserveNow = true;
+                    reserveOwn(0);
+                }
+                if (apart) makeAppends(ordered, units, sink, owners, 0);
+            } else if (t > 0) {
+                if (helpersReserve) reserveOwn(t);
+                if (helperAppends >= 0)
+                    makeAppends(appends[static_cast<std::size_t>(helperAppends)], units, sink,
+                                owners, t);
             }
-        }
+            if (!parse) return;
+            for (std::int64_t k; (k = nextPart.fetch_add(1)) < perRound;) {
+                const std::size_t slot = static_cast<std::size_t>(k);
+                const std::int64_t index = phase * perRound + k;
+                ParsedPart& part = parts[parseSet][slot];
+                part.clear();
+                if (index < partCount)
+                    partRead[parseSet][slot] =
+                        parsePart(*readers[static_cast<std::size_t>(t)], index, partBytes,
+                                  index == partCount - 1, part);
+            }
+        });
+        helpersReserve = reserveNow;
+        helperAppends = order && apart ? static_cast<int>((phase + 1) % 2) : -1;
+        if (order && (stopped || readFailed || phase == roundCount)) ended = true;
     }
     ImportResult result{ImportResult::Status::Loaded, kLoadedText, loader.panel(), loader.report()};
     if (loader.overBudget()) {

@@ -1,5 +1,6 @@
 #include "import/log_parts.h"
 
+#include <array>
 #include <cstring>
 #include <utility>
 
@@ -51,13 +52,42 @@ void ParsedPart::add(std::string_view piece) {
     }
 }
 
+namespace {
+
+// Each model's value fields in line order: where the first of them is and their slots.
+// Every model's fields end in a run of value fields, so a line that stored n fields
+// stored the values of the first n - first of them.
+struct ValueRun {
+    int first = 0;
+    std::array<int, kValueSlotCount> slotOf{};
+};
+const std::array<ValueRun, kModelCount + 1>& valueRuns() {
+    static const std::array<ValueRun, kModelCount + 1> runs = [] {
+        std::array<ValueRun, kModelCount + 1> made{};
+        for (int id = 1; id <= kModelCount; ++id) {
+            const RecordModel& model = *recordModel(id);
+            ValueRun& run = made[static_cast<std::size_t>(id)];
+            run.first = static_cast<int>(model.fields.size());
+            while (run.first > 0 &&
+                   model.fields[static_cast<std::size_t>(run.first - 1)].kind == FieldKind::Value)
+                --run.first;
+            for (std::size_t i = static_cast<std::size_t>(run.first); i < model.fields.size(); ++i)
+                run.slotOf[i - static_cast<std::size_t>(run.first)] = model.fields[i].slot;
+        }
+        return made;
+    }();
+    return runs;
+}
+
+}  // namespace
+
 void ParsedPart::store(const ParsedLine& line, const RecordModel& model,
                        RecordFields& fields) const {
-    const float* value = values.data() + line.values;
+    const ValueRun& run = valueRuns()[static_cast<std::size_t>(model.id)];
     const char* text = texts.data() + line.text;
-    for (int i = 0; i < line.stored; ++i) {
-        const LineField& field = model.fields[static_cast<std::size_t>(i)];
-        switch (field.kind) {
+    const int leading = line.stored < run.first ? line.stored : run.first;
+    for (int i = 0; i < leading; ++i) {
+        switch (model.fields[static_cast<std::size_t>(i)].kind) {
             case FieldKind::ModelId:
                 fields.modelId = line.modelId;
                 break;
@@ -77,11 +107,13 @@ void ParsedPart::store(const ParsedLine& line, const RecordModel& model,
             case FieldKind::Maintenance:
                 fields.maintenance = line.maintenance;
                 break;
-            case FieldKind::Value:
-                fields.values[field.slot] = *value++;
+            case FieldKind::Value:  // not before the run of values
                 break;
         }
     }
+    const float* value = values.data() + line.values;
+    for (int k = 0; k < line.stored - run.first; ++k)
+        fields.values[run.slotOf[static_cast<std::size_t>(k)]] = value[k];
 }
 
 bool parsePart(LineReader& reader, std::int64_t index, std::int64_t partBytes, bool last,

@@ -47,6 +47,10 @@ inline constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5
                                                1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                                1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
+// The powers of ten that are exact floats.
+inline constexpr float kExactFloatPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                                   1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+
 // scanCommonDecimal for a caller that checks for ties later: a value that lies on a
 // float rounding tie is stored all the same (perhaps one unit off) and sets `tie`,
 // which is never cleared. The caller reads the text again with scanFloat when `tie`
@@ -54,7 +58,7 @@ inline constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5
 // lets the next field's scan overlap the division.
 inline const char* scanCommonDecimalUnlessTie(const char* p, const char* end, float& out,
                                               bool& tie) {
-    // Double arithmetic in double precision: one operation is correctly rounded.
+    // Arithmetic in the precision of its type: one operation is correctly rounded.
     if constexpr (FLT_EVAL_METHOD != 0) return nullptr;
     constexpr int kMaxDigits = 19;  // 10^19 - 1 < 2^64: the digits cannot overflow
     constexpr std::uint64_t kMaxMantissa = std::uint64_t{1} << 53;
@@ -98,19 +102,24 @@ inline const char* scanCommonDecimalUnlessTie(const char* p, const char* end, fl
             q = e;
         }
     }
-    double value;
-    if (mantissa == 0) {
-        value = 0.0;
+    float rounded;
+    if (mantissa < (1u << 24) && power >= -10 && power <= 10) {
+        // Both an exact float (10^10 < 2^24 * 2^10): one float operation rounds the
+        // text's value correctly, no tie to look for.
+        const float m = static_cast<float>(mantissa);
+        rounded =
+            power >= 0 ? m * kExactFloatPowersOfTen[power] : m / kExactFloatPowersOfTen[-power];
     } else {
         if (power < -22 || power > 22) return nullptr;
         const double m = static_cast<double>(mantissa);
-        value = power >= 0 ? m * kExactPowersOfTen[power] : m / kExactPowersOfTen[-power];
+        const double value =
+            power >= 0 ? m * kExactPowersOfTen[power] : m / kExactPowersOfTen[-power];
         // A float midpoint has a one followed by 28 zeros below the float's last bit.
         tie |= (std::bit_cast<std::uint64_t>(value) & 0x1fffffffu) == 0x10000000u;
+        rounded = static_cast<float>(value);
     }
-    const float rounded = static_cast<float>(value);
-    out = negative ? std::bit_cast<float>(std::bit_cast<std::uint32_t>(rounded) ^ 0x80000000u)
-                   : rounded;
+    out = std::bit_cast<float>(std::bit_cast<std::uint32_t>(rounded) ^
+                               (static_cast<std::uint32_t>(negative) << 31));
     return q;
 }
 

@@ -23,9 +23,10 @@ class ImportSink {
     virtual void addGapFill(Channel channel, double x) { addXY(channel, x, 0.0); }
 
     // Whether addXY, addGapFill and reservePoints may be called for distinct channels
-    // at once from different threads, each channel's calls still coming in order. A sink
-    // that says so gets its points appended by several threads when a log is read by
-    // several; any other gets every call in the one order of a one-thread load.
+    // at once from different threads (and beside setShowInLegend on the loading thread),
+    // each channel's calls still coming in order. A sink that says so gets its points
+    // appended by several threads when a log is read by several; any other gets every
+    // call in the one order of a one-thread load, from the loading thread.
     virtual bool appendsChannelsApart() const { return false; }
     // A hint that the channel's series will hold about `points` points in all, so that
     // room for them is made at once (by the thread that appends to that channel).

@@ -389,13 +389,15 @@ std::array<std::size_t, kChannelCount> expectedPoints(const DeferredAppends& app
 
 // A log of fewer parts than this is read by one thread.
 constexpr std::int64_t kLeastParts = 16;
+// Each thread holds a line reader's block and its parts' records.
+constexpr int kMostThreads = 64;
 
 // The number of threads that read a log of `size` bytes.
 int threadsFor(const ImportOptions& options, std::int64_t size, std::int64_t partBytes) {
     int threads = options.threads;
     if (threads <= 0) threads = static_cast<int>(std::thread::hardware_concurrency());
     if (threads < 2 || size / partBytes < kLeastParts) return 1;
-    return threads;
+    return std::min(threads, kMostThreads);
 }
 
 // The load of a log cut into parts, taken in rounds of a few parts each. While the

@@ -17,9 +17,11 @@ bool scanModelId(std::string_view line, std::int32_t& modelId) {
 namespace {
 
 // The parse; with kTiesLater the common number forms store a value on a float rounding
-// tie as it came and set `tie` (then the line is parsed again without).
+// tie as it came and set `tieSeen` (then the line is parsed again without).
 template <bool kTiesLater>
-int parseFields(std::string_view line, const RecordModel& model, RecordFields& fields, bool& tie) {
+int parseFields(std::string_view line, const RecordModel& model, RecordFields& fields,
+                bool& tieSeen) {
+    bool tie = false;  // a local, kept in a register
     const char* p = line.data();
     const char* const end = p + line.size();
     int stored = 0;
@@ -59,6 +61,7 @@ int parseFields(std::string_view line, const RecordModel& model, RecordFields& f
         ++stored;
     }
     // A trailing "," in the format (model 2) stores nothing, so it is not matched.
+    tieSeen = tie;
     return stored;
 }
 

@@ -334,7 +334,8 @@ class TestCScan : public QObject {
         row("negative exponent", "-2.5E-7,", true);
         row("point last", "7.", true);
         row("point first", ".5", true);
-        row("zeros", "-0.000e999", true);
+        row("zeros", "-0.000e5", true);
+        row("zeros far out", "-0.000e999", false);
         row("2^53", "9007199254740992", true);
         row("2^53 + 1", "9007199254740993", false);
         row("19 digits", "0.000000000000000001", true);

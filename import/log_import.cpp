@@ -345,21 +345,34 @@ ChannelOwners dealChannels(int threads) {
 // Makes the deferred appends to the channels that `thread` owns, in their order.
 void makeAppends(const DeferredAppends& appends, const UnitSelectors& units, ImportSink& sink,
                  const ChannelOwners& owners, int thread) {
+    // The plots of each model whose channel the thread owns, by their index.
+    struct OwnPlots {
+        std::array<std::uint8_t, kChannelCount> index;
+        std::size_t count = 0;
+    };
+    std::array<OwnPlots, kModelCount + 1> own{};
+    for (int id = 1; id <= kModelCount; ++id) {
+        const std::span<const ChannelPlot> plots = recordModel(id)->plots;
+        OwnPlots& mine = own[static_cast<std::size_t>(id)];
+        for (std::size_t i = 0; i < plots.size(); ++i)
+            if (owners[plots[i].channel] == thread)
+                mine.index[mine.count++] = static_cast<std::uint8_t>(i);
+    }
     for (const DeferredAppends::Step& step : appends.steps) {
         const std::span<const ChannelPlot> plots = step.model->plots;
+        const OwnPlots& mine = own[static_cast<std::size_t>(step.model->id)];
         if (step.gapFill) {
             const double* times = appends.gapTimes.data() + step.first;
-            for (const ChannelPlot& plot : plots) {
-                if (owners[plot.channel] != thread) continue;
-                for (std::size_t k = 0; k < step.seconds; ++k)
-                    sink.addGapFill(plot.channel, times[k]);
+            for (std::size_t n = 0; n < mine.count; ++n) {
+                const Channel channel = plots[mine.index[n]].channel;
+                for (std::size_t k = 0; k < step.seconds; ++k) sink.addGapFill(channel, times[k]);
             }
             continue;
         }
         const float* values = appends.values.data() + step.first;
-        for (std::size_t i = 0; i < plots.size(); ++i) {
+        for (std::size_t n = 0; n < mine.count; ++n) {
+            const std::size_t i = mine.index[n];
             const ChannelPlot& plot = plots[i];
-            if (owners[plot.channel] != thread) continue;
             const float shown =
                 plot.convert ? plot.convert(values[i], units[plot.unit]) : values[i];
             sink.addXY(plot.channel, step.x, static_cast<double>(shown));

@@ -12,46 +12,6 @@ void ParsedPart::clear() {
     texts.clear();
 }
 
-void ParsedPart::add(std::string_view piece) {
-    ParsedLine& line = lines.emplace_back();
-    line.endsLine = !piece.empty() && piece.back() == '\n';
-    const std::string_view text = cString(piece);
-    if (!scanModelId(text, line.modelId)) return;
-    line.idRead = true;
-    const RecordModel* model = recordModel(line.modelId);
-    if (!model) return;
-    const int stored = parseRecord(text, *model, scratch_);
-    line.stored = static_cast<std::uint8_t>(stored);
-    line.values = static_cast<std::uint32_t>(values.size());
-    line.text = static_cast<std::uint32_t>(texts.size());
-    for (int i = 0; i < stored; ++i) {
-        const LineField& field = model->fields[static_cast<std::size_t>(i)];
-        switch (field.kind) {
-            case FieldKind::ModelId:
-                break;
-            case FieldKind::DateText:
-            case FieldKind::TimeText: {
-                const char* from =
-                    field.kind == FieldKind::DateText ? scratch_.date : scratch_.time;
-                const std::size_t length = std::strlen(from);
-                texts.insert(texts.end(), from, from + length);
-                (field.kind == FieldKind::DateText ? line.dateLength : line.timeLength) =
-                    static_cast<std::uint8_t>(length);
-                break;
-            }
-            case FieldKind::Hobbs:
-                line.hobbs = scratch_.hobbs;
-                break;
-            case FieldKind::Maintenance:
-                line.maintenance = scratch_.maintenance;
-                break;
-            case FieldKind::Value:
-                values.push_back(scratch_.values[field.slot]);
-                break;
-        }
-    }
-}
-
 namespace {
 
 // Each model's value fields in line order: where the first of them is and their slots.
@@ -80,6 +40,53 @@ const std::array<ValueRun, kModelCount + 1>& valueRuns() {
 }
 
 }  // namespace
+
+void ParsedPart::add(std::string_view piece) {
+    ParsedLine& line = lines.emplace_back();
+    line.endsLine = !piece.empty() && piece.back() == '\n';
+    const std::string_view text = cString(piece);
+    if (!scanModelId(text, line.modelId)) return;
+    line.idRead = true;
+    const RecordModel* model = recordModel(line.modelId);
+    if (!model) return;
+    const int stored = parseRecord(text, *model, scratch_);
+    line.stored = static_cast<std::uint8_t>(stored);
+    line.values = static_cast<std::uint32_t>(values.size());
+    line.text = static_cast<std::uint32_t>(texts.size());
+    const ValueRun& run = valueRuns()[static_cast<std::size_t>(model->id)];
+    const int leading = stored < run.first ? stored : run.first;
+    for (int i = 0; i < leading; ++i) {
+        switch (model->fields[static_cast<std::size_t>(i)].kind) {
+            case FieldKind::ModelId:
+            case FieldKind::Value:  // not before the run of values
+                break;
+            case FieldKind::DateText: {
+                const std::size_t length = std::strlen(scratch_.date);
+                texts.insert(texts.end(), scratch_.date, scratch_.date + length);
+                line.dateLength = static_cast<std::uint8_t>(length);
+                break;
+            }
+            case FieldKind::TimeText: {
+                const std::size_t length = std::strlen(scratch_.time);
+                texts.insert(texts.end(), scratch_.time, scratch_.time + length);
+                line.timeLength = static_cast<std::uint8_t>(length);
+                break;
+            }
+            case FieldKind::Hobbs:
+                line.hobbs = scratch_.hobbs;
+                break;
+            case FieldKind::Maintenance:
+                line.maintenance = scratch_.maintenance;
+                break;
+        }
+    }
+    if (stored > run.first) {
+        const std::size_t count = static_cast<std::size_t>(stored - run.first);
+        values.resize(values.size() + count);
+        float* to = values.data() + line.values;
+        for (std::size_t k = 0; k < count; ++k) to[k] = scratch_.values[run.slotOf[k]];
+    }
+}
 
 void ParsedPart::store(const ParsedLine& line, const RecordModel& model,
                        RecordFields& fields) const {

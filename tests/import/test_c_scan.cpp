@@ -118,21 +118,32 @@ std::vector<std::string> dictionaryTokens() {
 // The common-form path against the general path on `text`: where the common path reads
 // the text at all, it stops at the same character with the same float bits. Returns
 // whether the common path read it.
-bool commonAgreesWithGeneral(const std::string& text, bool& agrees) {
+bool commonAgreesWithGeneralOn(const std::string& text, bool& agrees) {
     float fast = -7.0f;
     float general = -7.0f;
     const char* begin = text.data();
     const char* end = begin + text.size();
     const char* fastEnd = zp::cscan::scanCommonDecimal(begin, end, fast);
     const char* generalEnd = zp::cscan::scanFloatGeneral(begin, end, general);
-    agrees = !fastEnd || (fastEnd == generalEnd && std::bit_cast<std::uint32_t>(fast) ==
-                                                       std::bit_cast<std::uint32_t>(general));
-    if (!agrees)
+    const bool same =
+        !fastEnd || (fastEnd == generalEnd &&
+                     std::bit_cast<std::uint32_t>(fast) == std::bit_cast<std::uint32_t>(general));
+    if (!same) {
+        agrees = false;
         qWarning("'%s': common %ld/%08x, general %ld/%08x", text.c_str(),
                  static_cast<long>(fastEnd - begin), std::bit_cast<std::uint32_t>(fast),
                  generalEnd ? static_cast<long>(generalEnd - begin) : -1L,
                  std::bit_cast<std::uint32_t>(general));
+    }
     return fastEnd != nullptr;
+}
+
+// The same, on the text alone and followed by a field of 16 more characters (the common
+// path reads 8 characters at a time where that many follow).
+bool commonAgreesWithGeneral(const std::string& text, bool& agrees) {
+    const bool read = commonAgreesWithGeneralOn(text, agrees);
+    commonAgreesWithGeneralOn(text + ",1234567890123456", agrees);
+    return read;
 }
 
 }  // namespace

@@ -413,11 +413,11 @@ int threadsFor(const ImportOptions& options, std::int64_t size, std::int64_t par
     return std::min(threads, kMostThreads);
 }
 
-// The load of a log cut into parts, taken in rounds of a few parts each. While the
-// calling thread takes the lines of one round in file order through the one Loader and
-// then appends that round's points to its own channels, the other threads append the
-// round before to theirs; then every thread parses parts of the next round until none
-// is left, so that the parsing evens out what the ordered pass costs the calling thread.
+// The load of a log cut into parts, taken in rounds of a few parts each. In each phase
+// the calling thread takes the lines of the round parsed before in file order through the
+// one Loader, and the threads parse the parts of the next round and append the ordered
+// round's points, a group of channels at a time: both kinds of work are taken by
+// whichever thread is free, so that a thread the system holds back holds up little.
 ImportResult importInParts(const QString& path, std::int64_t size, std::int64_t partBytes,
                            int threads, const UnitSelectors& units, ImportSink& sink,
                            const ImportOptions& options) {
@@ -437,7 +437,8 @@ ImportResult importInParts(const QString& path, std::int64_t size, std::int64_t 
     const std::int64_t perRound = 2 * static_cast<std::int64_t>(threads);
     const std::int64_t roundCount = (partCount + perRound - 1) / perRound;
     const bool apart = sink.appendsChannelsApart();
-    const ChannelOwners owners = dealChannels(threads);
+    const int groups = 4 * threads;  // of channels, appended by one thread at a time
+    const ChannelOwners groupOf = dealChannels(groups);
     // The parts of the round being ordered and of the one being parsed; whether each
     // could be read.
     std::vector<ParsedPart> parts[2];
@@ -446,13 +447,8 @@ ImportResult importInParts(const QString& path, std::int64_t size, std::int64_t 
         parts[k].resize(static_cast<std::size_t>(perRound));
         partRead[k].resize(static_cast<std::size_t>(perRound));
     }
-    DeferredAppends appends[2];
+    DeferredAppends appends;
     std::array<std::size_t, kChannelCount> reserve{};
-    const auto reserveOwn = [&](int thread) {
-        for (std::size_t c = 0; c < reserve.size(); ++c)
-            if (owners[c] == thread && reserve[c] > 0)
-                sink.reservePoints(static_cast<Channel>(c), reserve[c]);
-    };
 
     QString error;
     std::int64_t lineNumber = 1;
@@ -480,34 +476,18 @@ ImportResult importInParts(const QString& path, std::int64_t size, std::int64_t 
 
     WorkCrew crew(threads);
     std::atomic<std::int64_t> nextPart{0};
-    bool ended = false;      // no round is left to order
-    int helperAppends = -1;  // the appends the other threads make in this phase
-    bool helpersReserve = false;
+    std::atomic<int> nextGroup{0};
+    std::atomic<bool> ordered{false};  // the round of this phase is ordered
     for (std::int64_t phase = 0;; ++phase) {
-        const bool order = phase >= 1 && !ended;  // the round parsed in the phase before
-        const bool parse = phase < roundCount && !ended && !stopped && !readFailed;
-        if (!order && !parse && helperAppends < 0) break;
-        DeferredAppends& ordered = appends[static_cast<std::size_t>((phase + 1) % 2)];
+        const bool order = phase >= 1 && phase <= roundCount;  // the round parsed before
+        const bool parse = phase < roundCount;
+        if (!order && !parse) break;
         const std::size_t parseSet = static_cast<std::size_t>(phase % 2);
         bool reserveNow = false;
         nextPart = 0;
-        crew.run([&](int t) {
-            if (t == 0 && order) {
-                ordered.clear();
-                loader.deferAppends(apart ? &ordered : nullptr);
-                orderRound(phase - 1);
-                if (phase == 1 && apart && !stopped && !readFailed && perRound * partBytes < size) {
-                    reserve = expectedPoints(ordered, perRound * partBytes, size);
-                    reserveNow = true;
-                    reserveOwn(0);
-                }
-                if (apart) makeAppends(ordered, units, sink, owners, 0);
-            } else if (t > 0) {
-                if (helpersReserve) reserveOwn(t);
-                if (helperAppends >= 0)
-                    makeAppends(appends[static_cast<std::size_t>(helperAppends)], units, sink,
-                                owners, t);
-            }
+        nextGroup = 0;
+        ordered = !order;
+        const auto parseParts = [&](int t) {
             if (!parse) return;
             for (std::int64_t k; (k = nextPart.fetch_add(1)) < perRound;) {
                 const std::size_t slot = static_cast<std::size_t>(k);
@@ -519,10 +499,43 @@ ImportResult importInParts(const QString& path, std::int64_t size, std::int64_t 
                         parsePart(*readers[static_cast<std::size_t>(t)], index, partBytes,
                                   index == partCount - 1, part);
             }
+        };
+        const auto appendGroups = [&] {
+            if (!order || !apart) return;
+            ordered.wait(false, std::memory_order_acquire);
+            for (int g; (g = nextGroup.fetch_add(1)) < groups;) {
+                // The first round's appends make room for the whole file's points,
+                // in the thread that then touches that memory first.
+                if (reserveNow)
+                    for (std::size_t c = 0; c < reserve.size(); ++c)
+                        if (groupOf[c] == g && reserve[c] > 0)
+                            sink.reservePoints(static_cast<Channel>(c), reserve[c]);
+                makeAppends(appends, units, sink, groupOf, g);
+            }
+        };
+        crew.run([&](int t) {
+            if (t == 0 && order) {
+                appends.clear();
+                loader.deferAppends(apart ? &appends : nullptr);
+                orderRound(phase - 1);
+                if (phase == 1 && apart && !stopped && !readFailed && perRound * partBytes < size) {
+                    reserve = expectedPoints(appends, perRound * partBytes, size);
+                    reserveNow = true;
+                }
+                ordered.store(true, std::memory_order_release);
+                ordered.notify_all();
+            }
+            // The calling thread appends first (it has just ordered the round), the
+            // others parse first.
+            if (t == 0) {
+                appendGroups();
+                parseParts(t);
+            } else {
+                parseParts(t);
+                appendGroups();
+            }
         });
-        helpersReserve = reserveNow;
-        helperAppends = order && apart ? static_cast<int>((phase + 1) % 2) : -1;
-        if (order && (stopped || readFailed || phase == roundCount)) ended = true;
+        if (order && (stopped || readFailed)) break;
     }
     ImportResult result{ImportResult::Status::Loaded, kLoadedText, loader.panel(), loader.report()};
     if (loader.overBudget()) {

@@ -179,7 +179,8 @@ bool parseArguments(const QStringList& args, Options& options, QString& problem)
                 bool ok = false;
                 const qlonglong n = value.toLongLong(&ok);
                 if (!ok || n < (arg == u"--threads" ? 0 : 1) || n > (qlonglong{1} << 50)) {
-                    problem = QStringLiteral("bad number for ") + arg + QStringLiteral(": ") + value;
+                    problem =
+                        QStringLiteral("bad number for ") + arg + QStringLiteral(": ") + value;
                     return false;
                 }
                 (arg == u"--threads" ? options.threads : options.partBytes) = n;

@@ -48,7 +48,9 @@ int parseFields(std::string_view line, const RecordModel& model, RecordFields& f
                 break;
             case FieldKind::Value: {
                 float& value = fields.values[field.slot];
-                if (!kTiesLater)
+                if (const char* q = cscan::scanPlainDecimal(p, end, value))
+                    p = q;
+                else if (!kTiesLater)
                     p = cscan::scanFloat(p, end, value);
                 else if (const char* q = cscan::scanCommonDecimalUnlessTie(p, end, value, tie))
                     p = q;

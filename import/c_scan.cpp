@@ -276,9 +276,11 @@ const char* scanDecimalFloat(const char* p, const char* end, bool negative, floa
 }  // namespace
 
 const char* scanFloat(const char* p, const char* end, float& out) {
-    if constexpr (kExactFloatDivision) {
-        if (const char* q = scanPlainDecimal(p, end, out)) return q;
-    }
+    if (const char* q = scanCommonDecimal(p, end, out)) return q;
+    return scanFloatGeneral(p, end, out);
+}
+
+const char* scanFloatGeneral(const char* p, const char* end, float& out) {
     p = skipSpace(p, end);
     bool negative = false;
     if (p != end && (*p == '+' || *p == '-')) {

@@ -2,6 +2,7 @@
 // information panel, the axis title) comes back as a value in the load's result.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "channels/catalogue.h"
@@ -43,6 +44,18 @@ class ImportSink {
     // False for a sink that keeps no points at all (it reads the records): the import
     // then counts data steps and gap fills without handing out their points.
     virtual bool keepsPoints() const { return true; }
+    // Whether addXY, addGapFill and reservePoints may be called for distinct channels
+    // at once from different threads (and beside setShowInLegend on the loading thread),
+    // each channel's calls still coming in order. A sink that says so gets its points
+    // appended by several threads when a log is read by several; any other gets every
+    // call in the one order of a one-thread load, from the loading thread.
+    virtual bool appendsChannelsApart() const { return false; }
+    // A hint that the channel's series will hold about `points` points in all, so that
+    // room for them is made at once (by the thread that appends to that channel).
+    virtual void reservePoints(Channel channel, std::size_t points) {
+        (void)channel;
+        (void)points;
+    }
 };
 
 }  // namespace zp

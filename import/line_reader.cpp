@@ -16,6 +16,10 @@ LineReader::LineReader(std::size_t blockSize)
       buffer_(new char[block_ + kCarry]) {}
 
 bool LineReader::open(const QString& path) {
+    return open(path, 0);
+}
+
+bool LineReader::open(const QString& path, qint64 from) {
     close();
     file_.setFileName(path);
     // No QIODevice::Text: the carriage-return handling is done here, the same on
@@ -23,7 +27,7 @@ bool LineReader::open(const QString& path) {
     if (!file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return false;
     // A block as large as the file reads it whole (a file that grows meanwhile is
     // read in more blocks, with the same pieces); never less than one piece.
-    const qint64 size = file_.size();
+    const qint64 size = file_.size() - from;
     std::size_t block = blockSize_;
     if (size >= 0 && static_cast<std::size_t>(size) < block)
         block = static_cast<std::size_t>(size) < kCarry ? kCarry : static_cast<std::size_t>(size);
@@ -31,7 +35,15 @@ bool LineReader::open(const QString& path) {
         buffer_.reset(new char[block + kCarry]);
         block_ = block;
     }
+    if (seek(from)) return true;
+    close();
+    return false;
+}
+
+bool LineReader::seek(qint64 from) {
+    if (!file_.isOpen() || !file_.seek(from)) return false;
     begin_ = end_ = 0;
+    offset_ = from;
     eof_ = false;
     return true;
 }
@@ -82,23 +94,27 @@ bool LineReader::next(std::string_view& line) {
             if (length <= static_cast<std::size_t>(kMaxPiece)) {
                 line = std::string_view(start, length);
                 begin_ += rawLength;
+                offset_ += static_cast<qint64>(rawLength);
                 return true;
             }
             // The line feed falls just past the limit: deliver the first 999.
             line = std::string_view(start, kMaxPiece);
             begin_ += kMaxPiece;
+            offset_ += kMaxPiece;
             return true;
         }
         if (avail >= kCarry) {
             // No line feed among the next 1000 characters: a full piece without one.
             line = std::string_view(start, kMaxPiece);
             begin_ += kMaxPiece;
+            offset_ += kMaxPiece;
             return true;
         }
         if (!refill()) {
             if (end_ == begin_) return false;
             // End of file: what is left is the last piece, at most 999 characters.
             line = std::string_view(base + begin_, end_ - begin_);
+            offset_ += static_cast<qint64>(end_ - begin_);
             begin_ = end_;
             return true;
         }

@@ -21,7 +21,15 @@ class LineReader {
 
     // Opens the file for reading; false when it cannot be opened.
     bool open(const QString& path);
+    // Opens the file for reading from byte `from` on, as if the file began there.
+    bool open(const QString& path, qint64 from);
+    // Reads the open file on from byte `from`, as if it began there; false when the
+    // file is not open or cannot go there.
+    bool seek(qint64 from);
     void close();
+
+    // The byte of the file where the next piece starts.
+    qint64 position() const { return offset_; }
 
     // The next piece of the file, valid until the next call. False at the end of the
     // file or on a read error (the characters read before an error are dropped).
@@ -36,6 +44,7 @@ class LineReader {
     std::unique_ptr<char[]> buffer_;  // block_ plus room for a carried-over tail
     std::size_t begin_ = 0;           // first unread character
     std::size_t end_ = 0;             // one past the last character read
+    qint64 offset_ = 0;               // the file byte of buffer_[begin_]
     bool eof_ = false;
 };
 

@@ -1,13 +1,24 @@
 #include "import/log_import.h"
 
+#include <QFileInfo>
 #include <QStringList>
+#include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include "channels/channel_units.h"
 #include "import/line_reader.h"
+#include "import/log_parts.h"
 #include "import/point_budget.h"
 #include "import/record_parser.h"
 
@@ -26,6 +37,42 @@ QString textOf(const char* field) {
     return QString::fromLocal8Bit(
         QByteArrayView(field, static_cast<qsizetype>(std::strlen(field))));
 }
+
+// The appends the plot gate asked for over some lines, kept in order for the threads
+// that make them channel by channel: the recorded values of each data step's plotted
+// channels (in plot order), and the times of each gap fill's seconds.
+struct DeferredAppends {
+    struct Step {
+        const RecordModel* model;
+        double x;             // of a data step
+        std::size_t first;    // its first value in `values`, or first time in `gapTimes`
+        std::size_t seconds;  // of a gap fill; 0 for a data step
+        bool gapFill;
+    };
+    std::vector<Step> steps;
+    std::vector<float> values;
+    std::vector<double> gapTimes;
+
+    void clear() {
+        steps.clear();
+        values.clear();
+        gapTimes.clear();
+    }
+    void addDataStep(const RecordModel& model, double x, const float* slotValues) {
+        steps.push_back(Step{&model, x, values.size(), 0, false});
+        const std::size_t at = values.size();
+        values.resize(at + model.plots.size());
+        float* to = values.data() + at;
+        for (const Channel channel : model.plots) *to++ = slotValues[channel];
+    }
+    void beginGapFill(const RecordModel& model) {
+        steps.push_back(Step{&model, 0.0, gapTimes.size(), 0, true});
+    }
+    void addGapFillSecond(double x) {
+        gapTimes.push_back(x);
+        ++steps.back().seconds;
+    }
+};
 
 // One load: the working state lives here for one call and starts from zero.
 // The sink gets the series' changes in the order the load makes them, the panel update
@@ -71,12 +118,34 @@ class Loader {
     // Handles one line; false with `error` set when its time field does not convert,
     // or with overBudget() set when its points would pass the budget.
     bool handleLine(std::string_view rawLine, QString& error) {
-        ++report_.lines;
         const std::string_view line = cString(rawLine);
         scanModelId(line, fields_.modelId);
-        if (const RecordModel* model = recordModel(fields_.modelId)) {
+        const RecordModel* model = recordModel(fields_.modelId);
+        const int stored = model ? parseRecord(line, *model, fields_) : 0;
+        return handleFields(model, stored, error);
+    }
+
+    // Handles one line that a parsing thread left in `part`, as handleLine handles the
+    // line itself.
+    bool handleParsed(const ParsedLine& line, const ParsedPart& part, QString& error) {
+        if (line.idRead) fields_.modelId = line.modelId;
+        const RecordModel* model = recordModel(fields_.modelId);
+        if (model) part.store(line, *model, fields_);
+        return handleFields(model, model ? line.stored : 0, error);
+    }
+
+    // From now on the plot gate leaves its appends in `appends` rather than making them
+    // (nullptr: makes them again).
+    void deferAppends(DeferredAppends* appends) { deferred_ = appends; }
+
+  private:
+    // The steps of a line once its fields are stored: `stored` fields of `model`
+    // (nullptr: a line of no known model).
+    bool handleFields(const RecordModel* model, int stored, QString& error) {
+        ++report_.lines;
+        if (model) {
             ++report_.records[static_cast<std::size_t>(model->id)];
-            if (!handleRecord(line, *model, error)) {
+            if (!handleRecord(*model, stored, error)) {
                 report_.stoppedAtLine = report_.lines;
                 return false;
             }
@@ -97,7 +166,6 @@ class Loader {
         return true;
     }
 
-  private:
     void showModelText(int index) {
         if (shownModel_ == index) return;
         panel_.modelText = modelTexts_[index];
@@ -105,7 +173,7 @@ class Loader {
     }
 
     // The common record steps of a line of a known model.
-    bool handleRecord(std::string_view line, const RecordModel& model, QString& error) {
+    bool handleRecord(const RecordModel& model, int stored, QString& error) {
         showModelText(model.id);
         const std::uint32_t modelBit = 1u << model.id;
         if (!(legendListed_ & modelBit)) {
@@ -117,8 +185,7 @@ class Loader {
             countersShown_ = true;
         }
 
-        if (parseRecord(line, model, fields_) < static_cast<int>(model.fields.size()))
-            ++report_.incompleteRecords;
+        if (stored < static_cast<int>(model.fields.size())) ++report_.incompleteRecords;
 
         if (!convertTime(fields_.time, recordTime_)) {
             error = invalidDateTimeMessage(textOf(fields_.time));
@@ -174,6 +241,11 @@ class Loader {
         if (dataStep) {
             ++report_.dataSteps;
             if (second < lastPlotted_) ++report_.timeWentBack;
+            if (deferred_ && keepsPoints_) {
+                deferred_->addDataStep(model, recordTime_, fields_.values);
+                lastPlotted_ = second;
+                return true;
+            }
             for (const Channel channel : keepsPoints_ ? model.plots : kNoPlots) {
                 const float recorded = fields_.values[channel];
                 const ToShownFn convert = toShown_[channel];
@@ -196,6 +268,7 @@ class Loader {
             lastPlotted_ = second + 1;
             return true;
         }
+        if (deferred_) deferred_->beginGapFill(model);
         for (std::uint32_t s = lastPlotted_; s <= second; ++s) {
             const std::uint32_t hours = s / 3600u;
             const std::uint32_t minutes = (s - hours * 3600u) / 60u;
@@ -206,7 +279,10 @@ class Loader {
                 error = invalidDateTimeMessage(textOf(fields_.time));
                 return false;
             }
-            for (const Channel channel : model.plots) sink_.addGapFill(channel, recordTime_);
+            if (deferred_)
+                deferred_->addGapFillSecond(recordTime_);
+            else
+                for (const Channel channel : model.plots) sink_.addGapFill(channel, recordTime_);
             ++lastPlotted_;
         }
         return true;
@@ -260,6 +336,7 @@ class Loader {
     const std::int64_t budget_;  // points this load may append
     std::int64_t appended_ = 0;
     bool overBudget_ = false;
+    DeferredAppends* deferred_ = nullptr;
 
     RecordFields fields_{};
     double recordTime_ = 0.0;
@@ -285,6 +362,223 @@ class Loader {
     std::uint32_t cachedSecond_ = 0;
 };
 
+// Which thread appends to each channel when several do: the channels dealt out in turn.
+using ChannelOwners = std::array<int, kChannelCount>;
+ChannelOwners dealChannels(int threads) {
+    ChannelOwners owners{};
+    for (int c = 0; c < kChannelCount; ++c) owners[static_cast<std::size_t>(c)] = c % threads;
+    return owners;
+}
+
+// Makes the deferred appends to the channels that `thread` owns, in their order.
+void makeAppends(const DeferredAppends& appends, const UnitSelectors& units, ImportSink& sink,
+                 const ChannelOwners& owners, int thread) {
+    // The plots of each model whose channel the thread owns, by their index.
+    struct OwnPlots {
+        std::array<std::uint8_t, kChannelCount> index;
+        std::size_t count = 0;
+    };
+    std::array<OwnPlots, kModelCount + 1> own{};
+    for (int id = 1; id <= kModelCount; ++id) {
+        const std::span<const Channel> plots = recordModel(id)->plots;
+        OwnPlots& mine = own[static_cast<std::size_t>(id)];
+        for (std::size_t i = 0; i < plots.size(); ++i)
+            if (owners[plots[i]] == thread) mine.index[mine.count++] = static_cast<std::uint8_t>(i);
+    }
+    std::array<ToShownFn, kChannelCount> toShown{};
+    for (int c = 0; c < kChannelCount; ++c)
+        if (owners[static_cast<std::size_t>(c)] == thread)
+            toShown[static_cast<std::size_t>(c)] = shownConversion(static_cast<Channel>(c), units);
+    for (const DeferredAppends::Step& step : appends.steps) {
+        const std::span<const Channel> plots = step.model->plots;
+        const OwnPlots& mine = own[static_cast<std::size_t>(step.model->id)];
+        if (step.gapFill) {
+            const double* times = appends.gapTimes.data() + step.first;
+            for (std::size_t n = 0; n < mine.count; ++n) {
+                const Channel channel = plots[mine.index[n]];
+                for (std::size_t k = 0; k < step.seconds; ++k) sink.addGapFill(channel, times[k]);
+            }
+            continue;
+        }
+        const float* values = appends.values.data() + step.first;
+        for (std::size_t n = 0; n < mine.count; ++n) {
+            const std::size_t i = mine.index[n];
+            const Channel channel = plots[i];
+            const ToShownFn convert = toShown[static_cast<std::size_t>(channel)];
+            const float shown = convert ? convert(values[i]) : values[i];
+            sink.addXY(channel, step.x, static_cast<double>(shown));
+        }
+    }
+}
+
+// The points each channel will hold once the whole file is read, from what the first
+// `done` of its `size` bytes appended: the data steps' share grows with the bytes, with
+// a little to spare; gap fills are not taken to come again.
+std::array<std::size_t, kChannelCount> expectedPoints(const DeferredAppends& appends,
+                                                      std::int64_t done, std::int64_t size) {
+    std::array<std::int64_t, kChannelCount> steps{};
+    std::array<std::int64_t, kChannelCount> fills{};
+    for (const DeferredAppends::Step& step : appends.steps)
+        for (const Channel channel : step.model->plots)
+            (step.gapFill ? fills : steps)[channel] +=
+                step.gapFill ? static_cast<std::int64_t>(step.seconds) : 1;
+    std::array<std::size_t, kChannelCount> expected{};
+    const double scale = static_cast<double>(size) / static_cast<double>(done) * 1.02;
+    for (std::size_t c = 0; c < expected.size(); ++c)
+        if (steps[c] > 0)
+            expected[c] = static_cast<std::size_t>(static_cast<double>(steps[c]) * scale) +
+                          static_cast<std::size_t>(fills[c]) + 1024;
+    return expected;
+}
+
+// A log of fewer parts than this is read by one thread.
+constexpr std::int64_t kLeastParts = 16;
+// Each thread holds a line reader's block and its parts' records.
+constexpr int kMostThreads = 64;
+
+// The number of threads that read a log of `size` bytes.
+int threadsFor(const ImportOptions& options, std::int64_t size, std::int64_t partBytes) {
+    int threads = options.threads;
+    if (threads <= 0) threads = static_cast<int>(std::thread::hardware_concurrency());
+    if (threads < 2 || size / partBytes < kLeastParts) return 1;
+    return std::min(threads, kMostThreads);
+}
+
+// The load of a log cut into parts, taken in rounds of a few parts each. In each phase
+// the calling thread takes the lines of the round parsed before in file order through the
+// one Loader, and the threads parse the parts of the next round and append the ordered
+// round's points, a group of channels at a time: both kinds of work are taken by
+// whichever thread is free, so that a thread the system holds back holds up little.
+ImportResult importInParts(const QString& path, std::int64_t size, std::int64_t partBytes,
+                           int threads, const UnitSelectors& units, ImportSink& sink,
+                           const ImportOptions& options) {
+    // Blocks of a part and a little more: the line that crosses a part's end is mostly
+    // read with the part, and the next part is not read twice.
+    std::vector<std::unique_ptr<LineReader>> readers;
+    for (int t = 0; t < threads; ++t) {
+        readers.push_back(std::make_unique<LineReader>(
+            static_cast<std::size_t>(std::min<std::int64_t>(partBytes, 64 << 20)) + (16 << 10)));
+        if (!readers.back()->open(path))
+            return {ImportResult::Status::OpenFailed, kOpenFailedText, {}, {}};
+    }
+
+    Loader loader(units, sink, options);
+    loader.reset();
+    const std::int64_t partCount = (size + partBytes - 1) / partBytes;
+    const std::int64_t perRound = 2 * static_cast<std::int64_t>(threads);
+    const std::int64_t roundCount = (partCount + perRound - 1) / perRound;
+    const bool apart = sink.appendsChannelsApart();
+    const int groups = 4 * threads;  // of channels, appended by one thread at a time
+    const ChannelOwners groupOf = dealChannels(groups);
+    // The parts of the round being ordered and of the one being parsed; whether each
+    // could be read.
+    std::vector<ParsedPart> parts[2];
+    std::vector<char> partRead[2];
+    for (int k = 0; k < 2; ++k) {
+        parts[k].resize(static_cast<std::size_t>(perRound));
+        partRead[k].resize(static_cast<std::size_t>(perRound));
+    }
+    DeferredAppends appends;
+    std::array<std::size_t, kChannelCount> reserve{};
+
+    QString error;
+    std::int64_t lineNumber = 1;
+    bool stopped = false;     // on an error or at the point budget
+    bool readFailed = false;  // a part could not be read: the file ends before it
+    // Takes the lines of `round` in file order; false once the load stops there.
+    const auto orderRound = [&](std::int64_t round) {
+        const std::size_t set = static_cast<std::size_t>(round % 2);
+        for (std::int64_t k = 0; k < perRound && round * perRound + k < partCount; ++k) {
+            const std::size_t slot = static_cast<std::size_t>(k);
+            if (!partRead[set][slot]) {
+                readFailed = true;
+                return;
+            }
+            const ParsedPart& part = parts[set][slot];
+            for (const ParsedLine& line : part.lines) {
+                if (!loader.handleParsed(line, part, error)) {
+                    stopped = true;
+                    return;
+                }
+                if (line.endsLine) ++lineNumber;
+            }
+        }
+    };
+
+    WorkCrew crew(threads);
+    std::atomic<std::int64_t> nextPart{0};
+    std::atomic<int> nextGroup{0};
+    std::atomic<bool> ordered{false};  // the round of this phase is ordered
+    for (std::int64_t phase = 0;; ++phase) {
+        const bool order = phase >= 1 && phase <= roundCount;  // the round parsed before
+        const bool parse = phase < roundCount;
+        if (!order && !parse) break;
+        const std::size_t parseSet = static_cast<std::size_t>(phase % 2);
+        bool reserveNow = false;
+        nextPart = 0;
+        nextGroup = 0;
+        ordered = !order;
+        const auto parseParts = [&](int t) {
+            if (!parse) return;
+            for (std::int64_t k; (k = nextPart.fetch_add(1)) < perRound;) {
+                const std::size_t slot = static_cast<std::size_t>(k);
+                const std::int64_t index = phase * perRound + k;
+                ParsedPart& part = parts[parseSet][slot];
+                part.clear();
+                if (index < partCount)
+                    partRead[parseSet][slot] =
+                        parsePart(*readers[static_cast<std::size_t>(t)], index, partBytes,
+                                  index == partCount - 1, part);
+            }
+        };
+        const auto appendGroups = [&] {
+            if (!order || !apart) return;
+            ordered.wait(false, std::memory_order_acquire);
+            for (int g; (g = nextGroup.fetch_add(1)) < groups;) {
+                // The first round's appends make room for the whole file's points,
+                // in the thread that then touches that memory first.
+                if (reserveNow)
+                    for (std::size_t c = 0; c < reserve.size(); ++c)
+                        if (groupOf[c] == g && reserve[c] > 0)
+                            sink.reservePoints(static_cast<Channel>(c), reserve[c]);
+                makeAppends(appends, units, sink, groupOf, g);
+            }
+        };
+        crew.run([&](int t) {
+            if (t == 0 && order) {
+                appends.clear();
+                loader.deferAppends(apart ? &appends : nullptr);
+                orderRound(phase - 1);
+                if (phase == 1 && apart && !stopped && !readFailed && perRound * partBytes < size) {
+                    reserve = expectedPoints(appends, perRound * partBytes, size);
+                    reserveNow = true;
+                }
+                ordered.store(true, std::memory_order_release);
+                ordered.notify_all();
+            }
+            // The calling thread appends first (it has just ordered the round), the
+            // others parse first.
+            if (t == 0) {
+                appendGroups();
+                parseParts(t);
+            } else {
+                parseParts(t);
+                appendGroups();
+            }
+        });
+        if (order && (stopped || readFailed)) break;
+    }
+    ImportResult result{ImportResult::Status::Loaded, kLoadedText, loader.panel(), loader.report()};
+    if (loader.overBudget()) {
+        result.status = ImportResult::Status::TooMuchData;
+        result.message = tooMuchDataMessage(lineNumber);
+    } else if (stopped) {
+        result.status = ImportResult::Status::Error;
+        result.message = error;
+    }
+    return result;
+}
+
 }  // namespace
 
 void PanelTexts::apply(const PanelUpdate& update) {
@@ -297,11 +591,27 @@ void PanelTexts::apply(const PanelUpdate& update) {
 }
 
 ImportOptions ImportOptions::forThisMachine() {
-    return {defaultPointBudget(), DateTimeLocale::fromQLocale(QLocale::system())};
+    ImportOptions options;
+    options.pointBudget = defaultPointBudget();
+    options.locale = DateTimeLocale::fromQLocale(QLocale::system());
+    return options;
 }
 
 ImportResult importLogFile(const QString& path, const UnitSelectors& units, ImportSink& sink,
                            const ImportOptions& options) {
+    const std::int64_t partBytes = std::max<std::int64_t>(1, options.minPartBytes);
+    const QFileInfo info(path);
+    const std::int64_t size = info.isFile() ? info.size() : 0;
+    if (const int threads = threadsFor(options, size, partBytes); threads > 1) {
+        ImportResult result = importInParts(path, size, partBytes, threads, units, sink, options);
+#if defined(__GLIBC__)
+        // The record buffers, freed now, came partly from the helper threads' own heaps,
+        // which the C library keeps for them unless told to give the room back.
+        malloc_trim(0);
+#endif
+        return result;
+    }
+
     LineReader reader;
     if (!reader.open(path)) return {ImportResult::Status::OpenFailed, kOpenFailedText, {}, {}};
 

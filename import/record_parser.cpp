@@ -14,7 +14,14 @@ bool scanModelId(std::string_view line, std::int32_t& modelId) {
     return cscan::scanInt(line.data(), line.data() + line.size(), modelId) != nullptr;
 }
 
-int parseRecord(std::string_view line, const RecordModel& model, RecordFields& fields) {
+namespace {
+
+// The parse; with kTiesLater the common number forms store a value on a float rounding
+// tie as it came and set `tieSeen` (then the line is parsed again without).
+template <bool kTiesLater>
+int parseFields(std::string_view line, const RecordModel& model, RecordFields& fields,
+                bool& tieSeen) {
+    bool tie = false;  // a local, kept in a register
     const char* p = line.data();
     const char* const end = p + line.size();
     int stored = 0;
@@ -39,18 +46,34 @@ int parseRecord(std::string_view line, const RecordModel& model, RecordFields& f
             case FieldKind::TimeText:
                 p = cscan::scanText(p, end, fields.time);
                 break;
-            case FieldKind::Value:
-                if (const char* q = cscan::scanPlainDecimal(p, end, fields.values[field.slot]))
+            case FieldKind::Value: {
+                float& value = fields.values[field.slot];
+                if (const char* q = cscan::scanPlainDecimal(p, end, value))
+                    p = q;
+                else if (!kTiesLater)
+                    p = cscan::scanFloat(p, end, value);
+                else if (const char* q = cscan::scanCommonDecimalUnlessTie(p, end, value, tie))
                     p = q;
                 else
-                    p = cscan::scanFloat(p, end, fields.values[field.slot]);
+                    p = cscan::scanFloatGeneral(p, end, value);
                 break;
+            }
         }
         if (!p) break;
         ++stored;
     }
     // A trailing "," in the format (model 2) stores nothing, so it is not matched.
+    tieSeen = tie;
     return stored;
+}
+
+}  // namespace
+
+int parseRecord(std::string_view line, const RecordModel& model, RecordFields& fields) {
+    bool tie = false;
+    const int stored = parseFields<true>(line, model, fields, tie);
+    if (!tie) return stored;
+    return parseFields<false>(line, model, fields, tie);
 }
 
 }  // namespace zp

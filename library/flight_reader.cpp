@@ -125,6 +125,8 @@ FileFlights readFlights(const QString& path, const FlightOptions& options) {
     ImportOptions importOptions;
     importOptions.pointBudget = std::numeric_limits<std::int64_t>::max();  // no points kept
     importOptions.locale = options.locale;
+    // The indexer reads one file a core already.
+    importOptions.threads = 1;
     const ImportResult result = importLogFile(path, options.units, sink, importOptions);
     file.flights = sink.takeFlights(modified.date());
     switch (result.status) {

@@ -41,6 +41,11 @@ class ChartImportSink : public ImportSink {
     void addGapFill(Channel channel, double x) override {
         channelSeries(chart_, channel).points.appendGapFill(x);
     }
+    // Each series' points are its own: distinct series may grow at once.
+    bool appendsChannelsApart() const override { return true; }
+    void reservePoints(Channel channel, std::size_t points) override {
+        channelSeries(chart_, channel).points.reserve(points);
+    }
 
   private:
     chart::Chart& chart_;

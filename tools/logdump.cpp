@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QPalette>
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -62,7 +63,9 @@ struct Options {
     int height = 0;
     std::optional<QString> renderFile;
     std::optional<QString> csvFile;
-    qint64 pointBudget = 0;  // 0: the viewer's own budget
+    qint64 pointBudget = 0;              // 0: the viewer's own budget
+    std::optional<qlonglong> threads;    // --threads: the import's threads (0: one per core)
+    std::optional<qlonglong> partBytes;  // --part-bytes: the least bytes of a part of the log
     bool report = false;
     bool stats = false;
     std::optional<zp::analysis::XRange> range;
@@ -149,7 +152,8 @@ bool parseArguments(const QStringList& args, Options& options, QString& problem)
         const QString& arg = args[i];
         const bool hasValue = i + 1 < args.size();
         if (arg == u"--settings" || arg == u"--layout" || arg == u"--render" ||
-            arg == u"--point-budget" || arg == u"--range" || arg == u"--limit" || arg == u"--csv") {
+            arg == u"--point-budget" || arg == u"--range" || arg == u"--limit" || arg == u"--csv" ||
+            arg == u"--threads" || arg == u"--part-bytes") {
             if (!hasValue) {
                 problem = arg + QStringLiteral(" needs a value");
                 return false;
@@ -173,6 +177,15 @@ bool parseArguments(const QStringList& args, Options& options, QString& problem)
                     options.badValue = true;
                     return false;
                 }
+            } else if (arg == u"--threads" || arg == u"--part-bytes") {
+                bool ok = false;
+                const qlonglong n = value.toLongLong(&ok);
+                if (!ok || n < (arg == u"--threads" ? 0 : 1) || n > (qlonglong{1} << 50)) {
+                    problem =
+                        QStringLiteral("bad number for ") + arg + QStringLiteral(": ") + value;
+                    return false;
+                }
+                (arg == u"--threads" ? options.threads : options.partBytes) = n;
             } else if (arg == u"--point-budget") {
                 bool ok = false;
                 options.pointBudget = value.toLongLong(&ok);
@@ -421,6 +434,9 @@ LoadOutcome loadLog(const Options& options, const zp::SettingsRecord& record, Ch
                     zp::PanelTexts& panel) {
     zp::ImportOptions importOptions = zp::ImportOptions::forThisMachine();
     if (options.pointBudget > 0) importOptions.pointBudget = options.pointBudget;
+    if (options.threads)
+        importOptions.threads = static_cast<int>(std::min<qlonglong>(*options.threads, 256));
+    if (options.partBytes) importOptions.minPartBytes = *options.partBytes;
     zp::prepareChartForLoad(chart);
     const zp::ImportResult result =
         zp::loadLogIntoChart(*options.logFile, zp::unitSelectorsOf(record), chart, importOptions);

@@ -46,6 +46,11 @@ constexpr CommandOption kOptions[] = {
     {"--csv", "OUT.csv",
      "Also write the readings of the active series in the --range into OUT.csv, as the "
      "viewer's Export Visible Data does."},
+    {"--threads", "N",
+     "Read the log with N threads, 0 (the default) one per core; a log of fewer than 16 "
+     "parts is read by one. The output is the same whatever N."},
+    {"--part-bytes", "N",
+     "The least bytes of a part when the log is read by several threads (default 524288)."},
     {"--flights", "",
      "Read the logs the PATHs stand for (a folder: every file under it whose name ends in "
      ".csv) into flights and print one JSON object with the files and their flights: date, "

@@ -1,9 +1,12 @@
 // perfbench: the import and repaint measurements behind scripts/bench. Each mode
 // prints one line of name=value pairs.
 //
-//   perfbench import LOGFILE [REPEAT]   best import time (every series put in time
+//   perfbench import LOGFILE [REPEAT [THREADS]]
+//                                       best import time (every series put in time
 //                                       order), the points held, the resident size
-//                                       right after the first import and the peak
+//                                       right after the first import and the peak;
+//                                       THREADS: the import's threads (default: one
+//                                       per core)
 //   perfbench render LOGFILE [REPEAT]   repaint times of a 794 x 499 chart of the log:
 //                                       reduced lines, every point drawn, and one minute
 //                                       zoomed in; the pixels where the two ways differ
@@ -74,10 +77,11 @@ std::unique_ptr<Chart> newChart(const QPalette& palette) {
 
 // Loads the file into `chart` and puts every series in time order, as the first
 // repaint after a load does. False when the load did not end with "File Loaded!".
-bool load(Chart& chart, const QString& path) {
+bool load(Chart& chart, const QString& path, int threads = 0) {
     zp::prepareChartForLoad(chart);
-    const zp::ImportResult result =
-        zp::loadLogIntoChart(path, zp::UnitSelectors{}, chart, zp::ImportOptions::forThisMachine());
+    zp::ImportOptions options = zp::ImportOptions::forThisMachine();
+    options.threads = threads;
+    const zp::ImportResult result = zp::loadLogIntoChart(path, zp::UnitSelectors{}, chart, options);
     for (const zp::chart::LineSeries& series : chart.series) (void)series.points.points();
     if (result.status != zp::ImportResult::Status::Loaded) {
         std::fprintf(stderr, "perfbench: %s\n", qPrintable(result.message));
@@ -92,14 +96,14 @@ std::size_t pointsHeld(const Chart& chart) {
     return n;
 }
 
-int importMode(const QString& path, int repeat) {
+int importMode(const QString& path, int repeat, int threads) {
     double best = 0.0;
     std::size_t points = 0;
     long heldKb = -1;  // after the first import: later ones also hold what earlier ones freed
     for (int run = 0; run < repeat; ++run) {
         const auto start = Clock::now();
         std::unique_ptr<Chart> chart = newChart(QPalette());
-        if (!load(*chart, path)) return 1;
+        if (!load(*chart, path, threads)) return 1;
         const double seconds = secondsSince(start);
         if (run == 0) heldKb = residentKb();
         if (run == 0 || seconds < best) best = seconds;
@@ -210,7 +214,8 @@ int analysisMode(const QString& path, int repeat) {
 int main(int argc, char** argv) {
     const std::string mode = argc >= 3 ? argv[1] : "";
     if (mode != "import" && mode != "render" && mode != "repaint" && mode != "analysis") {
-        std::fprintf(stderr, "usage: perfbench import|render|repaint|analysis LOGFILE [REPEAT]\n");
+        std::fprintf(
+            stderr, "usage: perfbench import|render|repaint|analysis LOGFILE [REPEAT [THREADS]]\n");
         return 2;
     }
     const bool render = mode == "render" || mode == "repaint";
@@ -224,5 +229,6 @@ int main(int argc, char** argv) {
     }
     const QString path = QString::fromLocal8Bit(argv[2]);
     if (mode == "analysis") return analysisMode(path, repeat);
-    return render ? renderMode(path, repeat, mode == "repaint") : importMode(path, repeat);
+    const int threads = argc > 4 ? std::max(0, std::atoi(argv[4])) : 0;
+    return render ? renderMode(path, repeat, mode == "repaint") : importMode(path, repeat, threads);
 }

@@ -1,5 +1,8 @@
 #include "tests/fuzz/fuzz_support.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QPalette>
@@ -7,12 +10,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 #include <memory>
+#include <string>
 
 #include "loading/channel_series.h"
 #include "settings/settings_file.h"
@@ -57,7 +58,8 @@ QString writeScratchFile(const char* name, std::string_view bytes) {
         known.push_back({name, path, QFile::encodeName(path)});
         it = known.end() - 1;
     }
-    const int fd = ::open(it->nativePath.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const int fd =
+        ::open(it->nativePath.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     require(fd >= 0, "open scratch file");
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -103,6 +105,7 @@ ImportOptions fuzzImportOptions(std::int64_t pointBudget) {
     ImportOptions options;
     options.pointBudget = pointBudget;
     options.locale.currentYear = 2024;
+    options.threads = 1;  // the one-thread load, which a load cut into parts must match
     return options;
 }
 
@@ -131,6 +134,17 @@ void LoadRecord::take(const chart::Chart& chart, const ImportResult& result) {
     result_ = result;
 }
 
+namespace {
+bool sameReport(const LogReport& a, const LogReport& b) {
+    return a.lines == b.lines && a.records == b.records && a.unknownLines == b.unknownLines &&
+           a.incompleteRecords == b.incompleteRecords && a.dataSteps == b.dataSteps &&
+           a.gapFills == b.gapFills && a.filledSeconds == b.filledSeconds &&
+           a.longestGap == b.longestGap && a.timeWentBack == b.timeWentBack &&
+           a.firstTime == b.firstTime && a.lastTime == b.lastTime &&
+           a.stoppedAtLine == b.stoppedAtLine;
+}
+}  // namespace
+
 bool LoadRecord::matches(const chart::Chart& chart, const ImportResult& result,
                          const char*& what) const {
     what = nullptr;
@@ -145,8 +159,7 @@ bool LoadRecord::matches(const chart::Chart& chart, const ImportResult& result,
         if (points.size() != then.points.size() ||
             !std::equal(points.begin(), points.end(), then.points.begin(), sameBits))
             what = "series points";
-        else if (now.name != then.name || now.title != then.title ||
-                 now.color.rgba() != then.color)
+        else if (now.name != then.name || now.title != then.title || now.color.rgba() != then.color)
             what = "series look";
         else if (now.active != then.active || now.showInLegend != then.showInLegend ||
                  now.xDateTime != then.xDateTime)
@@ -167,6 +180,8 @@ bool LoadRecord::matches(const chart::Chart& chart, const ImportResult& result,
         what = "panel counters";
     else if (a.axisTitle != b.axisTitle)
         what = "panel axis title";
+    else if (!sameReport(result.report, result_.report))
+        what = "report";
     return what == nullptr;
 }
 

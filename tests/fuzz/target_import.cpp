@@ -28,7 +28,8 @@ constexpr std::int64_t kBudget = std::int64_t{1} << 12;
 // The pieces that fgets(buffer, 1000, file) returns for a file opened in text mode:
 // "\r\n" reads as "\n", and each piece ends after a line feed or at 999 characters.
 // The pieces point into `text`, which holds the bytes with "\r\n" made "\n".
-void referencePieces(std::string_view bytes, std::string& text, std::vector<std::string_view>& pieces) {
+void referencePieces(std::string_view bytes, std::string& text,
+                     std::vector<std::string_view>& pieces) {
     text.clear();
     text.reserve(bytes.size());
     for (std::size_t i = 0; i < bytes.size();) {
@@ -79,6 +80,16 @@ void checkScanners(const char* const begin, const char* const end) {
     require(intMatched == (intStop != nullptr), "%d matches where sscanf matches");
     if (intMatched)
         require(intStop - begin == intLength && scanned == expectedInt, "%d reads as sscanf");
+
+    // The common number forms read as the general path reads them, where they read.
+    float common = 0.0f;
+    float general = 0.0f;
+    if (const char* commonStop = cscan::scanCommonDecimal(begin, end, common)) {
+        require(commonStop == cscan::scanFloatGeneral(begin, end, general),
+                "the common forms stop where the general path stops");
+        require(std::memcmp(&common, &general, sizeof common) == 0,
+                "the common forms read the float the general path reads");
+    }
 
     float value = 0.0f;
     const char* const floatStop = cscan::scanFloat(begin, end, value);
@@ -166,6 +177,16 @@ int importTarget(const std::uint8_t* data, std::size_t size) {
     const char* difference = nullptr;
     if (!first.matches(chart, again, difference))
         throw InvariantBroken(std::string("a second load of the same log differs: ") + difference);
+
+    // The log cut into parts at every line end and read by two threads: the very same
+    // load as the one-thread one.
+    ImportOptions split = options;
+    split.threads = 2;
+    split.minPartBytes = 1;
+    prepareChartForLoad(chart);
+    const ImportResult parted = loadLogIntoChart(path, units, chart, split);
+    if (!first.matches(chart, parted, difference))
+        throw InvariantBroken(std::string("a load cut into parts differs: ") + difference);
     return 0;
 }
 

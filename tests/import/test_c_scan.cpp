@@ -4,11 +4,14 @@
 #include <QtTest>
 #include <bit>
 #include <clocale>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "import/c_scan.h"
 
@@ -82,6 +85,65 @@ std::string randomNumber(std::mt19937& rng) {
         for (int i = 0; i < expDigits; ++i) s += static_cast<char>('0' + pick(rng) % 10);
     }
     return s;
+}
+
+// The tokens of the fuzz dictionaries (name="value" lines, \xNN escapes).
+std::vector<std::string> dictionaryTokens() {
+    std::vector<std::string> tokens;
+    for (const char* name : {"log.dict", "settings.dict", "time_field.dict"}) {
+        std::ifstream in(std::string(ZP_SOURCE_DIR) + "/tests/fuzz/" + name);
+        std::string line;
+        while (std::getline(in, line)) {
+            const std::size_t open = line.find('"');
+            const std::size_t close = line.rfind('"');
+            if (line.empty() || line[0] == '#' || open == std::string::npos || close <= open)
+                continue;
+            std::string token;
+            for (std::size_t i = open + 1; i < close; ++i) {
+                if (line[i] == '\\' && i + 3 < close && line[i + 1] == 'x') {
+                    token += static_cast<char>(std::stoi(line.substr(i + 2, 2), nullptr, 16));
+                    i += 3;
+                } else if (line[i] == '\\' && i + 1 < close) {
+                    token += line[++i];
+                } else {
+                    token += line[i];
+                }
+            }
+            tokens.push_back(token);
+        }
+    }
+    return tokens;
+}
+
+// The common-form path against the general path on `text`: where the common path reads
+// the text at all, it stops at the same character with the same float bits. Returns
+// whether the common path read it.
+bool commonAgreesWithGeneralOn(const std::string& text, bool& agrees) {
+    float fast = -7.0f;
+    float general = -7.0f;
+    const char* begin = text.data();
+    const char* end = begin + text.size();
+    const char* fastEnd = zp::cscan::scanCommonDecimal(begin, end, fast);
+    const char* generalEnd = zp::cscan::scanFloatGeneral(begin, end, general);
+    const bool same =
+        !fastEnd || (fastEnd == generalEnd &&
+                     std::bit_cast<std::uint32_t>(fast) == std::bit_cast<std::uint32_t>(general));
+    if (!same) {
+        agrees = false;
+        qWarning("'%s': common %ld/%08x, general %ld/%08x", text.c_str(),
+                 static_cast<long>(fastEnd - begin), std::bit_cast<std::uint32_t>(fast),
+                 generalEnd ? static_cast<long>(generalEnd - begin) : -1L,
+                 std::bit_cast<std::uint32_t>(general));
+    }
+    return fastEnd != nullptr;
+}
+
+// The same, on the text alone and followed by a field of 16 more characters (the common
+// path reads 8 characters at a time where that many follow).
+bool commonAgreesWithGeneral(const std::string& text, bool& agrees) {
+    const bool read = commonAgreesWithGeneralOn(text, agrees);
+    commonAgreesWithGeneralOn(text + ",1234567890123456", agrees);
+    return read;
 }
 
 }  // namespace
@@ -246,6 +308,103 @@ class TestCScan : public QObject {
             QCOMPARE(static_cast<int>(end - s.data()), used);
             QCOMPARE(std::bit_cast<std::uint32_t>(got), std::bit_cast<std::uint32_t>(expected));
         }
+    }
+
+    // [SECTION] The common forms against the general path
+
+    // Every dictionary token alone, after a digit or sign, and every pair of them.
+    void commonForms_agreeOnDictionaryTokens() {
+        const std::vector<std::string> tokens = dictionaryTokens();
+        QVERIFY(tokens.size() > 100);
+        const char* prefixes[] = {"", "1", "-", "+", "0.", "12.5"};
+        bool agrees = true;
+        long read = 0;
+        for (const std::string& a : tokens) {
+            for (const char* prefix : prefixes) read += commonAgreesWithGeneral(prefix + a, agrees);
+            QVERIFY(agrees);
+            for (const std::string& b : tokens) {
+                read += commonAgreesWithGeneral(a + b, agrees);
+                QVERIFY(agrees);
+            }
+        }
+        QVERIFY(read > 1000);  // the common path did take part
+    }
+
+    // Forms at the edges of the common path: the digit and mantissa limits, powers of
+    // ten up to and past 10^22, exponents without digits, ties between two floats.
+    void commonForms_agreeAtTheirLimits_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("common");  // the common path reads it
+        const auto row = [](const char* name, const QByteArray& text, bool common) {
+            QTest::newRow(name) << text << common;
+        };
+        row("instrument value", "13.8,", true);
+        row("negative", "-40", true);
+        row("plus sign", "+1013.25", true);
+        row("exponent", "1e3", true);
+        row("negative exponent", "-2.5E-7,", true);
+        row("point last", "7.", true);
+        row("point first", ".5", true);
+        row("zeros", "-0.000e5", true);
+        row("zeros far out", "-0.000e999", false);
+        row("2^53", "9007199254740992", true);
+        row("2^53 + 1", "9007199254740993", false);
+        row("19 digits", "0.000000000000000001", true);
+        row("20 digits", "0.0000000000000000001", false);
+        row("10^22", "1e22", true);
+        row("10^23", "1e23", false);
+        row("10^-22", "1e-22", true);
+        row("10^-23", "1e-23", false);
+        row("fraction and exponent cancel", "123.456e3", true);
+        row("exponent letter without digits", "12e", true);
+        row("exponent sign without digits", "12e+,", true);
+        row("tie above 2^24", "16777217", false);
+        row("tie written with a fraction", "16777217.0", false);
+        row("hexadecimal", "0x1p3", false);
+        row("hexadecimal letter only", "0X", false);
+        row("leading blank", " 5", false);
+        row("no digit", "-.e5", false);
+        row("word", "inf", false);
+        row("largest", "9007199254740992e22", true);
+        row("smallest", "1e-22", true);
+    }
+    void commonForms_agreeAtTheirLimits() {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, common);
+        bool agrees = true;
+        QCOMPARE(commonAgreesWithGeneral(text.toStdString(), agrees), common);
+        QVERIFY(agrees);
+    }
+
+    // Random common forms, many near float ties: mantissas of up to 19 digits over
+    // every power of ten the common path takes, and every float's shortest text.
+    void commonForms_agreeOnRandomNumbers() {
+        std::mt19937_64 rng(53);
+        bool agrees = true;
+        long read = 0;
+        for (int i = 0; i < 300000; ++i) {
+            const int digits = 1 + static_cast<int>(rng() % 19);
+            std::string mantissa;
+            for (int k = 0; k < digits; ++k) mantissa += static_cast<char>('0' + rng() % 10);
+            const int point = static_cast<int>(rng() % (digits + 1));
+            std::string text = (rng() % 4 == 0 ? "-" : "") + mantissa.substr(0, point) + "." +
+                               mantissa.substr(point);
+            if (rng() % 2) text += "e" + std::to_string(static_cast<int>(rng() % 45) - 22);
+            read += commonAgreesWithGeneral(text, agrees);
+            QVERIFY(agrees);
+        }
+        for (std::uint32_t bits = 0x00800000u; bits < 0x7f800000u; bits += 0x00003579u) {
+            // A float and the midpoint to the next one, written out in full.
+            const float f = std::bit_cast<float>(bits);
+            const double mid = (static_cast<double>(f) + std::nextafter(f, 2 * f)) / 2;
+            char text[64];
+            std::snprintf(text, sizeof text, "%.9g", static_cast<double>(f));
+            read += commonAgreesWithGeneral(text, agrees);
+            std::snprintf(text, sizeof text, "%.17g", mid);
+            read += commonAgreesWithGeneral(text, agrees);
+            QVERIFY(agrees);
+        }
+        QVERIFY(read > 200000);
     }
 
     void scanInt_matchesGlibcSscanf_data() {

@@ -139,6 +139,14 @@ class TestLogImport : public QObject {
                    "6\n",
                    33)
             << int(AirspeedSeries) << QList<double>{55, 6};
+        // 16777217 lies halfway between two floats: the line is read again the general
+        // way, which rounds to the even one; the fields before and after keep theirs.
+        QTest::newRow("a value on a float tie")
+            << QByteArray("3,d,10:00:00,1.5,16777217,-2.5e3,0.1\n") << int(VoltsSeries)
+            << QList<double>{16777216};
+        QTest::newRow("the fields beside a float tie")
+            << QByteArray("3,d,10:00:00,1.5,16777217,-2.5e3,0.1\n") << int(CurrentSeries)
+            << QList<double>{-2500};
         QTest::newRow("values never read start at zero")
             << QByteArray("6,d,10:00:00,1\n") << int(AirspeedSeries) << QList<double>{0};
         QTest::newRow("unknown model id leaves values alone")

@@ -442,11 +442,28 @@ bool readFlightDetails(QSqlDatabase db, FlightRows& rows, bool withChannels, QSt
     return true;
 }
 
+// A read transaction: the queries made while it lives see the database as one writer
+// left it, not half of another indexer's replacement of a file.
+class ReadSnapshot {
+  public:
+    explicit ReadSnapshot(QSqlDatabase db) : db_(std::move(db)) { open_ = db_.transaction(); }
+    ~ReadSnapshot() {
+        if (open_) db_.commit();
+    }
+    ReadSnapshot(const ReadSnapshot&) = delete;
+    ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+
+  private:
+    QSqlDatabase db_;
+    bool open_ = false;
+};
+
 }  // namespace
 
 std::vector<FileFlights> SqliteFlightStore::files(const QStringList& paths) {
     std::vector<FileFlights> result;
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    const ReadSnapshot snapshot(db);
     QSqlQuery q(db);
     q.setForwardOnly(true);
     if (!q.exec(QStringLiteral("SELECT id, path, size, modified_ms, status, message, "
@@ -504,6 +521,7 @@ std::vector<StoredFlight> SqliteFlightStore::flights(const FlightFilter& filter,
                                                      bool withChannels) {
     std::vector<StoredFlight> result;
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    const ReadSnapshot snapshot(db);
     QString sql = QStringLiteral(
                       "SELECT %1 FROM flights fl JOIN files fi ON fi.id = fl.file_id "
                       "WHERE 1")

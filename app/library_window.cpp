@@ -367,6 +367,8 @@ void FlightLibraryWindow::runEnded() {
     cancelButton_->setEnabled(false);
     const library::IndexResult& result = *result_;
     rows_ = libraryRows(result.files);
+    // Files are named as they lie inside the folder.
+    for (LibraryRow& row : rows_) row.shown = QDir(folder_).relativeFilePath(row.path);
     fillTable();
     int flights = 0;
     for (const LibraryRow& row : rows_) flights += row.flight ? 1 : 0;

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -9,6 +10,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QThread>
 #include <QVariant>
 #include <atomic>
 #include <utility>
@@ -157,15 +159,22 @@ std::optional<OpenProblem> openDatabase(const QString& connection, const QString
     }
     // The schema, under the write lock so that two programs opening a new file at once
     // do not both make it.
+    // Each answer is read and its statement finished at once: a statement left open
+    // would hold a read snapshot, and a connection whose snapshot another program has
+    // since written past cannot take the write lock (SQLite answers "locked" at once).
     const auto version = [&q]() -> std::optional<int> {
         if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND "
                                    "name='schema_version'")) ||
             !q.next())
             return std::nullopt;
-        if (q.value(0).toInt() == 0) return 0;
+        const int tables = q.value(0).toInt();
+        q.finish();
+        if (tables == 0) return 0;
         if (!q.exec(QStringLiteral("SELECT version FROM schema_version")) || !q.next())
             return std::nullopt;
-        return q.value(0).toInt();
+        const int found = q.value(0).toInt();
+        q.finish();
+        return found;
     };
     if (const std::optional<int> v = version(); v && *v == SqliteFlightStore::schemaVersion())
         return std::nullopt;
@@ -186,7 +195,9 @@ std::optional<OpenProblem> openDatabase(const QString& connection, const QString
         // Only a new, empty file may take the schema: anything else is not ours.
         if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !q.next())
             return abandon({q.lastError().text(), true});
-        if (q.value(0).toInt() != 0)
+        const int tables = q.value(0).toInt();
+        q.finish();
+        if (tables != 0)
             return abandon({QStringLiteral("it holds tables of another program"), true});
     }
     for (int step = *current; step < SqliteFlightStore::schemaVersion(); ++step) {
@@ -225,6 +236,24 @@ bool moveAside(const QString& path, QString& movedTo) {
     return true;
 }
 
+// openDatabase, again while another program holds the file's lock: switching a new
+// file to write-ahead logging, for one, fails at once instead of waiting for it.
+std::optional<OpenProblem> openWhenFree(QString& connection, const QString& path) {
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        std::optional<OpenProblem> problem = openDatabase(connection, path);
+        // A locked file is in use, never damaged: it is not moved aside.
+        const bool locked =
+            problem && problem->text.contains(QLatin1String("locked"), Qt::CaseInsensitive);
+        if (locked) problem->damaged = false;
+        if (!locked || waited.elapsed() > 60000) return problem;
+        closeConnection(connection);
+        connection = uniqueConnectionName();
+        QThread::msleep(20);
+    }
+}
+
 }  // namespace
 
 std::unique_ptr<SqliteFlightStore> SqliteFlightStore::open(const QString& path, QString& notice,
@@ -234,7 +263,7 @@ std::unique_ptr<SqliteFlightStore> SqliteFlightStore::open(const QString& path, 
     const QFileInfo info(path);
     QDir().mkpath(info.absolutePath());
     QString connection = uniqueConnectionName();
-    std::optional<OpenProblem> problem = openDatabase(connection, path);
+    std::optional<OpenProblem> problem = openWhenFree(connection, path);
     if (!problem) return std::unique_ptr<SqliteFlightStore>(new SqliteFlightStore(connection));
     closeConnection(connection);
     QString movedTo;
@@ -247,7 +276,7 @@ std::unique_ptr<SqliteFlightStore> SqliteFlightStore::open(const QString& path, 
                  "and a new one was made")
                  .arg(path, problem->text, movedTo);
     connection = uniqueConnectionName();
-    problem = openDatabase(connection, path);
+    problem = openWhenFree(connection, path);
     if (!problem) return std::unique_ptr<SqliteFlightStore>(new SqliteFlightStore(connection));
     closeConnection(connection);
     error = QStringLiteral("cannot make the flight database %1: %2").arg(path, problem->text);
@@ -442,11 +471,28 @@ bool readFlightDetails(QSqlDatabase db, FlightRows& rows, bool withChannels, QSt
     return true;
 }
 
+// A read transaction: the queries made while it lives see the database as one writer
+// left it, not half of another indexer's replacement of a file.
+class ReadSnapshot {
+  public:
+    explicit ReadSnapshot(QSqlDatabase db) : db_(std::move(db)) { open_ = db_.transaction(); }
+    ~ReadSnapshot() {
+        if (open_) db_.commit();
+    }
+    ReadSnapshot(const ReadSnapshot&) = delete;
+    ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+
+  private:
+    QSqlDatabase db_;
+    bool open_ = false;
+};
+
 }  // namespace
 
 std::vector<FileFlights> SqliteFlightStore::files(const QStringList& paths) {
     std::vector<FileFlights> result;
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    const ReadSnapshot snapshot(db);
     QSqlQuery q(db);
     q.setForwardOnly(true);
     if (!q.exec(QStringLiteral("SELECT id, path, size, modified_ms, status, message, "
@@ -504,6 +550,7 @@ std::vector<StoredFlight> SqliteFlightStore::flights(const FlightFilter& filter,
                                                      bool withChannels) {
     std::vector<StoredFlight> result;
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    const ReadSnapshot snapshot(db);
     QString sql = QStringLiteral(
                       "SELECT %1 FROM flights fl JOIN files fi ON fi.id = fl.file_id "
                       "WHERE 1")

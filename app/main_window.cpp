@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSettings>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QUrl>
@@ -633,7 +634,17 @@ void MainWindow::openLibrary(const QString& folder) {
         connect(library_, &FlightLibraryWindow::flightChosen, this, &MainWindow::showFlight);
     }
     LibrarySetup setup;
-    setup.databasePath = libraryDatabase_;
+    // viewer.ini may name another database and split gap ([library] database=,
+    // splitGap=); a database set by the program comes first.
+    const QString ini = userChoicesFile(store_);
+    if (!ini.isEmpty()) {
+        const QSettings choices(ini, QSettings::IniFormat);
+        setup.databasePath = choices.value(QStringLiteral("library/database")).toString();
+        bool ok = false;
+        const qlonglong gap = choices.value(QStringLiteral("library/splitGap")).toLongLong(&ok);
+        if (ok && gap >= 0) setup.options.splitGap = gap;
+    }
+    if (!libraryDatabase_.isEmpty()) setup.databasePath = libraryDatabase_;
     setup.options.units = unitSelectorsOf(settings_);
     setup.options.locale = importOptions_.locale;
     // The limits of Analysis > Set Limits, in the units the library converts to.

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProgressBar>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -14,6 +15,7 @@
 #include "app/library_window.h"
 #include "app/main_window.h"
 #include "chart/chart_widget.h"
+#include "settings/settings_store.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/find_child.h"
 #include "tests/support/window_fixture.h"
@@ -158,6 +160,30 @@ class TestLibraryWindow : public QObject {
         f.window.openLibrary(logs.path());
         QVERIFY(ended.wait(60000));
         QCOMPARE(w->rows().size(), rows);
+    }
+
+    // viewer.ini's [library] names the database and the gap that splits flights.
+    void folder_databaseAndSplitGapFromTheUserChoices() {
+        test::FakeDialogs dialogs;
+        QTemporaryDir dir;
+        SettingsStore store(dir.path(), dir.filePath(QStringLiteral("user")));
+        QVERIFY(QDir().mkpath(store.userFolder()));
+        const QString database = dir.filePath(QStringLiteral("chosen.sqlite"));
+        {
+            QSettings ini(store.userFolder() + QStringLiteral("/viewer.ini"), QSettings::IniFormat);
+            ini.setValue(QStringLiteral("library/database"), database);
+            ini.setValue(QStringLiteral("library/splitGap"), 5000);
+        }
+        MainWindow window(dialogs, store);
+        QTemporaryDir logs;
+        QVERIFY(test::writeAll(logs.filePath(QStringLiteral("a.csv")),
+                               records(10, 0, 10) + records(11, 0, 5)));
+        window.openLibrary(logs.path());
+        QSignalSpy ended(window.libraryWindow(), &FlightLibraryWindow::indexingEnded);
+        QVERIFY(ended.wait(60000));
+        // An hour apart is within 5,000 s: one flight.
+        QCOMPARE(window.libraryWindow()->rows().size(), std::size_t(1));
+        QVERIFY(QFileInfo::exists(database));
     }
 
     void folder_goneLeavesTheRecentList() {

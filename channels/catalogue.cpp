@@ -1,5 +1,7 @@
 #include "channels/catalogue.h"
 
+#include <unordered_map>
+
 namespace zp {
 
 namespace {
@@ -59,8 +61,20 @@ const std::array<ChannelInfo, kChannelCount> kChannels = {{
 // clang-format on
 
 const std::array<double, 25> kRpm1SampleValues = {
-    8.0,   907.5, 977.5, 1032.5, 1062.5, 1085.0, 997.5, 1035.0, 1092.5,
-    985.0, 952.5, 892.5, 995.0,  932.5,  962.5,  980.0, 917.5,  840.0,
-    915.0, 960.0, 965.0, 1025.0, 952.5,  940.0,  862.5};
+    8.0,   907.5, 977.5, 1032.5, 1062.5, 1085.0, 997.5, 1035.0, 1092.5, 985.0, 952.5, 892.5, 995.0,
+    932.5, 962.5, 980.0, 917.5,  840.0,  915.0,  960.0, 965.0,  1025.0, 952.5, 940.0, 862.5};
+
+std::optional<Channel> channelNamed(std::string_view name) {
+    // Looked up per row when a database of flights is read: a table, made once.
+    static const std::unordered_map<std::string_view, Channel> byName = [] {
+        std::unordered_map<std::string_view, Channel> map;
+        for (int c = 0; c < kChannelCount; ++c)
+            map.emplace(kChannels[static_cast<std::size_t>(c)].name, static_cast<Channel>(c));
+        return map;
+    }();
+    const auto it = byName.find(name);
+    if (it == byName.end()) return std::nullopt;
+    return it->second;
+}
 
 }  // namespace zp

@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <string_view>
 
 namespace zp {
 
@@ -67,6 +69,9 @@ struct ChannelInfo {
 
 // Name, title and colour of every channel, indexed by Channel.
 extern const std::array<ChannelInfo, kChannelCount> kChannels;
+
+// The channel named `name` (e.g. "VoltsSeries"), or none.
+std::optional<Channel> channelNamed(std::string_view name);
 
 // The 25 sample values that RPM1Series holds at X = 0 .. 24 until the first load.
 extern const std::array<double, 25> kRpm1SampleValues;

@@ -88,18 +88,6 @@ struct OpenProblem {
     bool damaged = false;
 };
 
-std::optional<Channel> channelNamed(const QString& name) {
-    static const QHash<QString, Channel> names = [] {
-        QHash<QString, Channel> map;
-        for (int c = 0; c < kChannelCount; ++c)
-            map.insert(QLatin1String(kChannels[c].name), static_cast<Channel>(c));
-        return map;
-    }();
-    const auto it = names.constFind(name);
-    if (it == names.cend()) return std::nullopt;
-    return *it;
-}
-
 QVariant nullable(const std::optional<std::int64_t>& value) {
     return value ? QVariant(static_cast<qlonglong>(*value)) : QVariant();
 }
@@ -456,7 +444,7 @@ bool readFlightDetails(QSqlDatabase db, FlightRows& rows, bool withChannels, QSt
         return false;
     }
     while (q.next()) {
-        const std::optional<Channel> channel = channelNamed(q.value(1).toString());
+        const std::optional<Channel> channel = channelNamed(q.value(1).toString().toStdString());
         if (!channel) continue;
         ChannelFigures figures;
         figures.count = q.value(2).toLongLong();

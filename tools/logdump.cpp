@@ -28,6 +28,7 @@
 #include "settings/settings_record.h"
 #include "tools/logdump_command.h"
 #include "tools/logdump_flights.h"
+#include "tools/logdump_limits.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -96,44 +97,20 @@ bool parseRange(const QString& text, zp::analysis::XRange& range, QString& probl
     return true;
 }
 
-std::optional<zp::Channel> channelNamed(const QString& name) {
-    for (int c = 0; c < zp::kChannelCount; ++c)
-        if (name == QLatin1String(zp::kChannels[c].name)) return static_cast<zp::Channel>(c);
-    return std::nullopt;
-}
-
 // NAME:LOW:HIGH with LOW and HIGH numbers or empty (no limit on that side).
 bool parseLimit(const QString& text, Options& options, QString& problem) {
-    const QStringList parts = text.split(u':');
-    if (parts.size() != 3) {
-        problem = QStringLiteral("bad --limit (NAME:LOW:HIGH): ") + text;
+    const auto given = [&options](zp::Channel channel) {
+        for (const auto& limit : options.limits)
+            if (limit.first == channel) return true;
         return false;
-    }
-    const std::optional<zp::Channel> channel = channelNamed(parts[0]);
-    if (!channel) {
-        problem = QStringLiteral("unknown series name for --limit: ") + parts[0];
-        return false;
-    }
-    for (const auto& given : options.limits) {
-        if (given.first == *channel) {
-            problem = QStringLiteral("--limit given twice for ") + parts[0];
-            return false;
-        }
-    }
+    };
+    const std::optional<zp::logdump::LimitOption> limit =
+        zp::logdump::parseLimitOption(text, given, problem);
+    if (!limit) return false;
     zp::analysis::Limits limits;
-    if (!parts[1].isEmpty() && !parseNumber(parts[1], limits.low)) {
-        problem = QStringLiteral("bad low limit for --limit: ") + text;
-        return false;
-    }
-    if (!parts[2].isEmpty() && !parseNumber(parts[2], limits.high)) {
-        problem = QStringLiteral("bad high limit for --limit: ") + text;
-        return false;
-    }
-    if (limits.low > limits.high) {
-        problem = QStringLiteral("low limit above high limit for --limit: ") + text;
-        return false;
-    }
-    options.limits.emplace_back(*channel, limits);
+    limits.low = limit->low;
+    limits.high = limit->high;
+    options.limits.emplace_back(limit->channel, limits);
     return true;
 }
 

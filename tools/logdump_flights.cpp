@@ -12,6 +12,7 @@
 #include "library/sqlite_flight_store.h"
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
+#include "tools/logdump_limits.h"
 
 namespace zp::logdump {
 
@@ -28,50 +29,15 @@ struct FlightsArguments {
     library::FlightOptions options;
 };
 
-std::optional<Channel> channelNamed(const QString& name) {
-    for (int c = 0; c < kChannelCount; ++c)
-        if (name == QLatin1String(kChannels[c].name)) return static_cast<Channel>(c);
-    return std::nullopt;
-}
-
-// A finite number in the C locale (empty: none); false for any other text.
-bool parseLimitValue(const QString& text, double& value) {
-    bool ok = false;
-    value = text.toDouble(&ok);
-    return ok && std::isfinite(value);
-}
-
 // NAME:LOW:HIGH with LOW and HIGH numbers or empty, as logdump's --limit.
 bool parseLimit(const QString& text, library::FlightOptions& options, QString& problem) {
-    const QStringList parts = text.split(u':');
-    if (parts.size() != 3) {
-        problem = QStringLiteral("bad --limit (NAME:LOW:HIGH): ") + text;
-        return false;
-    }
-    const std::optional<Channel> channel = channelNamed(parts[0]);
-    if (!channel) {
-        problem = QStringLiteral("unknown series name for --limit: ") + parts[0];
-        return false;
-    }
-    std::optional<library::Limits>& limits = options.limits[static_cast<std::size_t>(*channel)];
-    if (limits) {
-        problem = QStringLiteral("--limit given twice for ") + parts[0];
-        return false;
-    }
-    library::Limits given;
-    if (!parts[1].isEmpty() && !parseLimitValue(parts[1], given.low)) {
-        problem = QStringLiteral("bad low limit for --limit: ") + text;
-        return false;
-    }
-    if (!parts[2].isEmpty() && !parseLimitValue(parts[2], given.high)) {
-        problem = QStringLiteral("bad high limit for --limit: ") + text;
-        return false;
-    }
-    if (given.low > given.high) {
-        problem = QStringLiteral("low limit above high limit for --limit: ") + text;
-        return false;
-    }
-    limits = given;
+    const auto given = [&options](Channel channel) {
+        return options.limits[static_cast<std::size_t>(channel)].has_value();
+    };
+    const std::optional<LimitOption> limit = parseLimitOption(text, given, problem);
+    if (!limit) return false;
+    options.limits[static_cast<std::size_t>(limit->channel)] =
+        library::Limits{limit->low, limit->high};
     return true;
 }
 

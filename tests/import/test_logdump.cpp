@@ -9,26 +9,14 @@
 #include <bit>
 
 #include "channels/catalogue.h"
+#include "tests/support/logdump_run.h"
 
 namespace {
 
-struct Run {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-    QJsonObject report;
-};
+using Run = zp::test::LogdumpRun;
 
 Run logdump(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral(ZP_BINARY_DIR "/bin/logdump"), args);
-    Run run;
-    if (!process.waitForFinished(60000)) return run;
-    run.exitCode = process.exitCode();
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    run.report = QJsonDocument::fromJson(run.out).object();
-    return run;
+    return zp::test::runLogdump(args);
 }
 
 QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {

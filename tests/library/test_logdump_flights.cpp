@@ -10,36 +10,24 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "tests/support/logdump_run.h"
+
 namespace {
 
-struct Run {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-    QJsonObject report;
-};
+using Run = zp::test::LogdumpRun;
+using zp::test::finishLogdump;
+using zp::test::startLogdump;
 
 QProcess* start(const QStringList& args, const QString& folder) {
-    auto* process = new QProcess;
-    process->setWorkingDirectory(folder);
-    process->start(QStringLiteral(ZP_BINARY_DIR "/bin/logdump"), args);
-    return process;
+    return startLogdump(args, folder);
 }
 
 Run finish(QProcess* process) {
-    Run run;
-    if (process->waitForFinished(120000)) {
-        run.exitCode = process->exitCode();
-        run.out = process->readAllStandardOutput();
-        run.err = process->readAllStandardError();
-        run.report = QJsonDocument::fromJson(run.out).object();
-    }
-    delete process;
-    return run;
+    return finishLogdump(process);
 }
 
 Run logdump(const QStringList& args, const QString& folder) {
-    return finish(start(args, folder));
+    return zp::test::runLogdump(args, folder);
 }
 
 void writeFile(const QString& path, const QByteArray& text) {

@@ -5,21 +5,14 @@
 #include <vector>
 
 #include "analysis/exceedance_runs.h"
+#include "tests/support/exceedance_text.h"
 
 using namespace zp::analysis;
 
 namespace {
 
-// "H1-3:9 L5-5:-2" (side, start X, end X, peak per run) from runs and back.
 QString text(const std::vector<Exceedance>& runs) {
-    QStringList parts;
-    for (const Exceedance& r : runs)
-        parts << QStringLiteral("%1%2-%3:%4")
-                     .arg(r.side == ExceedSide::High ? QStringLiteral("H") : QStringLiteral("L"))
-                     .arg(r.startX)
-                     .arg(r.endX)
-                     .arg(r.peak);
-    return parts.join(u' ');
+    return zp::test::exceedanceText(runs);
 }
 
 std::vector<Exceedance> runsOf(const QString& text) {

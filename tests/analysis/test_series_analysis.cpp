@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "analysis/series_analysis.h"
+#include "tests/support/exceedance_text.h"
 
 using namespace zp::analysis;
 using zp::chart::PointList;
@@ -46,16 +47,8 @@ QString text(const std::optional<SeriesStats>& s) {
         .arg(s->mean);
 }
 
-// "H1-3:9 L5-5:-2" (side, start X, end X, peak per run).
 QString text(const std::vector<Exceedance>& runs) {
-    QStringList parts;
-    for (const Exceedance& r : runs)
-        parts << QStringLiteral("%1%2-%3:%4")
-                     .arg(r.side == ExceedSide::High ? QStringLiteral("H") : QStringLiteral("L"))
-                     .arg(r.startX)
-                     .arg(r.endX)
-                     .arg(r.peak);
-    return parts.join(u' ');
+    return zp::test::exceedanceText(runs);
 }
 
 }  // namespace

@@ -73,6 +73,14 @@ struct Viewer {
         chart().chart().invalidate();
         chart().grab();
     }
+    // OAT's limits set to `lower` .. `upper`, then Analysis > Exceedances.
+    void showExceedances(double lower, double upper) {
+        LimitTable limits{};
+        limits[OATSeries].lower = lower;
+        limits[OATSeries].upper = upper;
+        window->analysis().setLimits(limits);
+        trigger("exceedancesAction");
+    }
     double x(int second) { return series(OATSeries).points[static_cast<std::size_t>(second)].x; }
     void trigger(const char* name) { test::child<QAction>(*window, name)->trigger(); }
     QString text(QTableWidget& t, int row, int column) {
@@ -413,11 +421,7 @@ class TestAnalysis : public QObject {
     void exceedancesRowsAndZoomUndo() {
         Viewer v;
         v.load();
-        LimitTable limits{};
-        limits[OATSeries].lower = 12.0;
-        limits[OATSeries].upper = 20.0;
-        v.window->analysis().setLimits(limits);
-        v.trigger("exceedancesAction");
+        v.showExceedances(12.0, 20.0);
         QTableWidget& t = v.window->analysis().exceedancesWindow().table();
         // 10 below 12; 25, 22 above 20 (20 itself is not beyond); 30; 11.
         QCOMPARE(t.rowCount(), 4);
@@ -473,11 +477,7 @@ class TestAnalysis : public QObject {
         QFETCH(QStringList, rows);
         Viewer v;
         v.load();
-        LimitTable limits{};
-        limits[OATSeries].lower = 12.0;
-        limits[OATSeries].upper = 20.0;
-        v.window->analysis().setLimits(limits);
-        v.trigger("exceedancesAction");
+        v.showExceedances(12.0, 20.0);
         ExceedancesWindow& w = v.window->analysis().exceedancesWindow();
         QCOMPARE(w.joinRunsBox().value(), 0);
         QCOMPARE(w.hideRunsBox().value(), 0);

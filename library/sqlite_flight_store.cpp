@@ -13,6 +13,8 @@
 #include <QThread>
 #include <QVariant>
 #include <atomic>
+#include <bit>
+#include <string_view>
 #include <utility>
 
 namespace zp::library {
@@ -67,6 +69,11 @@ const std::vector<std::vector<const char*>>& migrations() {
             " high_runs INTEGER, low_runs INTEGER,"
             " PRIMARY KEY (flight_id, series))",
         },
+        {
+            // The figures of flight_series once more, packed in the flight's row, so that
+            // reading a flight back takes one row instead of one per channel.
+            "ALTER TABLE flights ADD COLUMN figures BLOB",
+        },
     };
     return steps;
 }
@@ -99,6 +106,64 @@ QString idList(const std::vector<qlonglong>& ids) {
         text += QString::number(id);
     }
     return text;
+}
+
+// The figures of a flight packed in one value: per channel with readings, its series name
+// (a length byte and the name) then count, minimum, maximum, mean, runs above and runs
+// below, each 8 bytes little-endian (integers two's complement, doubles as their bits).
+constexpr std::size_t kPackedNumbers = 6;
+
+void appendWord(QByteArray& out, std::uint64_t word) {
+    char bytes[8];
+    for (int i = 0; i < 8; ++i) bytes[i] = static_cast<char>((word >> (8 * i)) & 0xff);
+    out.append(bytes, 8);
+}
+
+std::uint64_t wordAt(const char* at) {
+    std::uint64_t word = 0;
+    for (int i = 0; i < 8; ++i)
+        word |= static_cast<std::uint64_t>(static_cast<unsigned char>(at[i])) << (8 * i);
+    return word;
+}
+
+QByteArray packedFigures(const Flight& f) {
+    QByteArray out;
+    for (int c = 0; c < kChannelCount; ++c) {
+        const std::optional<ChannelFigures>& figures = f.channels[static_cast<std::size_t>(c)];
+        if (!figures) continue;
+        const std::string_view name = kChannels[c].name;
+        out.append(static_cast<char>(name.size()));
+        out.append(name.data(), static_cast<qsizetype>(name.size()));
+        appendWord(out, static_cast<std::uint64_t>(figures->count));
+        appendWord(out, std::bit_cast<std::uint64_t>(figures->minimum));
+        appendWord(out, std::bit_cast<std::uint64_t>(figures->maximum));
+        appendWord(out, std::bit_cast<std::uint64_t>(figures->mean));
+        appendWord(out, static_cast<std::uint64_t>(figures->highRuns));
+        appendWord(out, static_cast<std::uint64_t>(figures->lowRuns));
+    }
+    return out;
+}
+
+// Reads what packedFigures wrote into `f`; false when the bytes end early.
+bool unpackFigures(const QByteArray& packed, Flight& f) {
+    const char* at = packed.constData();
+    const char* const end = at + packed.size();
+    while (at < end) {
+        const auto length = static_cast<std::size_t>(static_cast<unsigned char>(*at++));
+        if (static_cast<std::size_t>(end - at) < length + 8 * kPackedNumbers) return false;
+        const std::optional<Channel> channel = channelNamed(std::string_view(at, length));
+        at += length;
+        ChannelFigures figures;
+        figures.count = static_cast<std::int64_t>(wordAt(at));
+        figures.minimum = std::bit_cast<double>(wordAt(at + 8));
+        figures.maximum = std::bit_cast<double>(wordAt(at + 16));
+        figures.mean = std::bit_cast<double>(wordAt(at + 24));
+        figures.highRuns = static_cast<std::int64_t>(wordAt(at + 32));
+        figures.lowRuns = static_cast<std::int64_t>(wordAt(at + 40));
+        at += 8 * kPackedNumbers;
+        if (channel) f.channels[static_cast<std::size_t>(*channel)] = figures;
+    }
+    return true;
 }
 
 }  // namespace
@@ -314,10 +379,12 @@ bool SqliteFlightStore::putFile(const FileFlights& file, const QString& optionsK
     const qlonglong fileId = q.lastInsertId().toLongLong();
 
     QSqlQuery flight(db), records(db), series(db);
-    flight.prepare(QStringLiteral(
-        "INSERT INTO flights (file_id, idx, first_line, last_line, date_text, date, "
-        "date_from_text, start_second, end_second, seconds, hobbs_start, hobbs_end, "
-        "maintenance_start, maintenance_end) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    flight.prepare(
+        QStringLiteral("INSERT INTO flights (file_id, idx, first_line, last_line, date_text, date, "
+                       "date_from_text, start_second, end_second, seconds, hobbs_start, hobbs_end, "
+                       "maintenance_start, maintenance_end, figures) VALUES (?, ?, ?, ?, ?, ?, ?, "
+                       "?, ?, ?, ?, ?, ?, "
+                       "?, ?)"));
     records.prepare(
         QStringLiteral("INSERT INTO flight_records (flight_id, model, records) VALUES (?, ?, ?)"));
     series.prepare(QStringLiteral(
@@ -341,6 +408,7 @@ bool SqliteFlightStore::putFile(const FileFlights& file, const QString& optionsK
         flight.addBindValue(counter(f.hobbs, true));
         flight.addBindValue(counter(f.maintenance, false));
         flight.addBindValue(counter(f.maintenance, true));
+        flight.addBindValue(packedFigures(f));
         if (!flight.exec()) return abandon(flight);
         const qlonglong flightId = flight.lastInsertId().toLongLong();
         for (int id = 1; id <= kModelCount; ++id) {
@@ -384,6 +452,7 @@ namespace {
 // Flights read by one query, in its row order, with the id of their file.
 struct FlightRows {
     std::vector<qlonglong> flightIds;
+    std::vector<qlonglong> unpacked;  // flights whose figures are not packed in their row
     std::vector<qlonglong> fileIds;
     std::vector<QString> paths;
     std::vector<Flight> flights;
@@ -392,9 +461,9 @@ struct FlightRows {
 constexpr const char* kFlightColumns =
     "fl.id, fl.file_id, fi.path, fl.idx, fl.first_line, fl.last_line, fl.date_text, fl.date, "
     "fl.date_from_text, fl.start_second, fl.end_second, fl.seconds, fl.hobbs_start, "
-    "fl.hobbs_end, fl.maintenance_start, fl.maintenance_end";
+    "fl.hobbs_end, fl.maintenance_start, fl.maintenance_end, fl.figures";
 
-bool readFlightRows(QSqlQuery& q, FlightRows& rows) {
+bool readFlightRows(QSqlQuery& q, FlightRows& rows, bool withChannels) {
     while (q.next()) {
         Flight f;
         rows.flightIds.push_back(q.value(0).toLongLong());
@@ -411,6 +480,9 @@ bool readFlightRows(QSqlQuery& q, FlightRows& rows) {
         f.seconds = q.value(11).toLongLong();
         if (!q.isNull(12)) f.hobbs = CounterSpan{q.value(12).toInt(), q.value(13).toInt()};
         if (!q.isNull(14)) f.maintenance = CounterSpan{q.value(14).toInt(), q.value(15).toInt()};
+        // A flight stored before the figures were packed has them in flight_series only.
+        if (withChannels && (q.isNull(16) || !unpackFigures(q.value(16).toByteArray(), f)))
+            rows.unpacked.push_back(rows.flightIds.back());
         rows.flights.push_back(std::move(f));
     }
     return true;
@@ -436,10 +508,10 @@ bool readFlightDetails(QSqlDatabase db, FlightRows& rows, bool withChannels, QSt
         rows.flights[at.value(q.value(0).toLongLong())].records[static_cast<std::size_t>(model)] =
             q.value(2).toLongLong();
     }
-    if (!withChannels) return true;
+    if (!withChannels || rows.unpacked.empty()) return true;
     if (!q.exec(QStringLiteral("SELECT flight_id, series, count, min, max, mean, high_runs, "
                                "low_runs FROM flight_series WHERE flight_id IN (%1)")
-                    .arg(ids))) {
+                    .arg(idList(rows.unpacked)))) {
         error = q.lastError().text();
         return false;
     }
@@ -517,7 +589,7 @@ std::vector<FileFlights> SqliteFlightStore::files(const QStringList& paths) {
         fail(QStringLiteral("reading the flights"), q.lastError().text());
         return {};
     }
-    readFlightRows(q, rows);
+    readFlightRows(q, rows, true);
     QString error;
     if (!readFlightDetails(db, rows, true, error)) {
         fail(QStringLiteral("reading the flights"), error);
@@ -525,11 +597,21 @@ std::vector<FileFlights> SqliteFlightStore::files(const QStringList& paths) {
     }
     for (std::size_t i = 0; i < rows.flights.size(); ++i)
         result[slot.value(rows.fileIds[i])].flights.push_back(std::move(rows.flights[i]));
-    // A path asked for twice gets the same file twice.
-    std::vector<FileFlights> ordered;
+    // A path asked for twice gets the same file twice: copies for all but its last turn.
+    std::vector<std::size_t> order;
     for (const QString& path : paths) {
         const auto it = held.constFind(path);
-        if (it != held.cend()) ordered.push_back(result[slot.value(it->first)]);
+        if (it != held.cend()) order.push_back(slot.value(it->first));
+    }
+    std::vector<int> turnsLeft(result.size(), 0);
+    for (const std::size_t s : order) ++turnsLeft[s];
+    std::vector<FileFlights> ordered;
+    ordered.reserve(order.size());
+    for (const std::size_t s : order) {
+        if (--turnsLeft[s] == 0)
+            ordered.push_back(std::move(result[s]));
+        else
+            ordered.push_back(result[s]);
     }
     return ordered;
 }
@@ -584,7 +666,7 @@ std::vector<StoredFlight> SqliteFlightStore::flights(const FlightFilter& filter,
         return result;
     }
     FlightRows rows;
-    readFlightRows(q, rows);
+    readFlightRows(q, rows, withChannels);
     QString error;
     if (!readFlightDetails(db, rows, withChannels, error)) {
         fail(QStringLiteral("querying the flights"), error);

@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
 #include <atomic>
 #include <clocale>
 #include <cstring>
@@ -111,6 +112,21 @@ QStringList shownPaths(const IndexResult& result) {
     return paths;
 }
 
+// Runs `statements` on the database at `db` through a connection of its own.
+bool rawSql(const QString& db, const QStringList& statements) {
+    const QString name = QStringLiteral("raw");
+    bool ok = true;
+    {
+        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        raw.setDatabaseName(db);
+        ok = raw.open();
+        for (const QString& sql : statements) ok = ok && QSqlQuery(raw).exec(sql);
+        raw.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
+
 void setModified(const QString& path, const QDateTime& when) {
     QFile file(path);
     if (file.open(QIODevice::ReadWrite)) file.setFileTime(when, QFileDevice::FileModificationTime);
@@ -153,6 +169,51 @@ class TestFlightStore : public QObject {
         QCOMPARE(stored.files[2].file.flights.size(), std::size_t{5});
         // The first flight's minimum is the first -0 reached.
         QVERIFY(std::signbit(stored.files[2].file.flights[0].channels[AirspeedSeries]->minimum));
+    }
+
+    // Figures that are not packed in the flight's row, as a database of the first version
+    // holds them or as a cut packed value leaves them, are read from the table of figures
+    // per channel, to the bit; a database of the first version is brought to the current.
+    void figures_unpacked_readFromTheTablePerChannel_data() {
+        QTest::addColumn<QStringList>("change");
+        QTest::newRow("first version")
+            << QStringList{QStringLiteral("ALTER TABLE flights DROP COLUMN figures"),
+                           QStringLiteral("UPDATE schema_version SET version = 1")};
+        QTest::newRow("cut packed value")
+            << QStringList{QStringLiteral("UPDATE flights SET figures = substr(figures, 1, 60)")};
+        QTest::newRow("no packed value")
+            << QStringList{QStringLiteral("UPDATE flights SET figures = NULL")};
+    }
+    void figures_unpacked_readFromTheTablePerChannel() {
+        QFETCH(QStringList, change);
+        QTemporaryDir dir;
+        const QString logs = dir.filePath(QStringLiteral("logs"));
+        writeFile(logs + QStringLiteral("/a.csv"),
+                  airspeed("10:00:00", "-0") + airspeed("10:00:01", "3.4e38") + engineLog(2));
+        const QString db = dir.filePath(QStringLiteral("f.sqlite"));
+        FlightOptions options;
+        options.limits[AirspeedSeries] = Limits{0, 1};
+        const IndexResult first = indexInto(db, {logs}, options);
+        QVERIFY(first.problems.isEmpty());
+        QVERIFY(rawSql(db, change));
+
+        auto store = openStore(db);
+        QVERIFY(store);
+        const QString path = first.files[0].log.path;
+        const std::vector<FileFlights> held = store->files({path});
+        QCOMPARE(held.size(), std::size_t{1});
+        QCOMPARE(difference(held[0], readFlights(path, options)), QString());
+        const std::vector<StoredFlight> listed = store->flights({}, true);
+        QCOMPARE(listed.size(), std::size_t{3});
+        for (const StoredFlight& f : listed)
+            QVERIFY(std::any_of(f.flight.channels.begin(), f.flight.channels.end(),
+                                [](const auto& figures) { return figures.has_value(); }));
+        // A file indexed again after the change packs its figures once more.
+        writeFile(logs + QStringLiteral("/a.csv"), engineLog(3));
+        FlightIndexer indexer(options);
+        QVERIFY(indexer.run({logs}, store.get()).problems.isEmpty());
+        QCOMPARE(difference(store->files({path}).at(0), readFlights(path, options)), QString());
+        QCOMPARE(SqliteFlightStore::schemaVersion(), 2);
     }
 
     // Files are read again only when their size, time or the options change; files gone
@@ -224,15 +285,7 @@ class TestFlightStore : public QObject {
         const QString db = dir.filePath(QStringLiteral("f.sqlite"));
         if (newerSchema) {
             openStore(db).reset();
-            const QString name = QStringLiteral("newer");
-            {
-                QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-                raw.setDatabaseName(db);
-                QVERIFY(raw.open());
-                QSqlQuery(raw).exec(QStringLiteral("UPDATE schema_version SET version = 99"));
-                raw.close();
-            }
-            QSqlDatabase::removeDatabase(name);
+            QVERIFY(rawSql(db, {QStringLiteral("UPDATE schema_version SET version = 99")}));
         } else {
             writeFile(db, content);
         }

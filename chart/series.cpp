@@ -301,14 +301,7 @@ FiniteRange yRangeOf(const PointView& points) {
     return range;
 }
 
-// The time bits of `x` as a time of day in whole milliseconds plus a whole day count,
-// when that is what it is: the day and the milliseconds converted back give `x` bit for
-// bit. Consecutive points of one record carry the same X, so the last answer is kept.
-struct DayAndTime {
-    bool exact = false;
-    std::uint32_t day = 0;
-    std::uint32_t ms = 0;
-};
+}  // namespace
 
 DayAndTime dayAndTimeOf(double x) {
     // Days below 2^24: one millisecond is then several units of the last place of the
@@ -328,16 +321,7 @@ DayAndTime dayAndTimeOf(double x) {
     return found;
 }
 
-const DayAndTime& cachedDayAndTime(double x) {
-    thread_local std::uint64_t lastBits = ~std::uint64_t{0};  // a NaN: never passed
-    thread_local DayAndTime last;
-    const std::uint64_t bits = std::bit_cast<std::uint64_t>(x);
-    if (bits != lastBits) {
-        last = dayAndTimeOf(x);
-        lastBits = bits;
-    }
-    return last;
-}
+namespace {
 
 // A value is held as a float when the float widened gives it back bit for bit.
 bool isFloatExact(double y, float& value) {

@@ -3,10 +3,12 @@
 
 #include <QColor>
 #include <QString>
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+#include <limits>
 #include <optional>
 #include <span>
 #include <vector>
@@ -67,6 +69,29 @@ struct CompactTimes {
                static_cast<double>(ms) / static_cast<double>(kMillisecondsPerDay);
     }
 };
+
+// The time bits of `x` as a time of day in whole milliseconds plus a whole day count,
+// when that is what it is: the day and the milliseconds converted back give `x` bit for
+// bit.
+struct DayAndTime {
+    bool exact = false;
+    std::uint32_t day = 0;
+    std::uint32_t ms = 0;
+};
+DayAndTime dayAndTimeOf(double x);
+
+// dayAndTimeOf(x), of which the last answer is kept: the points of one record, appended
+// to one list after another, carry the same X.
+inline const DayAndTime& cachedDayAndTime(double x) {
+    thread_local std::uint64_t lastBits = ~std::uint64_t{0};  // a NaN: never passed
+    thread_local DayAndTime last;
+    const std::uint64_t bits = std::bit_cast<std::uint64_t>(x);
+    if (bits != lastBits) {
+        last = dayAndTimeOf(x);
+        lastBits = bits;
+    }
+    return last;
+}
 
 // The points of a list in X order, read by index whichever form holds them.
 class PointView {
@@ -182,7 +207,9 @@ class PointList {
 
     // Removes every point; the block is kept for the next points.
     void clear();
-    void append(double x, double y) { appendPoint(x, y, false); }
+    void append(double x, double y) {
+        if (!appendInOrder(x, y)) appendPoint(x, y, false);
+    }
     // Appends the zero point of a gap fill at `x`: drawn as any point, but a placeholder
     // for a second without a record rather than a reading.
     void appendGapFill(double x) { appendPoint(x, 0.0, true); }
@@ -234,6 +261,31 @@ class PointList {
     std::span<const YExtent> yBlocks() const;
 
   private:
+    // The append of nearly every point of a load, done in line: a finite point at or
+    // after the last X, into a compact list in order that has room and holds its time
+    // and value. False, with nothing changed, for any other point.
+    bool appendInOrder(double x, double y) {
+        if (wide_ || rotation_ != 0 || size_ == 0 ||
+            size_ >= capacityBytes_ / sizeof(CompactPoint) || !(x >= lastX_) || !std::isfinite(x) ||
+            !std::isfinite(y) ||
+            std::fabs(y) > static_cast<double>(std::numeric_limits<float>::max()))
+            return false;
+        const auto value = static_cast<float>(y);
+        if (std::bit_cast<std::uint64_t>(static_cast<double>(value)) !=
+            std::bit_cast<std::uint64_t>(y))
+            return false;
+        const DayAndTime& at = cachedDayAndTime(x);
+        if (!at.exact || at.day < times_.firstDay) return false;
+        const std::uint64_t time =
+            std::uint64_t{at.day - times_.firstDay} * CompactTimes::kMillisecondsPerDay + at.ms;
+        if (time > CompactTimes::kTimeBits) return false;
+        compact()[size_] = CompactPoint{static_cast<std::uint32_t>(time), value};
+        lastX_ = x;
+        ++size_;
+        xRange_.add(x);
+        yRange_.add(y);
+        return true;
+    }
     void appendPoint(double x, double y, bool gapFill);
     bool appendCompact(double x, double y, bool gapFill);
     void appendWide(double x, double y, bool gapFill);

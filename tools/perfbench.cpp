@@ -4,7 +4,8 @@
 //   perfbench import LOGFILE [REPEAT [THREADS]]
 //                                       best import time (every series put in time
 //                                       order), the points held, the resident size
-//                                       right after the first import and the peak;
+//                                       (all, and allocated) right after the first
+//                                       import and the peak;
 //                                       THREADS: the import's threads (default: one
 //                                       per core)
 //   perfbench render LOGFILE [REPEAT]   repaint times of a 794 x 499 chart of the log:
@@ -55,15 +56,18 @@ long peakResidentKb() {
 #endif
 }
 
-// The resident size now, from /proc/self/status ("VmRSS:  123456 kB"); -1 where
-// there is none.
-long residentKb() {
+// A size of the process now from /proc/self/status, e.g. "VmRSS:" (all resident pages)
+// or "RssAnon:" (the resident pages it allocated, without the mapped code and data of
+// the program and its libraries); -1 where there is none.
+long statusKb(const char* field) {
     std::FILE* status = std::fopen("/proc/self/status", "r");
     if (!status) return -1;
+    const std::size_t length = std::strlen(field);
     long kb = -1;
     char line[256];
     while (std::fgets(line, sizeof line, status))
-        if (std::sscanf(line, "VmRSS: %ld", &kb) == 1) break;
+        if (std::strncmp(line, field, length) == 0 && std::sscanf(line + length, " %ld", &kb) == 1)
+            break;
     std::fclose(status);
     return kb;
 }
@@ -99,18 +103,23 @@ std::size_t pointsHeld(const Chart& chart) {
 int importMode(const QString& path, int repeat, int threads) {
     double best = 0.0;
     std::size_t points = 0;
-    long heldKb = -1;  // after the first import: later ones also hold what earlier ones freed
+    // After the first import: later ones also hold what earlier ones freed.
+    long heldKb = -1;
+    long allocatedKb = -1;
     for (int run = 0; run < repeat; ++run) {
         const auto start = Clock::now();
         std::unique_ptr<Chart> chart = newChart(QPalette());
         if (!load(*chart, path, threads)) return 1;
         const double seconds = secondsSince(start);
-        if (run == 0) heldKb = residentKb();
+        if (run == 0) {
+            heldKb = statusKb("VmRSS:");
+            allocatedKb = statusKb("RssAnon:");
+        }
         if (run == 0 || seconds < best) best = seconds;
         points = pointsHeld(*chart);
     }
-    std::printf("seconds=%.6f points=%zu rss_kb=%ld peak_kb=%ld\n", best, points, heldKb,
-                peakResidentKb());
+    std::printf("seconds=%.6f points=%zu rss_kb=%ld anon_kb=%ld peak_kb=%ld\n", best, points,
+                heldKb, allocatedKb, peakResidentKb());
     return 0;
 }
 

@@ -61,22 +61,21 @@ struct Accumulator {
         // Locals keep the loop in registers; an X is decoded only where it is needed.
         std::size_t n = count;
         double s = sum, low = minimum, lowX = minimumX, high = maximum, highX = maximumX;
-        for (; i != end; ++i) {
-            const double y = p.y(i);
-            if (!std::isfinite(y)) continue;
+        p.forEachValue(i, end, [&](std::size_t k, double y) {
+            if (!std::isfinite(y)) return;
             if constexpr (kCheckX)
-                if (!inRange(p.x(i), range)) continue;
+                if (!inRange(p.x(k), range)) return;
             ++n;
             s += y;
             if (y < low) {
                 low = y;
-                lowX = p.x(i);
+                lowX = p.x(k);
             }
             if (y > high) {
                 high = y;
-                highX = p.x(i);
+                highX = p.x(k);
             }
-        }
+        });
         count = n;
         sum = s;
         minimum = low;
@@ -104,6 +103,7 @@ class RunTracker {
         if (open_) out_.push_back(run_);
         open_ = false;
     }
+    bool open() const { return open_; }
 
   private:
     void extend(ExceedSide side, double x, double y) {
@@ -152,13 +152,18 @@ std::vector<Exceedance> exceedances(const chart::PointList& list, const Limits& 
     forEachRun(
         list, stretch.first, stretch.last,
         [&](std::size_t first, std::size_t last) {
-            for (std::size_t i = first; i < last; ++i) {
-                const ChartPoint p = points[i];
-                if (!std::isfinite(p.y) || (stretch.checkX && !inRange(p.x, range)))
+            // Most readings lie within the limits and end nothing: their X, which takes a
+            // division to decode, is read only where it is needed.
+            points.forEachValue(first, last, [&](std::size_t i, double y) {
+                // A reading within the limits (never a NaN) ends a run wherever it lies.
+                if (y <= limits.high && y >= limits.low) {
+                    if (tracker.open()) tracker.end();
+                } else if (!std::isfinite(y) || (stretch.checkX && !inRange(points.x(i), range))) {
                     tracker.end();
-                else
-                    tracker.reading(p.x, p.y);
-            }
+                } else {
+                    tracker.reading(points.x(i), y);
+                }
+            });
         },
         [&] { tracker.end(); });
     tracker.end();

@@ -3,6 +3,7 @@
 
 #include <QColor>
 #include <QString>
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstddef>
@@ -109,6 +110,23 @@ class PointView {
         return wide_ ? wide_[i].y : static_cast<double>(compact_[stored(i)].value);
     }
     ChartPoint operator[](std::size_t i) const { return ChartPoint{x(i), y(i)}; }
+    // Calls f(i, y(i)) for i from `first` to `last` - 1, reading the values straight from
+    // where they are stored: one run of consecutive points, or two where a compact block
+    // wraps round.
+    template <class F>
+    void forEachValue(std::size_t first, std::size_t last, F f) const {
+        if (wide_) {
+            for (std::size_t i = first; i < last; ++i) f(i, wide_[i].y);
+            return;
+        }
+        for (std::size_t i = first; i < last;) {
+            const std::size_t at = stored(i);
+            const std::size_t run = std::min(last - i, size_ - at);
+            const CompactPoint* p = compact_ + at;
+            for (std::size_t k = 0; k < run; ++k) f(i + k, static_cast<double>(p[k].value));
+            i += run;
+        }
+    }
     ChartPoint front() const { return (*this)[0]; }
     ChartPoint back() const { return (*this)[size_ - 1]; }
     Iterator begin() const;

@@ -83,6 +83,13 @@ class SeriesAnalysisTest : public QObject {
         QTest::newRow("appended out of order: X order counts")
             << std::vector<P>{{3, 2}, {4, 9}, {1, 9}, {2, 2}} << -kInf << kInf
             << "n=4 min=2@2 max=9@1 mean=5.5";
+        // Across midnight the points are kept in X order by where the block starts, read
+        // round its end; a range then takes points on both sides of the block's end.
+        const std::vector<P> midnight{{0.9, 3}, {0.95, 8}, {0.99, 2}, {0.01, 9}, {0.5, 2}};
+        QTest::newRow("across midnight")
+            << midnight << -kInf << kInf << "n=5 min=2@0.5 max=9@0.01 mean=4.8";
+        QTest::newRow("across midnight, a range")
+            << midnight << 0.4 << 0.95 << "n=3 min=2@0.5 max=8@0.95 mean=4.33333";
         // A NaN X leaves the list unsorted: every X is checked, the NaN one is in no range.
         QTest::newRow("NaN X") << std::vector<P>{{5, 1}, {kNaN, 100}, {1, 3}, {9, -4}} << 0.0 << 6.0
                                << "n=2 min=1@5 max=3@1 mean=2";
@@ -149,6 +156,9 @@ class SeriesAnalysisTest : public QObject {
             << std::vector<P>{{1, -50}, {2, 15}, {3, 14}} << -kInf << 10.0 << "H2-3:15";
         QTest::newRow("low only, peak is the lowest")
             << std::vector<P>{{1, -2}, {2, -9}, {3, -4}, {4, 50}} << 0.0 << kInf << "L1-3:-9";
+        QTest::newRow("across midnight, read round the block's end")
+            << std::vector<P>{{0.9, 20}, {0.95, 5}, {0.99, 30}, {0.01, 40}, {0.02, 5}, {0.5, 20}}
+            << 0.0 << 10.0 << "H0.01-0.01:40 H0.5-0.9:20 H0.99-0.99:30";
         QTest::newRow("in X order after a merge")
             << std::vector<P>{{3, 20}, {4, 20}, {1, 20}, {2, 5}} << 0.0 << 10.0
             << "H1-1:20 H3-4:20";

@@ -61,8 +61,10 @@ void shiftPoints(chart::PointList& points, std::int64_t ms,
     const chart::PointView view = points.points();
     for (std::size_t i = 0; i < view.size(); ++i) {
         const double x = view.x(i);
+        const bool gapFill = points.isGapFill(i);
         if (range && !(x >= range->first && x <= range->second)) continue;
-        if (points.isGapFill(i))
+        if (range && gapFill && x == range->first) continue;
+        if (gapFill)
             moved.appendGapFill(shiftedX(x, ms));
         else
             moved.append(shiftedX(x, ms), view.y(i));

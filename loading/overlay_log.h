@@ -54,7 +54,8 @@ std::int64_t wholeMilliseconds(double seconds);
 double shiftedX(double x, std::int64_t ms);
 
 // The points of `points` moved by `ms` milliseconds (gap fills stay gap fills) and,
-// with `range` set, only those whose X lies in it before the move.
+// with `range` set, only those whose X lies in it before the move, less a gap fill at
+// its first X: the zero that closes the gap before a flight belongs to no flight.
 void shiftPoints(chart::PointList& points, std::int64_t ms,
                  std::optional<std::pair<double, double>> range = std::nullopt);
 

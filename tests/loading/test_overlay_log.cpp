@@ -88,10 +88,15 @@ class TestOverlayLog : public QObject {
         QCOMPARE(moved[2].y, 2.5);
 
         chart::PointList part = points;
-        shiftPoints(part, 0, std::pair(importX(2000), importX(3000)));
-        QCOMPARE(part.size(), std::size_t{2});
-        QVERIFY(part.isGapFill(0));
-        QCOMPARE(part[1].x, importX(3000));
+        shiftPoints(part, 0, std::pair(importX(1000), importX(3000)));
+        QCOMPARE(part.size(), std::size_t{3});
+        QVERIFY(part.isGapFill(1));
+        QCOMPARE(part[2].x, importX(3000));
+        // A gap fill at the range's first X closes the gap before it: left out.
+        chart::PointList flight = points;
+        shiftPoints(flight, 0, std::pair(importX(2000), importX(4000)));
+        QCOMPARE(flight.size(), std::size_t{2});
+        QCOMPARE(flight.gapFillCount(), std::size_t{0});
     }
 
     // The overlaid series follow the 41 in channel order, named and titled with the

@@ -30,6 +30,7 @@
 #include "chart/chart_render.h"
 #include "chart/chart_widget.h"
 #include "import/record_models.h"
+#include "loading/overlay_log.h"
 
 namespace zp {
 
@@ -310,7 +311,7 @@ void StatisticsWindow::refresh() {
         colour->setIcon(QIcon(swatch));
         table_->setItem(row, 0, colour);
         table_->setItem(row, 1, cell(series.title));
-        table_->setItem(row, 2, cell(unitNameOf(static_cast<int>(i), units)));
+        table_->setItem(row, 2, cell(unitNameOf(channelOfSeries(i), units)));
         const std::optional<analysis::SeriesStats> stats =
             analysis::seriesStats(series.points, range);
         table_->setItem(row, 3, cell(QString::number(stats ? stats->count : 0)));
@@ -400,7 +401,7 @@ void ExceedancesWindow::refresh() {
         analysis::Limits limits;
         if (series.lowerLimit) limits.low = *series.lowerLimit;
         if (series.upperLimit) limits.high = *series.upperLimit;
-        QString unit = unitNameOf(static_cast<int>(i), units);
+        QString unit = unitNameOf(channelOfSeries(i), units);
         if (!unit.isEmpty()) unit.prepend(QLatin1Char(' '));
         for (const analysis::Exceedance& run :
              analysis::tidyRuns(analysis::exceedances(series.points, limits), tidying)) {

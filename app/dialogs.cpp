@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -105,6 +106,15 @@ bool QtDialogs::choosePdfPage(QWidget* parent, QPageLayout::Orientation& orienta
     else
         return false;
     return true;
+}
+
+bool QtDialogs::getSeconds(QWidget* parent, const QString& title, const QString& label,
+                           double& seconds) {
+    bool ok = false;
+    const double chosen =
+        QInputDialog::getDouble(parent, title, label, seconds, -864000.0, 864000.0, 3, &ok);
+    if (ok) seconds = chosen;
+    return ok;
 }
 
 }  // namespace zp

@@ -57,6 +57,13 @@ class Dialogs {
     // Asks how the page of a PDF export stands; `orientation` comes in as the one to
     // offer first and goes out as the one chosen. False when cancelled.
     virtual bool choosePdfPage(QWidget* parent, QPageLayout::Orientation& orientation) = 0;
+    // Asks for a number of seconds (to the millisecond), offering `seconds` first; false
+    // when cancelled, else `seconds` holds the answer. Dialogs that cannot ask cancel.
+    virtual bool getSeconds(QWidget* parent, const QString& title, const QString& label,
+                            double& seconds) {
+        (void)parent, (void)title, (void)label, (void)seconds;
+        return false;
+    }
 };
 
 // The real dialogs of Qt.
@@ -74,6 +81,8 @@ class QtDialogs : public Dialogs {
     void execModal(QDialog& dialog) override;
     bool printDialog(QWidget* parent, QPrinter& printer) override;
     bool choosePdfPage(QWidget* parent, QPageLayout::Orientation& orientation) override;
+    bool getSeconds(QWidget* parent, const QString& title, const QString& label,
+                    double& seconds) override;
 };
 
 }  // namespace zp

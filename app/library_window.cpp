@@ -221,6 +221,17 @@ FlightLibraryWindow::FlightLibraryWindow(QWidget* parent) : QWidget(parent) {
     cancelButton_->setObjectName(QStringLiteral("libraryCancel"));
     cancelButton_->setEnabled(false);
     connect(cancelButton_, &QPushButton::clicked, this, &FlightLibraryWindow::cancel);
+    auto* overlay = new QPushButton(QStringLiteral("O&verlay Flight"), this);
+    overlay->setObjectName(QStringLiteral("libraryOverlay"));
+    overlay->setToolTip(
+        QStringLiteral("Lay the selected flight over the log shown, flight start on flight start"));
+    connect(overlay, &QPushButton::clicked, this, [this] {
+        const QTableWidgetItem* first = table_->item(table_->currentRow(), 0);
+        if (!first) return;
+        const std::size_t index = first->data(kRowIndexRole).toULongLong();
+        if (index < rows_.size() && rows_[index].flight)
+            emit flightOverlayChosen(rows_[index].path, *rows_[index].flight);
+    });
     auto* close = new QPushButton(QStringLiteral("&Close"), this);
     close->setObjectName(QStringLiteral("closeButton"));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
@@ -237,6 +248,7 @@ FlightLibraryWindow::FlightLibraryWindow(QWidget* parent) : QWidget(parent) {
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(progress_, 1);
     bottom->addWidget(cancelButton_);
+    bottom->addWidget(overlay);
     bottom->addWidget(close);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(folderLabel_);

@@ -93,6 +93,8 @@ class FlightLibraryWindow : public QWidget {
   signals:
     // A flight's row was double-clicked: open `path` and show that flight.
     void flightChosen(const QString& path, const library::Flight& flight);
+    // Overlay Flight was pressed on a flight's row: lay that flight over the log shown.
+    void flightOverlayChosen(const QString& path, const library::Flight& flight);
     // An indexing run ended (finished or cancelled) and the table shows its files.
     void indexingEnded();
 

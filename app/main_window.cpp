@@ -30,6 +30,7 @@
 #include "app/glyphs.h"
 #include "app/keyboard_and_mouse.h"
 #include "app/library_window.h"
+#include "app/overlay_tools.h"
 #include "app/window_style.h"
 #include "channels/channel_units.h"
 #include "chart/chart_export.h"
@@ -37,6 +38,7 @@
 #include "chart/widget_output.h"
 #include "loading/channel_series.h"
 #include "loading/log_loading.h"
+#include "loading/overlay_log.h"
 #include "settings/settings_store.h"
 #include "settings/units_dialog.h"
 
@@ -182,6 +184,7 @@ MainWindow::MainWindow(Dialogs& dialogs, SettingsStore& settings, QWidget* paren
     statusBar_->setObjectName(QStringLiteral("StatusBar1"));
     analysis_ =
         new AnalysisTools(*chart_, dialogs_, loaded_, userChoicesFile(store_), *statusBar_, this);
+    overlay_ = new OverlayTools(*chart_, dialogs_, loaded_, *statusBar_, this);
 
     buildMenu();
     setAcceptDrops(true);
@@ -296,6 +299,10 @@ void MainWindow::buildMenu() {
     recentFoldersMenu_ = fileMenu_->addMenu(QStringLiteral("Recent F&olders"));
     recentFoldersMenu_->setObjectName(QStringLiteral("recentFoldersMenu"));
     buildRecentFoldersMenu();
+    fileMenu_->addSeparator();
+    overlay_->addMenuEntries(
+        *fileMenu_, [this] { return unitSelectorsOf(settings_); },
+        [this] { return importOptions_; });
     fileMenu_->addSeparator();
     exitAction_ = fileMenu_->addAction(QStringLiteral("&Exit"), this, &MainWindow::exitProgram);
     exitAction_->setObjectName(QStringLiteral("exit1"));
@@ -462,6 +469,7 @@ void MainWindow::loadChosenFile(const QString& path) {
             loadLog(path, unitSelectorsOf(settings_), loaded_, chart_->chart(), importOptions_);
     }
     loaded_ = std::move(outcome.log);
+    overlay_->loadEnded(outcome.status != ImportResult::Status::OpenFailed);
     showPanel(loaded_.panel);
     analysis_->loadEnded();
     if (outcome.status == ImportResult::Status::OpenFailed) {
@@ -498,7 +506,7 @@ void MainWindow::exportVisibleData() {
     if (!dialogs_.getSaveFileName(this, request, file)) return;
     const chart::ChartLayout& shown = chart_->layout();
     const QString error = analysis::writeVisibleDataCsv(
-        file, chart_->chart(), channelUnitTexts(loaded_.units),
+        file, chart_->chart(), seriesUnitTexts(loaded_.units, chart_->chart().series.size()),
         analysis::XRange{shown.bottom.minimum(), shown.bottom.maximum()});
     if (!error.isEmpty())
         dialogs_.errorBox(this, QStringLiteral("Cannot write \"%1\". %2").arg(file, error));
@@ -632,6 +640,10 @@ void MainWindow::openLibrary(const QString& folder) {
     if (!library_) {
         library_ = new FlightLibraryWindow(this);
         connect(library_, &FlightLibraryWindow::flightChosen, this, &MainWindow::showFlight);
+        connect(library_, &FlightLibraryWindow::flightOverlayChosen, this,
+                [this](const QString& path, const library::Flight& flight) {
+                    overlay_->overlay(path, flight);
+                });
     }
     LibrarySetup setup;
     // viewer.ini may name another database and split gap ([library] database=,
@@ -666,6 +678,7 @@ void MainWindow::openLibrary(const QString& folder) {
 void MainWindow::showFlight(const QString& path, const library::Flight& flight) {
     openLogFile(path);
     if (loaded_.path != path) return;
+    overlay_->setShownFlight(flight);
     // The flight's first reading: the first point at its start time of day, in the
     // order the chart holds them (a later flight may repeat that time of day).
     const std::optional<double> start = flightStartX(chart_->chart(), flight);

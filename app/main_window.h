@@ -38,6 +38,7 @@ struct Flight;
 class AboutWindow;
 class AnalysisTools;
 class FlightLibraryWindow;
+class OverlayTools;
 class Dialogs;
 class SettingsStore;
 class UnitsDialog;
@@ -87,6 +88,9 @@ class MainWindow : public QMainWindow {
 
     // The Analysis menu's windows, limits and measurement cursor readout.
     AnalysisTools& analysis() const { return *analysis_; }
+
+    // File > Overlay Log: a second log laid over the loaded one.
+    OverlayTools& overlay() const { return *overlay_; }
 
     // How loads read logs: the machine's own budget and regional settings unless set.
     void setImportOptions(const ImportOptions& options) { importOptions_ = options; }
@@ -211,6 +215,7 @@ class MainWindow : public QMainWindow {
     QAction* unitsAction_;
     QMenu* analysisMenu_;
     AnalysisTools* analysis_;
+    OverlayTools* overlay_;
     QMenu* helpMenu_;
     QAction* aboutAction_;
 };

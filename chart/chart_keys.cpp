@@ -54,6 +54,7 @@ constexpr ChartMouseAction kMouse[] = {
     {"Wheel", "Scroll the values up or down"},
     {"Ctrl+click", "Place cursor A there (hold and drag to move it)"},
     {"Ctrl+right click", "Place cursor B there (hold and drag to move it)"},
+    {"Shift+left drag", "Move an overlaid log along the time axis"},
     {"Click a legend item", "Switch its channel on or off"},
 };
 

@@ -76,7 +76,13 @@ void drawLegend(QPainter& painter, const ChartLayout& layout, const Chart& chart
     for (int k = 0; k < legend.shownCount(); ++k) {
         const LineSeries& series = chart.series[static_cast<std::size_t>(legend.items[k])];
         drawCheckBox(painter, legend.checkBoxRect(k), series.active, options);
-        painter.setPen(seriesPen(series));
+        QPen sample = seriesPen(series);
+        if (series.dashed) {
+            sample.setCapStyle(Qt::FlatCap);
+            sample.setDashPattern(
+                {qreal(kDashOn) / sample.widthF(), qreal(kDashOff) / sample.widthF()});
+        }
+        painter.setPen(sample);
         const int y = legend.symbolY(k);
         painter.drawLine(legend.symbolLeft(k), y, legend.symbolLeft(k) + legend.symbolWidth, y);
         painter.setPen(kBlack);

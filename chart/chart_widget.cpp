@@ -207,6 +207,10 @@ bool ChartWidget::event(QEvent* event) {
         case QEvent::FocusOut:
         case QEvent::Hide:
             cursorDrag_.reset();
+            if (timeDragFrom_) {
+                timeDragFrom_.reset();
+                if (timeDrag_.moved) timeDrag_.moved(0.0, true);
+            }
             if (zoomScroll_.dragActive()) apply(zoomScroll_.abandonDrag());
             break;
         case QEvent::ActivationChange:
@@ -232,13 +236,15 @@ void ChartWidget::apply(ZoomScroll::Effect effect) {
 }
 
 void ChartWidget::mousePressEvent(QMouseEvent* event) {
-    if (pressCursor(*event) || handlePress(event->button(), event->position().toPoint()))
+    if (pressTimeDrag(*event) || pressCursor(*event) ||
+        handlePress(event->button(), event->position().toPoint()))
         event->accept();
 }
 
 void ChartWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     // The second press of a double click is a press like any other.
-    if (pressCursor(*event) || handlePress(event->button(), event->position().toPoint()))
+    if (pressTimeDrag(*event) || pressCursor(*event) ||
+        handlePress(event->button(), event->position().toPoint()))
         event->accept();
 }
 
@@ -255,10 +261,27 @@ bool ChartWidget::pressCursor(const QMouseEvent& event) {
     return true;
 }
 
+bool ChartWidget::pressTimeDrag(const QMouseEvent& event) {
+    const QPoint p = event.position().toPoint();
+    if (timeDragFrom_) return true;  // a second button during the drag is ignored
+    if (!timeDrag_.starts || !timeDrag_.moved || event.button() != Qt::LeftButton ||
+        (event.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)) != Qt::ShiftModifier ||
+        zoomScroll_.dragActive() || !layout().plot.contains(p.x(), p.y()) || !timeDrag_.starts())
+        return false;
+    const AxisScale& scale = layout().bottom.scale;
+    timeDragPerPixel_ = scale.size() > 0 ? scale.range() / scale.size() : 0.0;
+    timeDragFrom_ = p.x();
+    return true;
+}
+
 void ChartWidget::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     // The window's readout hook sees every movement before zoom and scroll act on it.
     emit mouseMoved(event->modifiers(), p.x(), p.y());
+    if (timeDragFrom_) {
+        timeDrag_.moved((p.x() - *timeDragFrom_) * timeDragPerPixel_, false);
+        return;
+    }
     if (cursorDrag_) {
         placeCursor(*cursorDrag_, plotX(p.x()));
         return;
@@ -268,6 +291,15 @@ void ChartWidget::mouseMoveEvent(QMouseEvent* event) {
 
 void ChartWidget::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
+    if (timeDragFrom_) {
+        if (event->button() == Qt::LeftButton) {
+            const int from = *timeDragFrom_;
+            timeDragFrom_.reset();
+            timeDrag_.moved((p.x() - from) * timeDragPerPixel_, true);
+        }
+        event->accept();
+        return;
+    }
     if (cursorDrag_) {
         cursorDrag_.reset();
         event->accept();

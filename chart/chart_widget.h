@@ -73,6 +73,18 @@ class ChartWidget : public QWidget {
     void placeCursor(Cursor which, std::optional<double> x);
     void clearCursors();
 
+    // A drag that moves something along the time axis (an overlaid log): with Shift held
+    // and no Ctrl, a left press over the plot area starts it when `starts` says so; each
+    // move, and the release (`done`), passes the X distance from the press, counted at
+    // the X per pixel of the press, so a repaint that rescales the axis does not feed
+    // back into the drag. Without a handler such a press goes on as any other.
+    struct TimeDrag {
+        std::function<bool()> starts;
+        std::function<void(double deltaX, bool done)> moved;
+    };
+    void setTimeDrag(TimeDrag drag) { timeDrag_ = std::move(drag); }
+    bool timeDragActive() const { return timeDragFrom_.has_value(); }
+
   signals:
     // Emitted for every mouse movement over the chart, before the zoom and scroll
     // processing of that movement (the readout hook of the window).
@@ -104,6 +116,8 @@ class ChartWidget : public QWidget {
     // A Ctrl press of the left or right button over the plot area: places cursor A or B
     // and starts moving it. Returns true when the press was taken.
     bool pressCursor(const QMouseEvent& event);
+    // A Shift press of the left button over the plot area that starts a time drag.
+    bool pressTimeDrag(const QMouseEvent& event);
 
     void apply(ZoomScroll::Effect effect);
     // Does what a key of the chart's key table does (chart_keys.h); false when it cannot
@@ -127,6 +141,10 @@ class ChartWidget : public QWidget {
     std::function<QPoint()> cursorSource_;
     std::function<std::optional<double>()> zoomCentre_;
     std::optional<Cursor> cursorDrag_;  // the cursor a Ctrl drag moves
+    TimeDrag timeDrag_;
+    // The pixel column where the time drag began and the X per pixel then.
+    std::optional<int> timeDragFrom_;
+    double timeDragPerPixel_ = 0.0;
 };
 
 }  // namespace zp::chart

@@ -359,6 +359,8 @@ struct LineSeries {
     bool active = false;       // drawn and used for the axis ranges
     bool showInLegend = true;  // has a legend item
     bool xDateTime = false;    // X values are date-times
+    // Drawn dashed (line and legend sample), as the series of an overlaid second log.
+    bool dashed = false;
     // Limits in the series' Y values, drawn as dashed lines in the series colour while
     // the series is active; none drawn while unset.
     std::optional<double> lowerLimit;

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <vector>
 
 namespace zp::chart {
@@ -50,6 +51,43 @@ class Segments {
         for (std::size_t i = 0; i < lines_.size(); i += kBatch)
             painter.drawLines(lines_.data() + i,
                               static_cast<int>(std::min(kBatch, lines_.size() - i)));
+    }
+
+    // The segments with the gaps of the dash pattern left out: the pattern runs along
+    // the polyline, each segment's length the larger of its two extents.
+    void drawDashed(QPainter& painter, const QPen& pen) const {
+        if (lines_.empty()) return;
+        std::vector<QLine> dashes;
+        dashes.reserve(lines_.size() + lines_.size() / 2);
+        constexpr int kPeriod = kDashOn + kDashOff;
+        int phase = 0;  // pixels into the pattern at the start of the next segment
+        for (const QLine& line : lines_) {
+            const int dx = line.dx();
+            const int dy = line.dy();
+            const int length = std::max(std::abs(dx), std::abs(dy));
+            const auto at = [&](int step) {
+                return QPoint(
+                    line.x1() + static_cast<int>(std::lround(double(dx) * step / length)),
+                    line.y1() + static_cast<int>(std::lround(double(dy) * step / length)));
+            };
+            // Walk the segment in pieces that lie in one part of the pattern.
+            int done = 0;
+            while (done < length) {
+                const int inPattern = phase % kPeriod;
+                const bool on = inPattern < kDashOn;
+                const int left = on ? kDashOn - inPattern : kPeriod - inPattern;
+                const int piece = std::min(left, length - done);
+                if (on) dashes.emplace_back(at(done), at(done + piece));
+                done += piece;
+                phase = (phase + piece) % kPeriod;
+            }
+        }
+        if (dashes.empty()) return;
+        painter.setPen(pen);
+        constexpr std::size_t kBatch = std::size_t{1} << 16;
+        for (std::size_t i = 0; i < dashes.size(); i += kBatch)
+            painter.drawLines(dashes.data() + i,
+                              static_cast<int>(std::min(kBatch, dashes.size() - i)));
     }
 
     void reserve(std::size_t n) { lines_.reserve(n); }
@@ -257,7 +295,10 @@ void drawSeriesLine(QPainter& painter, const LineSeries& series, const ChartLayo
         reducedByColumn(segments, series.points, start, range.last, x, y);
     else
         reducedByPoint(segments, points, start, range.last, x, y);
-    segments.draw(painter, seriesPen(series));
+    if (series.dashed)
+        segments.drawDashed(painter, seriesPen(series));
+    else
+        segments.draw(painter, seriesPen(series));
 }
 
 }  // namespace zp::chart

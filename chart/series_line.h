@@ -18,6 +18,10 @@ namespace zp::chart {
 // ends covers the same 2 x 2 pixel block at each end as a square one.
 QPen seriesPen(const LineSeries& series);
 
+// The dash pattern of a dashed series, in pixels along the line: drawn, then left out.
+inline constexpr int kDashOn = 6;
+inline constexpr int kDashOff = 4;
+
 // AxisScale::valueToPixel with the axis' numbers taken out once, for the loops that
 // map many values: the same pixel for every value.
 class PixelMap {
@@ -87,7 +91,10 @@ enum class LineDrawing {
 // visible one to the last one, each on the pixel the axes map it to, a point that
 // repeats the previous pixel skipped, points without finite values passed over.
 // With antialiasing on every point is drawn: overlapping soft edges add up, so only
-// aliased lines may drop the segments that other segments cover.
+// aliased lines may drop the segments that other segments cover. A dashed series draws
+// the same polyline in its solid pen with the pattern's gaps left out, the pattern
+// running on from segment to segment (lengths counted as the pixels an aliased line
+// steps over), so a line of many short segments still reads as dashed.
 void drawSeriesLine(QPainter& painter, const LineSeries& series, const ChartLayout& layout,
                     LineDrawing drawing = LineDrawing::Reduced);
 

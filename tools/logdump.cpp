@@ -24,6 +24,7 @@
 #include "chart/json_writer.h"
 #include "loading/channel_series.h"
 #include "loading/log_loading.h"
+#include "loading/overlay_log.h"
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
 #include "tools/logdump_command.h"
@@ -64,9 +65,11 @@ struct Options {
     int height = 0;
     std::optional<QString> renderFile;
     std::optional<QString> csvFile;
-    qint64 pointBudget = 0;              // 0: the viewer's own budget
-    std::optional<qlonglong> threads;    // --threads: the import's threads (0: one per core)
-    std::optional<qlonglong> partBytes;  // --part-bytes: the least bytes of a part of the log
+    qint64 pointBudget = 0;               // 0: the viewer's own budget
+    std::optional<qlonglong> threads;     // --threads: the import's threads (0: one per core)
+    std::optional<qlonglong> partBytes;   // --part-bytes: the least bytes of a part of the log
+    std::optional<QString> overlayFile;   // --overlay: the second log laid over the first
+    std::optional<double> offsetSeconds;  // --offset: seconds added to the overlay's shift
     bool report = false;
     bool stats = false;
     std::optional<zp::analysis::XRange> range;
@@ -130,7 +133,8 @@ bool parseArguments(const QStringList& args, Options& options, QString& problem)
         const bool hasValue = i + 1 < args.size();
         if (arg == u"--settings" || arg == u"--layout" || arg == u"--render" ||
             arg == u"--point-budget" || arg == u"--range" || arg == u"--limit" || arg == u"--csv" ||
-            arg == u"--threads" || arg == u"--part-bytes") {
+            arg == u"--threads" || arg == u"--part-bytes" || arg == u"--overlay" ||
+            arg == u"--offset") {
             if (!hasValue) {
                 problem = arg + QStringLiteral(" needs a value");
                 return false;
@@ -142,6 +146,17 @@ bool parseArguments(const QStringList& args, Options& options, QString& problem)
                 options.renderFile = value;
             } else if (arg == u"--csv") {
                 options.csvFile = value;
+            } else if (arg == u"--overlay") {
+                options.overlayFile = value;
+            } else if (arg == u"--offset") {
+                double seconds = 0.0;
+                if (!parseNumber(value, seconds) || value.trimmed().isEmpty() ||
+                    std::fabs(seconds) > 1e9) {
+                    problem = QStringLiteral("bad number of seconds for --offset: ") + value;
+                    options.badValue = true;
+                    return false;
+                }
+                options.offsetSeconds = seconds;
             } else if (arg == u"--range") {
                 zp::analysis::XRange range;
                 if (!parseRange(value, range, problem)) {
@@ -196,6 +211,14 @@ bool parseArguments(const QStringList& args, Options& options, QString& problem)
     }
     if (options.renderFile && !options.layout) {
         problem = QStringLiteral("--render needs --layout");
+        return false;
+    }
+    if (options.offsetSeconds && !options.overlayFile) {
+        problem = QStringLiteral("--offset needs --overlay");
+        return false;
+    }
+    if (options.overlayFile && !options.logFile) {
+        problem = QStringLiteral("--overlay needs a LOGFILE");
         return false;
     }
     if (options.range && !options.stats && !options.csvFile) {
@@ -376,10 +399,30 @@ void writeLogReport(zp::JsonWriter& out, const std::optional<zp::LogReport>& rep
     out.raw("\n  }");
 }
 
+// What --overlay read and how far its series were moved.
+struct OverlayOutcome {
+    const char* status = "loaded";
+    QString message;
+    QString path;
+    std::int64_t shiftMs = 0;
+};
+
+void writeOverlay(zp::JsonWriter& out, const OverlayOutcome& overlay) {
+    out.raw("{\"path\": ");
+    out.string(overlay.path);
+    out.raw(", \"status\": ");
+    out.string(std::string_view(overlay.status));
+    out.raw(", \"message\": ");
+    out.string(overlay.message);
+    out.raw(", \"shiftSeconds\": ");
+    out.number(static_cast<double>(overlay.shiftMs) / 1000.0);
+    out.raw("}");
+}
+
 void writeReport(zp::JsonWriter& out, const char* status, const QString& message,
                  const zp::PanelTexts& panel, const Chart& chart, const zp::SettingsRecord& record,
                  const Options& options, const std::optional<zp::LogReport>& logReport,
-                 const QString& layout) {
+                 const std::optional<OverlayOutcome>& overlay, const QString& layout) {
     writeHead(out, status, message, panel, chart, record);
     out.raw(",\n  \"series\": [");
     for (std::size_t s = 0; s < chart.series.size(); ++s) {
@@ -387,6 +430,10 @@ void writeReport(zp::JsonWriter& out, const char* status, const QString& message
         writeSeries(out, chart.series[s], static_cast<zp::Channel>(s), options);
     }
     out.raw("\n  ]");
+    if (overlay) {
+        out.raw(",\n  \"overlay\": ");
+        writeOverlay(out, *overlay);
+    }
     if (options.report) {
         out.raw(",\n  \"report\": ");
         writeLogReport(out, logReport);
@@ -407,16 +454,20 @@ struct LoadOutcome {
     std::optional<zp::LogReport> report;  // none: no log was read
 };
 
-LoadOutcome loadLog(const Options& options, const zp::SettingsRecord& record, Chart& chart,
-                    zp::PanelTexts& panel) {
+zp::ImportOptions importOptionsOf(const Options& options) {
     zp::ImportOptions importOptions = zp::ImportOptions::forThisMachine();
     if (options.pointBudget > 0) importOptions.pointBudget = options.pointBudget;
     if (options.threads)
         importOptions.threads = static_cast<int>(std::min<qlonglong>(*options.threads, 256));
     if (options.partBytes) importOptions.minPartBytes = *options.partBytes;
+    return importOptions;
+}
+
+LoadOutcome loadLog(const Options& options, const zp::SettingsRecord& record, Chart& chart,
+                    zp::PanelTexts& panel) {
     zp::prepareChartForLoad(chart);
-    const zp::ImportResult result =
-        zp::loadLogIntoChart(*options.logFile, zp::unitSelectorsOf(record), chart, importOptions);
+    const zp::ImportResult result = zp::loadLogIntoChart(
+        *options.logFile, zp::unitSelectorsOf(record), chart, importOptionsOf(options));
     panel.apply(result.panel);
     switch (result.status) {
         case zp::ImportResult::Status::Loaded:
@@ -430,6 +481,31 @@ LoadOutcome loadLog(const Options& options, const zp::SettingsRecord& record, Ch
     std::fprintf(stderr, "logdump: %s: %s\n", qPrintable(*options.logFile),
                  qPrintable(result.message));
     return {"open-failed", result.message, 2, std::nullopt};
+}
+
+// Reads the --overlay log with the same settings and lays it over the loaded one, its
+// first record on the loaded log's first record and --offset seconds on; none (with a
+// message) when it cannot be opened.
+std::optional<OverlayOutcome> overlayLog(const Options& options, const zp::SettingsRecord& record,
+                                         const std::optional<zp::LogReport>& loaded, Chart& chart) {
+    zp::OverlayRead read = zp::readOverlay(*options.overlayFile, zp::unitSelectorsOf(record),
+                                           importOptionsOf(options));
+    if (read.result.status == zp::ImportResult::Status::OpenFailed) {
+        std::fprintf(stderr, "logdump: %s: %s\n", qPrintable(*options.overlayFile),
+                     qPrintable(read.result.message));
+        return std::nullopt;
+    }
+    OverlayOutcome outcome;
+    outcome.path = *options.overlayFile;
+    outcome.message = read.result.message;
+    if (read.result.status != zp::ImportResult::Status::Loaded) outcome.status = "error";
+    const std::optional<std::int64_t> to =
+        loaded ? zp::secondOfDay(loaded->firstTime) : std::nullopt;
+    const std::optional<std::int64_t> from = zp::secondOfDay(read.result.report.firstTime);
+    if (to && from) outcome.shiftMs = (*to - *from) * 1000;
+    outcome.shiftMs += zp::wholeMilliseconds(options.offsetSeconds.value_or(0.0));
+    zp::showOverlay(chart, std::move(read.series), outcome.shiftMs);
+    return outcome;
 }
 
 // Fonts and drawing need the GUI application, only for --layout and --render; they
@@ -480,6 +556,11 @@ int main(int argc, char** argv) {
     zp::PanelTexts panel;
     const LoadOutcome outcome =
         options.logFile ? loadLog(options, record, chart, panel) : LoadOutcome{};
+    std::optional<OverlayOutcome> overlay;
+    if (options.overlayFile) {
+        overlay = overlayLog(options, record, outcome.report, chart);
+        if (!overlay) return 2;
+    }
 
     QString layout;
     if (options.layout) layout = zp::chart::layoutReportJson(chart, options.width, options.height);
@@ -487,7 +568,7 @@ int main(int argc, char** argv) {
     {
         zp::JsonWriter out(stdout);
         writeReport(out, outcome.status, outcome.message, panel, chart, record, options,
-                    outcome.report, layout);
+                    outcome.report, overlay, layout);
         if (!out.flush()) {
             std::fprintf(stderr, "logdump: cannot write the report\n");
             return 2;
@@ -502,7 +583,8 @@ int main(int argc, char** argv) {
     if (options.csvFile) {
         // The readings as Export Visible Data writes them, over the range or the whole axis.
         const QString error = zp::analysis::writeVisibleDataCsv(
-            *options.csvFile, chart, zp::channelUnitTexts(zp::unitSelectorsOf(record)),
+            *options.csvFile, chart,
+            zp::seriesUnitTexts(zp::unitSelectorsOf(record), chart.series.size()),
             options.range.value_or(zp::analysis::XRange{}));
         if (!error.isEmpty()) {
             std::fprintf(stderr, "logdump: cannot write %s: %s\n", qPrintable(*options.csvFile),
@@ -510,5 +592,7 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
+    // An overlay that stopped on an error makes the run's status an error too.
+    if (overlay && outcome.exitCode == 0 && std::strcmp(overlay->status, "loaded") != 0) return 1;
     return outcome.exitCode;
 }

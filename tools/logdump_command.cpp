@@ -51,6 +51,14 @@ constexpr CommandOption kOptions[] = {
      "parts is read by one. The output is the same whatever N."},
     {"--part-bytes", "N",
      "The least bytes of a part when the log is read by several threads (default 524288)."},
+    {"--overlay", "LOG2",
+     "Also load LOG2 with the same settings and lay it over LOGFILE, as the viewer's Overlay "
+     "Log does: its 41 series follow the channel series, named NAME#2 (their titles end in a "
+     "mark and 2), their points moved by the first record time of LOGFILE less that of LOG2 "
+     "(plus --offset), so --stats, --csv, --layout and --render include them. Adds \"overlay\"."},
+    {"--offset", "SECONDS",
+     "With --overlay: move the overlaid series SECONDS further (negative: earlier), in whole "
+     "milliseconds."},
     {"--flights", "",
      "Read the logs the PATHs stand for (a folder: every file under it whose name ends in "
      ".csv) into flights and print one JSON object with the files and their flights: date, "
@@ -76,6 +84,7 @@ constexpr std::string_view kExamples[] = {
     "--summary /usr/share/zimra-pexo-viewer/samples/model01_engine_monitor.csv",
     "--stats --limit TC1Series::800 --csv readings.csv flight.csv",
     "--summary --layout 794x499 --render chart.bmp flight.csv",
+    "--summary --overlay earlier.csv --offset -30 --stats flight.csv",
 };
 
 constexpr std::string_view kSeeAlso[] = {"zimra-pexo-viewer(1)"};

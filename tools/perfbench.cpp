@@ -15,6 +15,8 @@
 //   perfbench analysis LOGFILE [REPEAT] statistics and limit exceedances of every
 //                                       series, over the whole axis and over one
 //                                       minute from the middle point
+//   perfbench overlay LOGFILE [REPEAT]  the reduced repaint time of the log alone and
+//                                       with the log overlaid on itself
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -36,6 +38,7 @@
 #include "chart/chart_render.h"
 #include "loading/channel_series.h"
 #include "loading/log_loading.h"
+#include "loading/overlay_log.h"
 
 namespace {
 
@@ -218,16 +221,41 @@ int analysisMode(const QString& path, int repeat) {
     return 0;
 }
 
+// The reduced repaint of the log alone, then with the same log read again and laid over
+// it as File > Overlay Log does (its first record on the first record: no shift).
+int overlayMode(const QString& path, int repeat) {
+    std::unique_ptr<Chart> chart = newChart(QGuiApplication::palette());
+    if (!load(*chart, path)) return 1;
+    QImage image(794, 499, QImage::Format_RGB32);
+    auto paint = [&] {
+        zp::chart::RenderOptions options;
+        options.background = QColor(240, 240, 240);
+        QPainter painter(&image);
+        zp::chart::render(painter, image.rect(), *chart, options);
+    };
+    const double aloneMs = bestMs(repeat, paint);
+    zp::OverlayRead read =
+        zp::readOverlay(path, zp::UnitSelectors{}, zp::ImportOptions::forThisMachine());
+    if (read.result.status != zp::ImportResult::Status::Loaded) return 1;
+    zp::showOverlay(*chart, std::move(read.series), 0);
+    for (const zp::chart::LineSeries& series : chart->series) (void)series.points.points();
+    const double overlayMs = bestMs(repeat, paint);
+    std::printf("alone_ms=%.3f overlay_ms=%.3f\n", aloneMs, overlayMs);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string mode = argc >= 3 ? argv[1] : "";
-    if (mode != "import" && mode != "render" && mode != "repaint" && mode != "analysis") {
-        std::fprintf(
-            stderr, "usage: perfbench import|render|repaint|analysis LOGFILE [REPEAT [THREADS]]\n");
+    if (mode != "import" && mode != "render" && mode != "repaint" && mode != "analysis" &&
+        mode != "overlay") {
+        std::fprintf(stderr,
+                     "usage: perfbench import|render|repaint|analysis|overlay LOGFILE "
+                     "[REPEAT [THREADS]]\n");
         return 2;
     }
-    const bool render = mode == "render" || mode == "repaint";
+    const bool render = mode == "render" || mode == "repaint" || mode == "overlay";
     const int repeat = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
     std::unique_ptr<QCoreApplication> app;
     if (render) {
@@ -238,6 +266,7 @@ int main(int argc, char** argv) {
     }
     const QString path = QString::fromLocal8Bit(argv[2]);
     if (mode == "analysis") return analysisMode(path, repeat);
+    if (mode == "overlay") return overlayMode(path, repeat);
     const int threads = argc > 4 ? std::max(0, std::atoi(argv[4])) : 0;
     return render ? renderMode(path, repeat, mode == "repaint") : importMode(path, repeat, threads);
 }

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTableWidget>
@@ -14,6 +15,7 @@
 
 #include "app/library_window.h"
 #include "app/main_window.h"
+#include "app/overlay_tools.h"
 #include "chart/chart_widget.h"
 #include "settings/settings_store.h"
 #include "tests/support/file_bytes.h"
@@ -154,6 +156,21 @@ class TestLibraryWindow : public QObject {
                  qPrintable(QString::number(bottom.minimum * 24, 'g', 10)));
         QVERIFY(bottom.maximum > (11.0 + 4.0 / 3600) / 24 &&
                 bottom.maximum < (11.0 + 6.0 / 3600) / 24);
+
+        // Overlay Flight on b's flight: laid over the flight shown, start on start.
+        int bRow = -1;
+        for (int r = 0; r < table.rowCount(); ++r)
+            if (table.item(r, duration)->text() == u"0:00:19") bRow = r;
+        QVERIFY(bRow >= 0);
+        w->setFilter(QString(), std::nullopt, std::nullopt);
+        table.setCurrentCell(bRow, 0);
+        test::child<QPushButton>(*w, "libraryOverlay")->click();
+        const chart::Chart& shown = f.window.chart().chart();
+        QCOMPARE(shown.series.size(), std::size_t(2 * kChannelCount));
+        const chart::PointList& overlaid = shown.series[kChannelCount + RPM1Series].points;
+        QCOMPARE(overlaid.size(), std::size_t{20});
+        QCOMPARE(std::llround(overlaid[0].x * 86400), 11LL * 3600);
+        QCOMPARE(f.window.overlay().path(), b);
 
         // A second opening reads from the database, with the same rows.
         const auto rows = w->rows().size();

@@ -28,6 +28,8 @@ class FakeDialogs : public Dialogs {
     QString folder;
     bool pdfPageAccepted = false;
     QPageLayout::Orientation pdfOrientation = QPageLayout::Landscape;
+    bool secondsAccepted = false;
+    double seconds = 0.0;
 
     // What was asked.
     QList<FileDialogRequest> openRequests;
@@ -35,6 +37,7 @@ class FakeDialogs : public Dialogs {
     QList<Message> messages;
     QList<QDialog*> modals;
     QList<QPageLayout::Orientation> pdfPageOffers;  // the orientation each question offered
+    QList<double> secondsOffers;                    // the seconds each question offered
 
     bool getOpenFileNames(QWidget*, const FileDialogRequest& request, QStringList& files) override {
         openRequests.append(request);
@@ -65,6 +68,11 @@ class FakeDialogs : public Dialogs {
         pdfPageOffers.append(orientation);
         if (pdfPageAccepted) orientation = pdfOrientation;
         return pdfPageAccepted;
+    }
+    bool getSeconds(QWidget*, const QString&, const QString&, double& offered) override {
+        secondsOffers.append(offered);
+        if (secondsAccepted) offered = seconds;
+        return secondsAccepted;
     }
 };
 

@@ -2,10 +2,12 @@
 // channel with a point per flight that has readings of it, the statistic switched, the
 // library's text and date filters applied, hovering a mark naming its flight, a double
 // click on one opening that flight in the main window, and the exports.
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -20,12 +22,13 @@ using namespace zp;
 
 namespace {
 
-// Model 10 records on `day` of May 2024, one a second from hh:00:00 for `count` seconds,
-// the rpm rising from `rpm` by 10 a second.
+// Model 10 records on the `day`th day of the `day`th month of 2024 (read alike whichever
+// order the regional settings read day and month in), one a second from hh:00:00 for `count`
+// seconds, the rpm rising from `rpm` by 10 a second.
 QByteArray records(int day, int hour, int count, int rpm) {
     QByteArray text;
     for (int s = 0; s < count; ++s)
-        text += QStringLiteral("10,%1/05/2024,%2:00:%3,12345,487,%4,41.8,662.5,20\r\n")
+        text += QStringLiteral("10,%1/%1/2024,%2:00:%3,12345,487,%4,41.8,662.5,20\r\n")
                     .arg(day, 2, 10, QLatin1Char('0'))
                     .arg(hour, 2, 10, QLatin1Char('0'))
                     .arg(s, 2, 10, QLatin1Char('0'))
@@ -36,7 +39,7 @@ QByteArray records(int day, int hour, int count, int rpm) {
 
 // An airspeed record (model 7): a flight without rpm readings.
 QByteArray airspeed(int day, int hour) {
-    return QStringLiteral("7,%1/05/2024,%2:00:00,120\r\n")
+    return QStringLiteral("7,%1/%1/2024,%2:00:00,120\r\n")
         .arg(day, 2, 10, QLatin1Char('0'))
         .arg(hour, 2, 10, QLatin1Char('0'))
         .toLatin1();
@@ -60,11 +63,12 @@ class TestTrendWindow : public QObject {
   private slots:
     void init() {
         f_ = new test::WindowFixture<>;
-        // a: flights on 10 and 12 May; b: one on 11 May and one of airspeed only on 13 May.
+        // a: flights on 1 January and 3 March; b: one on 2 February and one of airspeed
+        // only on 4 April.
         QVERIFY(test::writeAll(logs_.filePath(QStringLiteral("a.csv")),
-                               records(10, 9, 5, 2000) + records(12, 9, 5, 2200)));
+                               records(1, 9, 5, 2000) + records(3, 9, 5, 2200)));
         QVERIFY(test::writeAll(logs_.filePath(QStringLiteral("b.csv")),
-                               records(11, 14, 5, 2100) + airspeed(13, 9)));
+                               records(2, 14, 5, 2100) + airspeed(4, 9)));
         f_->window.setLibraryDatabase(f_->dir.filePath(QStringLiteral("library.sqlite")));
         f_->window.openLibrary(logs_.path());
         library_ = f_->window.libraryWindow();
@@ -102,7 +106,7 @@ class TestTrendWindow : public QObject {
         library_->setFilter(QStringLiteral("b.csv"), std::nullopt, std::nullopt);
         QCOMPARE(trend.flights().size(), std::size_t{2});
         QCOMPARE(values(trend), std::vector<double>{2140});
-        library_->setFilter(QString(), QDate(2024, 5, 11), QDate(2024, 5, 12));
+        library_->setFilter(QString(), QDate(2024, 2, 2), QDate(2024, 3, 3));
         QCOMPARE(values(trend), (std::vector<double>{2240, 2140}));
         library_->setFilter(QString(), std::nullopt, std::nullopt);
         QCOMPARE(values(trend).size(), std::size_t{3});
@@ -114,7 +118,7 @@ class TestTrendWindow : public QObject {
         trend.resize(820, 600);
         trend.chartWidget().grab();  // a repaint lays the chart out
         const chart::ChartLayout& layout = trend.chartWidget().layout();
-        // The flight of 11 May (b.csv, its first).
+        // The flight of 2 February (b.csv, its first).
         const library::TrendPoint& p = trend.lines()[0].points[2];
         const QPoint at(layout.bottom.valueToPixel(p.x), layout.left.valueToPixel(p.y));
         const auto hit = trend.markAt(at + QPoint(2, -2));
@@ -123,10 +127,13 @@ class TestTrendWindow : public QObject {
         QVERIFY(!trend.markAt(at + QPoint(30, 30)) ||
                 trend.markAt(at + QPoint(30, 30))->point != 2);
         const QString text = trend.markText(*hit);
-        QVERIFY2(text.contains(u"b.csv") && text.contains(u"2024-05-11") &&
+        QVERIFY2(text.contains(u"b.csv") && text.contains(u"2024-02-02") &&
                      text.contains(u"14:00:00") && text.contains(u"2140"),
                  qPrintable(text));
-        QTest::mouseMove(&trend.chartWidget(), at);
+        QMouseEvent move(QEvent::MouseMove, QPointF(at),
+                         trend.chartWidget().mapToGlobal(QPointF(at)), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(&trend.chartWidget(), &move);
         QCOMPARE(trend.readout().text(), text);
 
         QTest::mouseDClick(&trend.chartWidget(), Qt::LeftButton, {}, at);
@@ -156,7 +163,7 @@ class TestTrendWindow : public QObject {
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QList<QByteArray> rows = file.readAll().split('\n');
         QCOMPARE(rows.value(0), QByteArray("Date,Start,File,Flight,RPM 1 max (rpm)\r"));
-        QCOMPARE(rows.value(1), QByteArray("2024-05-10,09:00:00,a.csv,1,2040\r"));
+        QCOMPARE(rows.value(1), QByteArray("2024-01-01,09:00:00,a.csv,1,2040\r"));
         QCOMPARE(rows.size(), 5);  // three flights with rpm, then the empty rest
         QVERIFY(trend.exportCsv(out.filePath(QStringLiteral("no/such/t.csv"))).size() > 0);
     }

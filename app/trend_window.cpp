@@ -117,7 +117,7 @@ TrendWindow::TrendWindow(QWidget* parent) : QWidget(parent) {
         const TrendFlight& f = flights_[lines_[hit->line].points[hit->point].flight];
         emit flightChosen(f.path, f.flight);
     });
-    readout_ = new QLabel(QStringLiteral("Point at a mark to see its flight."), this);
+    readout_ = new QLabel(this);
     readout_->setObjectName(QStringLiteral("trendReadout"));
 
     auto* controls = new QHBoxLayout;
@@ -178,6 +178,8 @@ void TrendWindow::rebuild() {
     chart_->zoomScroll().undoZoom();
     chart_->zoomScroll().clearHistory();
     chart_->fitLabels();
+    // What the readout named may be gone with the flights or lines it came from.
+    readout_->setText(QStringLiteral("Point at a mark to see its flight."));
 }
 
 std::optional<TrendWindow::Hit> TrendWindow::markAt(QPoint pos) const {

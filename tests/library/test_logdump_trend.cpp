@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -146,6 +147,38 @@ class TestLogdumpTrend : public QObject {
             texts << label[QStringLiteral("text")].toString();
         QVERIFY(texts.size() >= 2);
         QCOMPARE(texts.removeDuplicates(), 0);
+    }
+
+    // genlog --drift raises one value by its step once a flight, counting from
+    // --first-flight: the trend of the maxima climbs by exactly that over the plain file.
+    void genlogDrift_showsInTheTrend() {
+        const QString genlog = QStringLiteral(ZP_BINARY_DIR "/bin/genlog");
+        QVERIFY2(QFile::exists(genlog), "build the genlog target first");
+        QTemporaryDir dir;
+        const QStringList common = {"--model", "1",     "--minutes", "6",       "--flights",
+                                    "3",       "--gap", "900",       "--start", "08:00:00"};
+        QCOMPARE(QProcess::execute(genlog, common + QStringList{"-o", dir.filePath("plain.csv")}),
+                 0);
+        QCOMPARE(
+            QProcess::execute(genlog, common + QStringList{"--drift", "cht1:2", "--first-flight",
+                                                           "3", "-o", dir.filePath("drift.csv")}),
+            0);
+        const auto maxima = [&dir](const QString& file) {
+            const zp::test::LogdumpRun run =
+                runLogdump({"--flights", file, "--trend", "TC5Series:max"}, dir.path());
+            QList<double> out;
+            for (const QJsonValue& p :
+                 run.report["trend"].toArray()[0].toObject()["points"].toArray())
+                out << p.toArray()[1].toDouble();
+            return out;
+        };
+        const QList<double> plain = maxima(QStringLiteral("plain.csv"));
+        const QList<double> drift = maxima(QStringLiteral("drift.csv"));
+        QCOMPARE(plain.size(), 3);
+        QCOMPARE(drift.size(), 3);
+        for (int k = 0; k < 3; ++k) QCOMPARE(drift[k] - plain[k], 2.0 * (3 + k));
+        QCOMPARE(QProcess::execute(genlog, common + QStringList{"--drift", "cht9:2"}), 2);
+        QCOMPARE(QProcess::execute(genlog, common + QStringList{"--drift", "cht1"}), 2);
     }
 
     void badOptions_exitTwoWithoutAReport_data() {

@@ -18,6 +18,7 @@
 #include <cmath>
 #include <limits>
 
+#include "app/trend_window.h"
 #include "channels/channel_units.h"
 #include "import/record_models.h"
 #include "library/sqlite_flight_store.h"
@@ -232,6 +233,11 @@ FlightLibraryWindow::FlightLibraryWindow(QWidget* parent) : QWidget(parent) {
         if (index < rows_.size() && rows_[index].flight)
             emit flightOverlayChosen(rows_[index].path, *rows_[index].flight);
     });
+    trendButton_ = new QPushButton(QStringLiteral("T&rend..."), this);
+    trendButton_->setObjectName(QStringLiteral("libraryTrend"));
+    trendButton_->setToolTip(
+        QStringLiteral("Chart a channel's maximum, mean or minimum from flight to flight"));
+    connect(trendButton_, &QPushButton::clicked, this, [this] { showTrend(); });
     auto* close = new QPushButton(QStringLiteral("&Close"), this);
     close->setObjectName(QStringLiteral("closeButton"));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
@@ -245,6 +251,7 @@ FlightLibraryWindow::FlightLibraryWindow(QWidget* parent) : QWidget(parent) {
     filters->addWidget(toCheck_);
     filters->addWidget(toDate_);
     filters->addWidget(columnsButton_);
+    filters->addWidget(trendButton_);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(progress_, 1);
     bottom->addWidget(cancelButton_);
@@ -482,6 +489,47 @@ void FlightLibraryWindow::applyFilter() {
         const std::size_t index = first ? first->data(kRowIndexRole).toULongLong() : rows_.size();
         table_->setRowHidden(r, index >= rows_.size() || !rowMatches(rows_[index], text, from, to));
     }
+    updateTrend();
+}
+
+TrendWindow& FlightLibraryWindow::showTrend() {
+    if (!trend_) {
+        trend_ = new TrendWindow(this);
+        connect(trend_, &TrendWindow::flightChosen, this, &FlightLibraryWindow::flightChosen);
+        updateTrend();
+        std::vector<Channel> channels = columns_;
+        if (channels.empty()) {
+            // The first channel of the catalogue that some flight has readings of.
+            for (int c = 0; c < kChannelCount && channels.empty(); ++c)
+                for (const LibraryRow& row : rows_)
+                    if (row.flight && row.flight->channels[static_cast<std::size_t>(c)]) {
+                        channels.push_back(static_cast<Channel>(c));
+                        break;
+                    }
+        }
+        trend_->setChannels(channels);
+    }
+    trend_->show();
+    trend_->raise();
+    trend_->activateWindow();
+    return *trend_;
+}
+
+void FlightLibraryWindow::updateTrend() {
+    if (!trend_) return;
+    const std::optional<QDate> from =
+        fromCheck_->isChecked() ? std::optional(fromDate_->date()) : std::nullopt;
+    const std::optional<QDate> to =
+        toCheck_->isChecked() ? std::optional(toDate_->date()) : std::nullopt;
+    const QString text = filterText_->text().trimmed();
+    std::vector<TrendFlight> flights;
+    for (const LibraryRow& row : rows_)
+        if (row.flight && rowMatches(row, text, from, to))
+            flights.push_back(TrendFlight{row.path, row.shown, *row.flight});
+    library::TrendChartSetup setup;
+    setup.units = setup_.options.units;
+    setup.limits = setup_.options.limits;
+    trend_->setFlights(std::move(flights), setup);
 }
 
 }  // namespace zp

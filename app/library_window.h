@@ -32,6 +32,8 @@ class QThread;
 
 namespace zp {
 
+class TrendWindow;
+
 // How the window indexes a folder: the database file (empty: the library's default) and
 // how logs are read into flights (units, limits, split gap, regional settings).
 struct LibrarySetup {
@@ -90,6 +92,11 @@ class FlightLibraryWindow : public QWidget {
     void setColumnChannels(const std::vector<Channel>& channels);
     const std::vector<Channel>& columnChannels() const { return columns_; }
 
+    // The Trend window of the flights the filter keeps (made on first use), showing the
+    // channels picked as columns, or the first channel with readings when none is.
+    TrendWindow& showTrend();
+    TrendWindow* trendWindow() const { return trend_; }
+
   signals:
     // A flight's row was double-clicked: open `path` and show that flight.
     void flightChosen(const QString& path, const library::Flight& flight);
@@ -105,6 +112,8 @@ class FlightLibraryWindow : public QWidget {
     void runEnded();
     void fillTable();
     void applyFilter();
+    // Hands the flights the filter keeps to the Trend window, when it is open.
+    void updateTrend();
     QString unitOf(Channel channel) const;
 
     QString folder_;
@@ -131,6 +140,8 @@ class FlightLibraryWindow : public QWidget {
     QProgressBar* progress_;
     QLabel* status_;
     QPushButton* cancelButton_;
+    QPushButton* trendButton_;
+    TrendWindow* trend_ = nullptr;
 };
 
 }  // namespace zp

@@ -149,7 +149,19 @@ void drawBottomAxis(QPainter& painter, const ChartLayout& layout, const FontMeas
     }
 }
 
-// [SECTION] Limits and measurement cursors
+// [SECTION] Point marks, limits and measurement cursors
+
+// The marks of an active series that has them: a filled square centred on each point.
+void drawPointMarks(QPainter& painter, const ChartLayout& layout, const LineSeries& series) {
+    const PointView points = series.points.points();
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const ChartPoint p = points[i];
+        if (!std::isfinite(p.x) || !std::isfinite(p.y)) continue;
+        const int x = layout.bottom.scale.valueToPixel(p.x);
+        const int y = layout.left.scale.valueToPixel(p.y);
+        painter.fillRect(QRect(x - 2, y - 2, 5, 5), series.color);
+    }
+}
 
 // The limits of the active series: dashed lines in the series colour across the plot.
 void drawLimits(QPainter& painter, const ChartLayout& layout, const Chart& chart) {
@@ -222,6 +234,8 @@ void paintChart(QPainter& painter, const ChartLayout& layout, const Chart& chart
         for (const LineSeries& series : chart.series)
             if (series.active && !series.points.empty())
                 drawSeriesLine(painter, series, layout, options.lineDrawing);
+        for (const LineSeries& series : chart.series)
+            if (series.active && series.pointMarks) drawPointMarks(painter, layout, series);
         drawLimits(painter, layout, chart);
         painter.restore();
         drawGrid(painter, layout);

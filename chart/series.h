@@ -365,6 +365,9 @@ struct LineSeries {
     // the series is active; none drawn while unset.
     std::optional<double> lowerLimit;
     std::optional<double> upperLimit;
+    // A filled square of five pixels at every point, over the line (a trend's points,
+    // one per flight); none while off.
+    bool pointMarks = false;
     PointList points;
 };
 

@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -59,6 +60,27 @@ class FlightStore {
     // figures when `withChannels`.
     virtual std::vector<StoredFlight> flights(const FlightFilter& filter,
                                               bool withChannels = false) = 0;
+    // The flights matching `filter` that have readings of any of `channels`, in the order of
+    // flights(), with the figures of those channels only (their runs beyond limits may be
+    // left out): what a trend of them reads. A
+    // store may read just those figures and leave the flight's other fields but its file,
+    // number, date and start at their defaults; this one reads everything and drops the
+    // rest.
+    virtual std::vector<StoredFlight> flightsWith(const FlightFilter& filter,
+                                                  const std::vector<Channel>& channels) {
+        std::vector<StoredFlight> found;
+        for (StoredFlight& f : flights(filter, true)) {
+            bool any = false;
+            for (std::size_t c = 0; c < f.flight.channels.size(); ++c) {
+                if (std::find(channels.begin(), channels.end(), static_cast<Channel>(c)) ==
+                    channels.end())
+                    f.flight.channels[c].reset();
+                any = any || f.flight.channels[c].has_value();
+            }
+            if (any) found.push_back(std::move(f));
+        }
+        return found;
+    }
     // The message of the latest failure.
     virtual QString lastError() const = 0;
 };

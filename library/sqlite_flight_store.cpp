@@ -73,6 +73,9 @@ const std::vector<std::vector<const char*>>& migrations() {
             // The figures of flight_series once more, packed in the flight's row, so that
             // reading a flight back takes one row instead of one per channel.
             "ALTER TABLE flights ADD COLUMN figures BLOB",
+            // A trend reads a few channels' figures of every flight: they lie together.
+            "CREATE INDEX flight_series_by_series ON flight_series "
+            "(series, flight_id, count, min, max, mean)",
         },
     };
     return steps;
@@ -614,6 +617,92 @@ std::vector<FileFlights> SqliteFlightStore::files(const QStringList& paths) {
             ordered.push_back(result[s]);
     }
     return ordered;
+}
+
+std::vector<StoredFlight> SqliteFlightStore::flightsWith(const FlightFilter& filter,
+                                                         const std::vector<Channel>& channels) {
+    // Only the columns a trend shows and the figures asked for; the filters other than the
+    // dates go the general way.
+    std::vector<StoredFlight> result;
+    if (channels.empty()) return result;
+    if (filter.model != 0 || filter.exceeding || filter.minSeconds > 0 ||
+        !filter.folder.isEmpty() || filter.limit > 0)
+        return FlightStore::flightsWith(filter, channels);
+    QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    const ReadSnapshot snapshot(db);
+    // The flights first, then the figures of the channels, each row found by its flight's id.
+    QString sql = QStringLiteral(
+        "SELECT fl.id, fi.path, fl.idx, fl.date, fl.date_from_text, fl.start_second "
+        "FROM flights fl JOIN files fi ON fi.id = fl.file_id WHERE 1");
+    QVariantList binds;
+    if (filter.from) {
+        sql += QStringLiteral(" AND fl.date >= ?");
+        binds << filter.from->toString(Qt::ISODate);
+    }
+    if (filter.to) {
+        sql += QStringLiteral(" AND fl.date <= ?");
+        binds << filter.to->toString(Qt::ISODate);
+    }
+    sql += QStringLiteral(" ORDER BY fl.date DESC, fl.start_second DESC, fi.path, fl.idx");
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(sql);
+    for (const QVariant& value : binds) q.addBindValue(value);
+    if (!q.exec()) {
+        fail(QStringLiteral("querying the flights"), q.lastError().text());
+        return result;
+    }
+    // A flight is large (the figures of every channel): the list is made once, in its final
+    // size, and flights without figures are taken out of it in place.
+    std::vector<StoredFlight> all;
+    {
+        QSqlQuery count(db);
+        if (count.exec(QStringLiteral("SELECT count(*) FROM flights")) && count.next())
+            all.reserve(static_cast<std::size_t>(count.value(0).toLongLong()));
+    }
+    QHash<qlonglong, std::size_t> at;
+    while (q.next()) {
+        StoredFlight f;
+        f.path = q.value(1).toString();
+        f.flight.index = q.value(2).toInt();
+        f.flight.date = QDate::fromString(q.value(3).toString(), Qt::ISODate);
+        f.flight.dateFromText = q.value(4).toInt() != 0;
+        f.flight.startSecond = static_cast<std::uint32_t>(q.value(5).toLongLong());
+        at.insert(q.value(0).toLongLong(), all.size());
+        all.push_back(std::move(f));
+    }
+    QHash<QString, Channel> named;
+    for (const Channel c : channels) named.insert(QLatin1String(kChannels[c].name), c);
+    QStringList names;
+    for (auto it = named.cbegin(); it != named.cend(); ++it)
+        names << QStringLiteral("'%1'").arg(it.key());
+    if (!q.exec(QStringLiteral("SELECT flight_id, series, count, min, max, mean FROM "
+                               "flight_series WHERE series IN (%1)")
+                    .arg(names.join(u',')))) {
+        fail(QStringLiteral("querying the flights"), q.lastError().text());
+        return result;
+    }
+    std::vector<bool> any(all.size(), false);
+    while (q.next()) {
+        const auto flight = at.constFind(q.value(0).toLongLong());
+        const auto channel = named.constFind(q.value(1).toString());
+        if (flight == at.cend() || channel == named.cend()) continue;
+        ChannelFigures figures;
+        figures.count = q.value(2).toLongLong();
+        figures.minimum = q.value(3).toDouble();
+        figures.maximum = q.value(4).toDouble();
+        figures.mean = q.value(5).toDouble();
+        all[*flight].flight.channels[static_cast<std::size_t>(*channel)] = figures;
+        any[*flight] = true;
+    }
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < all.size(); ++i)
+        if (any[i]) {
+            if (kept != i) all[kept] = std::move(all[i]);
+            ++kept;
+        }
+    all.resize(kept);
+    return all;
 }
 
 std::vector<StoredFlight> SqliteFlightStore::flights(const FlightFilter& filter,

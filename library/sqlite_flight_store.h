@@ -3,7 +3,7 @@
 // that is not a database this store can use (damaged, or of a newer schema) is moved
 // aside under a new name and a new one is made in its place.
 //
-// The tables (version 1), for reading with the sqlite3 program:
+// The tables (version 2), for reading with the sqlite3 program:
 //   schema_version(version)
 //   files(id, path UNIQUE, size, modified_ms, options, status, message, stopped_at_line,
 //         indexed_ms)
@@ -12,7 +12,7 @@
 //           maintenance_start, maintenance_end)
 //   flight_records(flight_id -> flights.id, model, records)
 //   flight_series(flight_id -> flights.id, series, count, min, max, mean, high_runs,
-//                 low_runs)
+//                 low_runs), indexed by series too (version 2)
 #pragma once
 
 #include <QString>
@@ -45,6 +45,9 @@ class SqliteFlightStore : public FlightStore {
     std::vector<FileFlights> files(const QStringList& paths) override;
     std::vector<StoredFlight> flights(const FlightFilter& filter,
                                       bool withChannels = false) override;
+    // Reads the figures of `channels` alone.
+    std::vector<StoredFlight> flightsWith(const FlightFilter& filter,
+                                          const std::vector<Channel>& channels) override;
     QString lastError() const override { return error_; }
 
   private:

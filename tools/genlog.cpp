@@ -141,6 +141,27 @@ struct Options {
     const char* output = nullptr;
     int flights = 1;
     long gap = 3600;  // seconds between one flight's last record and the next one's first
+    // A slow drift: `driftStep` added to the drifting value once per flight, counting
+    // flights from `firstFlight` (so a folder of files made one by one drifts on).
+    double& (*drift)(Flight&) = nullptr;
+    double driftStep = 0.0;
+    int firstFlight = 0;
+};
+
+// The values --drift can move, by name.
+struct DriftTarget {
+    const char* name;
+    double& (*value)(Flight&);
+};
+const DriftTarget kDriftTargets[] = {
+    {"cht1", [](Flight& f) -> double& { return f.cht[0]; }},
+    {"cht2", [](Flight& f) -> double& { return f.cht[1]; }},
+    {"cht3", [](Flight& f) -> double& { return f.cht[2]; }},
+    {"cht4", [](Flight& f) -> double& { return f.cht[3]; }},
+    {"egt1", [](Flight& f) -> double& { return f.egt[0]; }},
+    {"oil-temp", [](Flight& f) -> double& { return f.oilTemp; }},
+    {"oil-pressure", [](Flight& f) -> double& { return f.oilPressure; }},
+    {"fuel-flow", [](Flight& f) -> double& { return f.fuelFlow; }},
 };
 
 // Counters: Hobbs and maintenance time in tenths of an hour, counting engine time.
@@ -300,6 +321,23 @@ Options parse(int argc, char** argv) {
         } else if (arg == "--gap") {
             o.gap = std::atol(value());
             if (o.gap < 0) usage("--gap takes seconds");
+        } else if (arg == "--drift") {
+            // NAME:STEP, NAME one of kDriftTargets.
+            const std::string text = value();
+            const auto colon = text.rfind(':');
+            char* end = nullptr;
+            const std::string step = colon == std::string::npos ? "" : text.substr(colon + 1);
+            o.driftStep = std::strtod(step.c_str(), &end);
+            if (step.empty() || *end != '\0') usage("--drift takes NAME:STEP");
+            const std::string name = text.substr(0, colon);
+            o.drift = nullptr;
+            for (const DriftTarget& target : kDriftTargets)
+                if (name == target.name) o.drift = target.value;
+            if (!o.drift)
+                usage("--drift takes cht1 to cht4, egt1, oil-temp, oil-pressure or fuel-flow");
+        } else if (arg == "--first-flight") {
+            o.firstFlight = std::atoi(value());
+            if (o.firstFlight < 0) usage("--first-flight takes a number of at least 0");
         } else if (arg == "--crlf") {
             o.crlf = true;
         } else if (arg == "-o") {
@@ -339,6 +377,8 @@ int main(int argc, char** argv) {
             for (long long n = 0; n < end - first; ++n) {
                 t = flightStart + static_cast<double>(n / options.rate);
                 Flight f = profile.at(t - flightStart);
+                if (options.drift)
+                    options.drift(f) += options.driftStep * (options.firstFlight + k);
                 writer.record(options.model, t, f, counters);
             }
             flightStart = t + static_cast<double>(options.gap);

@@ -32,6 +32,13 @@ constexpr CommandOption kOptions[] = {
     {"--gap", "S",
      "With --flights: the first record of each flight S seconds after the last of the one "
      "before (default 3600)."},
+    {"--drift", "NAME:STEP",
+     "With --model: add STEP to one value once per flight, so that flight k (counted from "
+     "--first-flight) has it k x STEP higher all through: a slow drift that shows in a trend "
+     "of a folder of logs. NAME is cht1 to cht4, egt1, oil-temp, oil-pressure or fuel-flow."},
+    {"--first-flight", "N",
+     "With --drift: the number of the file's first flight (default 0), so that files made one "
+     "after the other drift on."},
     {"-o", "FILE", "Write to FILE instead of standard output."},
     {"--help", "", "Print the help and exit.", OptionUse::Alone, "-h"},
 };

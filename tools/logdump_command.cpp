@@ -22,7 +22,8 @@ constexpr CommandOption kOptions[] = {
      "Give each series its point count, \"count\", instead of its \"points\"."},
     {"--layout", "WIDTHxHEIGHT",
      "Also lay the chart out as a repaint of a chart of WIDTH x HEIGHT pixels does (the "
-     "window's chart is 794x499) and add the \"layout\" object."},
+     "window's chart is 794x499) and add the \"layout\" object. With --flights and --trend, "
+     "of the trend chart."},
     {"--render", "OUT.bmp",
      "Also draw that repaint into the BMP file OUT.bmp. Needs --layout."},
     {"--point-budget", "N",
@@ -64,13 +65,20 @@ constexpr CommandOption kOptions[] = {
      ".csv) into flights and print one JSON object with the files and their flights: date, "
      "start, end, duration, records of each model, counters and, per series, the count, "
      "minimum, maximum and mean of its readings. With --limit, each series' runs beyond its "
-     "limits. Takes --settings, --limit, --split-gap and --db; the other options do not apply."},
+     "limits. Takes --settings, --limit, --split-gap, --db, --trend, --layout and --render; the "
+     "other options do not apply."},
     {"--split-gap", "SECONDS",
      "With --flights: a record more than SECONDS after the one before it starts a new flight "
      "(default 300)."},
     {"--db", "FILE",
      "With --flights: keep the index in the SQLite database FILE and read only the logs that "
      "changed since the last run; the output is the same."},
+    {"--trend", "NAME:STAT",
+     "With --flights: add \"trend\", the maximum, mean or minimum (STAT max, mean or min) of "
+     "the series NAME (for example CHT1Series) in each flight that has readings of it, as "
+     "[date-time in days, value] in flight order. With --layout and --render, draw those "
+     "lines as the library's trend chart. Give it once for each line.",
+     OptionUse::Repeatable},
     {"LOGFILE", "",
      "The log to load, as the viewer's Load Data File does. Without it, the report is of the "
      "viewer's state at start-up.",

@@ -1,15 +1,21 @@
 #include "tools/logdump_flights.h"
 
+#include <QGuiApplication>
 #include <QLocale>
+#include <QSize>
 #include <cmath>
 #include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "chart/chart_report.h"
+#include "chart/date_axis.h"
 #include "chart/json_writer.h"
 #include "library/flight_indexer.h"
 #include "library/sqlite_flight_store.h"
+#include "library/trend.h"
+#include "library/trend_chart.h"
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
 #include "tools/logdump_limits.h"
@@ -20,14 +26,28 @@ namespace {
 
 constexpr const char* kFlightsUsage =
     "usage: logdump --flights [--split-gap SECONDS] [--settings FILE] "
-    "[--limit NAME:LOW:HIGH ...] [--db FILE] PATH...";
+    "[--limit NAME:LOW:HIGH ...] [--db FILE] [--trend NAME:STAT ...] "
+    "[--layout WxH [--render OUT.bmp]] PATH...";
 
 struct FlightsArguments {
     std::optional<QString> settingsFile;
     std::optional<QString> database;
     QStringList paths;
     library::FlightOptions options;
+    // The trend lines asked for, in the order given, and the size to draw them at.
+    std::vector<library::TrendRequest> trends;
+    std::optional<QSize> layout;
+    std::optional<QString> renderFile;
 };
+
+bool parseSize(const QString& text, QSize& size) {
+    const QStringList parts = text.split(u'x');
+    if (parts.size() != 2) return false;
+    bool okWidth = false, okHeight = false;
+    size = QSize(parts[0].toInt(&okWidth), parts[1].toInt(&okHeight));
+    return okWidth && okHeight && size.width() > 0 && size.height() > 0 && size.width() <= 100000 &&
+           size.height() <= 100000;
+}
 
 // NAME:LOW:HIGH with LOW and HIGH numbers or empty, as logdump's --limit.
 bool parseLimit(const QString& text, library::FlightOptions& options, QString& problem) {
@@ -45,7 +65,8 @@ bool parseFlightsArguments(const QStringList& args, FlightsArguments& parsed, QS
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& arg = args[i];
         if (arg == u"--flights") continue;
-        if (arg == u"--split-gap" || arg == u"--settings" || arg == u"--limit" || arg == u"--db") {
+        if (arg == u"--split-gap" || arg == u"--settings" || arg == u"--limit" || arg == u"--db" ||
+            arg == u"--trend" || arg == u"--layout" || arg == u"--render") {
             if (i + 1 >= args.size()) {
                 problem = arg + QStringLiteral(" needs a value");
                 return false;
@@ -57,6 +78,20 @@ bool parseFlightsArguments(const QStringList& args, FlightsArguments& parsed, QS
                 parsed.database = value;
             } else if (arg == u"--limit") {
                 if (!parseLimit(value, parsed.options, problem)) return false;
+            } else if (arg == u"--trend") {
+                const std::optional<library::TrendRequest> request =
+                    library::parseTrendRequest(value, problem);
+                if (!request) return false;
+                parsed.trends.push_back(*request);
+            } else if (arg == u"--layout") {
+                QSize size;
+                if (!parseSize(value, size)) {
+                    problem = QStringLiteral("bad size for --layout: ") + value;
+                    return false;
+                }
+                parsed.layout = size;
+            } else if (arg == u"--render") {
+                parsed.renderFile = value;
             } else {
                 bool ok = false;
                 const qlonglong gap = value.toLongLong(&ok);
@@ -74,7 +109,17 @@ bool parseFlightsArguments(const QStringList& args, FlightsArguments& parsed, QS
         }
     }
     if (!args.contains(QStringLiteral("--flights"))) {
-        problem = QStringLiteral("--split-gap and --db go with --flights");
+        problem = args.contains(QStringLiteral("--trend"))
+                      ? QStringLiteral("--trend goes with --flights")
+                      : QStringLiteral("--split-gap and --db go with --flights");
+        return false;
+    }
+    if (parsed.layout && parsed.trends.empty()) {
+        problem = QStringLiteral("--layout with --flights draws the trend: it needs --trend");
+        return false;
+    }
+    if (parsed.renderFile && !parsed.layout) {
+        problem = QStringLiteral("--render needs --layout");
         return false;
     }
     if (parsed.paths.isEmpty()) {
@@ -214,7 +259,41 @@ void writeFlights(JsonWriter& out, const library::IndexResult& result,
             first = false;
         }
     }
-    out.raw(first ? "]\n}\n" : "\n  ]\n}\n");
+    out.raw(first ? "]" : "\n  ]");
+}
+
+// The flights in the order of the report, with the files they are in as the report names
+// them.
+void reportedFlights(const library::IndexResult& result,
+                     std::vector<const library::Flight*>& flights, std::vector<QString>& files) {
+    for (const library::IndexedLog& entry : result.files) {
+        for (const library::Flight& flight : entry.file.flights) {
+            flights.push_back(&flight);
+            files.push_back(entry.log.shown);
+        }
+    }
+}
+
+void writeTrend(JsonWriter& out, const std::vector<library::TrendLine>& lines) {
+    out.raw(",\n  \"trend\": [");
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        const library::TrendLine& line = lines[k];
+        out.raw(k ? ",\n    {\"series\": " : "\n    {\"series\": ");
+        out.string(
+            std::string_view(kChannels[static_cast<std::size_t>(line.request.channel)].name));
+        out.raw(", \"statistic\": ");
+        out.string(std::string_view(library::statisticText(line.request.statistic)));
+        out.raw(", \"points\": [");
+        for (std::size_t i = 0; i < line.points.size(); ++i) {
+            out.raw(i ? ", [" : "[");
+            out.number(line.points[i].x);
+            out.raw(", ");
+            out.number(line.points[i].y);
+            out.raw("]");
+        }
+        out.raw("]}");
+    }
+    out.raw(lines.empty() ? "]" : "\n  ]");
 }
 
 }  // namespace
@@ -222,7 +301,8 @@ void writeFlights(JsonWriter& out, const library::IndexResult& result,
 bool wantsFlights(const QStringList& args) {
     // --split-gap and --db belong to --flights alone; their problems are told here.
     return args.contains(QStringLiteral("--flights")) ||
-           args.contains(QStringLiteral("--split-gap")) || args.contains(QStringLiteral("--db"));
+           args.contains(QStringLiteral("--split-gap")) || args.contains(QStringLiteral("--db")) ||
+           args.contains(QStringLiteral("--trend"));
 }
 
 int runFlights(const QStringList& args) {
@@ -254,10 +334,42 @@ int runFlights(const QStringList& args) {
     const library::IndexResult result = indexer.run(parsed.paths, store.get());
     for (const QString& p : result.problems) std::fprintf(stderr, "logdump: %s\n", qPrintable(p));
 
+    // The trend lines over the flights in report order, and their chart when it is drawn.
+    std::vector<library::TrendLine> lines;
+    chart::Chart trend;
+    QString layout;
+    if (!parsed.trends.empty()) {
+        std::vector<const library::Flight*> flights;
+        std::vector<QString> files;
+        reportedFlights(result, flights, files);
+        lines = library::trendLines(flights, parsed.trends);
+        if (parsed.layout) {
+            library::TrendChartSetup setup;
+            setup.units = parsed.options.units;
+            setup.limits = parsed.options.limits;
+            trend = library::trendChart(lines, setup, QGuiApplication::palette());
+            const QSize size = *parsed.layout;
+            chart::fitCalendarLabels(trend, chart::PixelRect{0, 0, size.width(), size.height()});
+            layout = chart::layoutReportJson(trend, size.width(), size.height());
+        }
+    }
+
     JsonWriter out(stdout);
     writeFlights(out, result, parsed.options);
+    if (!parsed.trends.empty()) writeTrend(out, lines);
+    if (parsed.layout) {
+        out.raw(",\n  \"layout\": ");
+        const QByteArray text = layout.toUtf8();
+        out.raw(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+    }
+    out.raw("\n}\n");
     if (!out.flush()) {
         std::fprintf(stderr, "logdump: cannot write the report\n");
+        return 2;
+    }
+    if (parsed.renderFile && !chart::renderToBmp(trend, parsed.layout->width(),
+                                                 parsed.layout->height(), *parsed.renderFile)) {
+        std::fprintf(stderr, "logdump: cannot write %s\n", qPrintable(*parsed.renderFile));
         return 2;
     }
     return 0;

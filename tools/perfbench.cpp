@@ -17,6 +17,9 @@
 //                                       minute from the middle point
 //   perfbench overlay LOGFILE [REPEAT]  the reduced repaint time of the log alone and
 //                                       with the log overlaid on itself
+//   perfbench trend DATABASE [REPEAT]   the trend of four channels' maxima over every
+//                                       flight of a library database: the flights read
+//                                       from it, the chart made and drawn at 794 x 499
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -27,6 +30,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #if defined(__unix__)
 #include <sys/resource.h>
@@ -36,6 +40,10 @@
 #include "channels/unit_selectors.h"
 #include "chart/chart_model.h"
 #include "chart/chart_render.h"
+#include "chart/date_axis.h"
+#include "library/sqlite_flight_store.h"
+#include "library/trend.h"
+#include "library/trend_chart.h"
 #include "loading/channel_series.h"
 #include "loading/log_loading.h"
 #include "loading/overlay_log.h"
@@ -244,18 +252,68 @@ int overlayMode(const QString& path, int repeat) {
     return 0;
 }
 
+int trendMode(const QString& database, int repeat) {
+    QString notice, error;
+    const std::unique_ptr<zp::library::SqliteFlightStore> store =
+        zp::library::SqliteFlightStore::open(database, notice, error);
+    if (!store) {
+        std::fprintf(stderr, "perfbench: %s\n", qPrintable(error));
+        return 1;
+    }
+    using zp::library::TrendStatistic;
+    const std::vector<zp::library::TrendRequest> requests = {
+        {zp::TC5Series, TrendStatistic::Maximum},
+        {zp::TC6Series, TrendStatistic::Maximum},
+        {zp::TC7Series, TrendStatistic::Maximum},
+        {zp::TC8Series, TrendStatistic::Maximum}};
+    QImage image(794, 499, QImage::Format_RGB32);
+    std::size_t flights = 0, points = 0;
+    double queryMs = 0.0, drawMs = 0.0;
+    const double ms = bestMs(repeat, [&] {
+        const auto start = Clock::now();
+        const std::vector<zp::library::StoredFlight> stored =
+            store->flightsWith(zp::library::FlightFilter{},
+                               {zp::TC5Series, zp::TC6Series, zp::TC7Series, zp::TC8Series});
+        const double read = secondsSince(start) * 1000.0;
+        std::vector<const zp::library::Flight*> list;
+        list.reserve(stored.size());
+        for (const zp::library::StoredFlight& f : stored) list.push_back(&f.flight);
+        const std::vector<zp::library::TrendLine> lines = zp::library::trendLines(list, requests);
+        Chart chart = zp::library::trendChart(lines, {}, QGuiApplication::palette());
+        zp::chart::fitCalendarLabels(chart, zp::chart::PixelRect{0, 0, 794, 499});
+        zp::chart::RenderOptions options;
+        options.background = QColor(240, 240, 240);
+        QPainter painter(&image);
+        zp::chart::render(painter, image.rect(), chart, options);
+        painter.end();
+        const double total = secondsSince(start) * 1000.0;
+        if (queryMs == 0.0 || total < queryMs + drawMs) {
+            queryMs = read;
+            drawMs = total - read;
+        }
+        flights = stored.size();
+        points = 0;
+        for (const auto& line : lines) points += line.points.size();
+    });
+    std::printf("trend_ms=%.3f read_ms=%.3f draw_ms=%.3f flights=%zu points=%zu\n", ms, queryMs,
+                drawMs, flights, points);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string mode = argc >= 3 ? argv[1] : "";
     if (mode != "import" && mode != "render" && mode != "repaint" && mode != "analysis" &&
-        mode != "overlay") {
+        mode != "overlay" && mode != "trend") {
         std::fprintf(stderr,
                      "usage: perfbench import|render|repaint|analysis|overlay LOGFILE "
-                     "[REPEAT [THREADS]]\n");
+                     "[REPEAT [THREADS]]\n"
+                     "       perfbench trend DATABASE [REPEAT]\n");
         return 2;
     }
-    const bool render = mode == "render" || mode == "repaint" || mode == "overlay";
+    const bool render =
+        mode == "render" || mode == "repaint" || mode == "overlay" || mode == "trend";
     const int repeat = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
     std::unique_ptr<QCoreApplication> app;
     if (render) {
@@ -267,6 +325,7 @@ int main(int argc, char** argv) {
     const QString path = QString::fromLocal8Bit(argv[2]);
     if (mode == "analysis") return analysisMode(path, repeat);
     if (mode == "overlay") return overlayMode(path, repeat);
+    if (mode == "trend") return trendMode(path, repeat);
     const int threads = argc > 4 ? std::max(0, std::atoi(argv[4])) : 0;
     return render ? renderMode(path, repeat, mode == "repaint") : importMode(path, repeat, threads);
 }

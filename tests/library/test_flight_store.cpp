@@ -178,6 +178,7 @@ class TestFlightStore : public QObject {
         QTest::addColumn<QStringList>("change");
         QTest::newRow("first version")
             << QStringList{QStringLiteral("ALTER TABLE flights DROP COLUMN figures"),
+                           QStringLiteral("DROP INDEX flight_series_by_series"),
                            QStringLiteral("UPDATE schema_version SET version = 1")};
         QTest::newRow("cut packed value")
             << QStringList{QStringLiteral("UPDATE flights SET figures = substr(figures, 1, 60)")};

@@ -63,6 +63,16 @@ constexpr CommandOption kOptions[] = {
     {"--db", "FILE",
      "With --flights: keep the index in the SQLite database FILE and read only the logs that "
      "changed since the last run; the output is the same."},
+    {"--profile", "FILE",
+     "Read the engine profile FILE (the viewer's Settings > Engine, as text: [engine], name=, "
+     "cylinders=, egt=, cht=, fuelflow=) and add its derived series after the channel series, "
+     "switched on: EGTSpreadSeries, CHTSpreadSeries, HottestCHTSeries and CHT1RateSeries to "
+     "CHT8RateSeries (degrees a minute). --stats, --limit and --csv take them as any series. "
+     "An error in the file is told with its line and exits 2."},
+    {"--lean-test", "X0,X1",
+     "With --profile: add \"leanTest\", the lean test between X0 and X1 (days, as the points' "
+     "X values): per cylinder the time, EGT and fuel flow of its EGT peak, the first and last "
+     "cylinder to peak and the fuel flow spread, or the problem that stopped it."},
     {"LOGFILE", "",
      "The log to load, as the viewer's Load Data File does. Without it, the report is of the "
      "viewer's state at start-up.",

@@ -26,6 +26,7 @@
 #include "app/analysis_tools.h"
 #include "app/busy_cursor.h"
 #include "app/dialogs.h"
+#include "app/engine_tools.h"
 #include "app/export_header.h"
 #include "app/glyphs.h"
 #include "app/keyboard_and_mouse.h"
@@ -111,6 +112,12 @@ QString userChoicesFile(const SettingsStore& store) {
     return QDir(store.userFolder()).filePath(QStringLiteral("viewer.ini"));
 }
 
+// The engine profile's file, beside viewer.ini; none without a per-user folder.
+QString engineProfileFile(const SettingsStore& store) {
+    if (store.userFolder().isEmpty()) return {};
+    return QDir(store.userFolder()).filePath(QStringLiteral("engine.ini"));
+}
+
 // The first local file among dropped or dragged items.
 QString firstLocalFile(const QMimeData* mime) {
     if (!mime || !mime->hasUrls()) return {};
@@ -182,6 +189,8 @@ MainWindow::MainWindow(Dialogs& dialogs, SettingsStore& settings, QWidget* paren
     statusBar_->setObjectName(QStringLiteral("StatusBar1"));
     analysis_ =
         new AnalysisTools(*chart_, dialogs_, loaded_, userChoicesFile(store_), *statusBar_, this);
+    engine_ = new EngineTools(*chart_, dialogs_, loaded_, engineProfileFile(store_), this);
+    analysis_->setEngineTools(engine_);
 
     buildMenu();
     setAcceptDrops(true);
@@ -311,9 +320,12 @@ void MainWindow::buildMenu() {
     unitsAction_ =
         settingsMenu_->addAction(QStringLiteral("&Units"), this, &MainWindow::showUnitsDialog);
     unitsAction_->setObjectName(QStringLiteral("UnitSetup1"));
+    engine_->addSettingsEntries(*settingsMenu_);
     analysisMenu_ = menuBar()->addMenu(QStringLiteral("&Analysis"));
     analysisMenu_->setObjectName(QStringLiteral("analysisMenu"));
     analysis_->addMenuEntries(*analysisMenu_);
+    analysisMenu_->addSeparator();
+    engine_->addAnalysisEntries(*analysisMenu_);
     helpMenu_ = menuBar()->addMenu(QStringLiteral("&Help"));
     helpMenu_->setObjectName(QStringLiteral("Help1"));
     aboutAction_ =
@@ -383,8 +395,9 @@ void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (shown_) return;
     shown_ = true;
-    // The first showing loads the settings.
+    // The first showing loads the settings and the engine profile.
     loadSettings();
+    engine_->readProfile();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -463,6 +476,7 @@ void MainWindow::loadChosenFile(const QString& path) {
     }
     loaded_ = std::move(outcome.log);
     showPanel(loaded_.panel);
+    engine_->loadEnded();
     analysis_->loadEnded();
     if (outcome.status == ImportResult::Status::OpenFailed) {
         recent_.remove(path);
@@ -497,8 +511,11 @@ void MainWindow::exportVisibleData() {
     QString file;
     if (!dialogs_.getSaveFileName(this, request, file)) return;
     const chart::ChartLayout& shown = chart_->layout();
+    std::vector<QString> units;
+    for (std::size_t s = 0; s < chart_->chart().series.size(); ++s)
+        units.push_back(seriesUnitText(chart_->chart(), s, loaded_.units));
     const QString error = analysis::writeVisibleDataCsv(
-        file, chart_->chart(), channelUnitTexts(loaded_.units),
+        file, chart_->chart(), units,
         analysis::XRange{shown.bottom.minimum(), shown.bottom.maximum()});
     if (!error.isEmpty())
         dialogs_.errorBox(this, QStringLiteral("Cannot write \"%1\". %2").arg(file, error));

@@ -37,6 +37,7 @@ struct Flight;
 }
 class AboutWindow;
 class AnalysisTools;
+class EngineTools;
 class FlightLibraryWindow;
 class Dialogs;
 class SettingsStore;
@@ -87,6 +88,8 @@ class MainWindow : public QMainWindow {
 
     // The Analysis menu's windows, limits and measurement cursor readout.
     AnalysisTools& analysis() const { return *analysis_; }
+    // The engine profile, its derived series and the lean test.
+    EngineTools& engine() const { return *engine_; }
 
     // How loads read logs: the machine's own budget and regional settings unless set.
     void setImportOptions(const ImportOptions& options) { importOptions_ = options; }
@@ -211,6 +214,7 @@ class MainWindow : public QMainWindow {
     QAction* unitsAction_;
     QMenu* analysisMenu_;
     AnalysisTools* analysis_;
+    EngineTools* engine_;
     QMenu* helpMenu_;
     QAction* aboutAction_;
 };

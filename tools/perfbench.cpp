@@ -14,6 +14,8 @@
 //   perfbench analysis LOGFILE [REPEAT] statistics and limit exceedances of every
 //                                       series, over the whole axis and over one
 //                                       minute from the middle point
+//   perfbench engine LOGFILE [REPEAT]   the derived channels of six cylinders and the
+//                                       lean test over one hour (perfbench_engine.cpp)
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -35,6 +37,7 @@
 #include "chart/chart_render.h"
 #include "loading/channel_series.h"
 #include "loading/log_loading.h"
+#include "tools/perfbench_engine.h"
 
 namespace {
 
@@ -213,9 +216,10 @@ int analysisMode(const QString& path, int repeat) {
 
 int main(int argc, char** argv) {
     const std::string mode = argc >= 3 ? argv[1] : "";
-    if (mode != "import" && mode != "render" && mode != "repaint" && mode != "analysis") {
+    if (mode != "import" && mode != "render" && mode != "repaint" && mode != "analysis" &&
+        mode != "engine") {
         std::fprintf(
-            stderr, "usage: perfbench import|render|repaint|analysis LOGFILE [REPEAT [THREADS]]\n");
+            stderr, "usage: perfbench import|render|repaint|analysis|engine LOGFILE [REPEAT [THREADS]]\n");
         return 2;
     }
     const bool render = mode == "render" || mode == "repaint";
@@ -229,6 +233,7 @@ int main(int argc, char** argv) {
     }
     const QString path = QString::fromLocal8Bit(argv[2]);
     if (mode == "analysis") return analysisMode(path, repeat);
+    if (mode == "engine") return zp::perfbench::engineMode(path, repeat);
     const int threads = argc > 4 ? std::max(0, std::atoi(argv[4])) : 0;
     return render ? renderMode(path, repeat, mode == "repaint") : importMode(path, repeat, threads);
 }

@@ -674,6 +674,24 @@ void MainWindow::openLibrary(const QString& folder) {
         if (shown.upper) l.high = *shown.upper;
         setup.options.limits[static_cast<std::size_t>(c)] = l;
     }
+    // With an engine profile, the flights get the derived series' figures too.
+    if (const auto& profile = engine_->profile()) {
+        library::EngineChannels engine;
+        engine.cylinders = profile->cylinders;
+        for (int c = 0; c < analysis::kMaxCylinders; ++c) {
+            engine.egt[static_cast<std::size_t>(c)] = profile->egt[static_cast<std::size_t>(c)];
+            engine.cht[static_cast<std::size_t>(c)] = profile->cht[static_cast<std::size_t>(c)];
+        }
+        setup.options.engine = engine;
+        for (const auto& [name, limits] : analysis_->derivedLimits()) {
+            const ChannelLimits shown =
+                derivedLimitsInUnit(limits, unitCodeOf(TC1Series, setup.options.units));
+            library::Limits l;
+            if (shown.lower) l.low = *shown.lower;
+            if (shown.upper) l.high = *shown.upper;
+            setup.options.derivedLimits[name] = l;
+        }
+    }
     library_->openFolder(folder, setup);
     library_->show();
     library_->raise();

@@ -364,6 +364,18 @@ bool SqliteFlightStore::putFile(const FileFlights& file, const QString& optionsK
             series.addBindValue(static_cast<qlonglong>(figures->lowRuns));
             if (!series.exec()) return abandon(series);
         }
+        // The derived series of an engine profile, by their own names.
+        for (const auto& [name, figures] : f.derived) {
+            series.addBindValue(flightId);
+            series.addBindValue(name);
+            series.addBindValue(static_cast<qlonglong>(figures.count));
+            series.addBindValue(figures.minimum);
+            series.addBindValue(figures.maximum);
+            series.addBindValue(figures.mean);
+            series.addBindValue(static_cast<qlonglong>(figures.highRuns));
+            series.addBindValue(static_cast<qlonglong>(figures.lowRuns));
+            if (!series.exec()) return abandon(series);
+        }
     }
     if (!q.exec(QStringLiteral("COMMIT"))) return abandon(q);
     return true;
@@ -445,7 +457,6 @@ bool readFlightDetails(QSqlDatabase db, FlightRows& rows, bool withChannels, QSt
     }
     while (q.next()) {
         const std::optional<Channel> channel = channelNamed(q.value(1).toString().toStdString());
-        if (!channel) continue;
         ChannelFigures figures;
         figures.count = q.value(2).toLongLong();
         figures.minimum = q.value(3).toDouble();
@@ -453,9 +464,14 @@ bool readFlightDetails(QSqlDatabase db, FlightRows& rows, bool withChannels, QSt
         figures.mean = q.value(5).toDouble();
         figures.highRuns = q.value(6).toLongLong();
         figures.lowRuns = q.value(7).toLongLong();
-        rows.flights[at.value(q.value(0).toLongLong())]
-            .channels[static_cast<std::size_t>(*channel)] = figures;
+        Flight& flight = rows.flights[at.value(q.value(0).toLongLong())];
+        if (channel)
+            flight.channels[static_cast<std::size_t>(*channel)] = figures;
+        else
+            flight.derived.emplace_back(q.value(1).toString(), figures);
     }
+    // The derived series in series order, whatever order the rows came in.
+    for (Flight& flight : rows.flights) sortDerivedFigures(flight.derived);
     return true;
 }
 

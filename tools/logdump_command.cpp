@@ -56,7 +56,8 @@ constexpr CommandOption kOptions[] = {
      ".csv) into flights and print one JSON object with the files and their flights: date, "
      "start, end, duration, records of each model, counters and, per series, the count, "
      "minimum, maximum and mean of its readings. With --limit, each series' runs beyond its "
-     "limits. Takes --settings, --limit, --split-gap and --db; the other options do not apply."},
+     "limits. Takes --settings, --limit, --split-gap, --db and --profile (the derived series' "
+     "figures after the channels'); the other options do not apply."},
     {"--split-gap", "SECONDS",
      "With --flights: a record more than SECONDS after the one before it starts a new flight "
      "(default 300)."},

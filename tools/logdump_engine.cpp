@@ -166,6 +166,16 @@ void writeLeanTest(JsonWriter& out, const chart::Chart& chart, const EngineOptio
     out.raw("}");
 }
 
+library::EngineChannels engineChannelsOf(const analysis::EngineProfile& profile) {
+    library::EngineChannels channels;
+    channels.cylinders = profile.cylinders;
+    for (int c = 0; c < analysis::kMaxCylinders; ++c) {
+        channels.egt[static_cast<std::size_t>(c)] = profile.egt[static_cast<std::size_t>(c)];
+        channels.cht[static_cast<std::size_t>(c)] = profile.cht[static_cast<std::size_t>(c)];
+    }
+    return channels;
+}
+
 void appendDerivedUnits(std::vector<QString>& units, const chart::Chart& chart,
                         const UnitSelectors& selectors) {
     for (std::size_t s = units.size(); s < chart.series.size(); ++s) {

@@ -12,6 +12,7 @@
 #include "channels/unit_selectors.h"
 #include "chart/chart_model.h"
 #include "chart/json_writer.h"
+#include "library/flight.h"
 
 namespace zp::logdump {
 
@@ -41,6 +42,9 @@ void writeDerivedLimits(JsonWriter& out, const chart::LineSeries& series,
 
 // The ",\n  \"leanTest\": {...}" member when --lean-test is given.
 void writeLeanTest(JsonWriter& out, const chart::Chart& chart, const EngineOptions& options);
+
+// The profile's channels as the flight library takes them.
+library::EngineChannels engineChannelsOf(const analysis::EngineProfile& profile);
 
 // The unit texts of the derived series of a chart, after the channels' (for --csv).
 void appendDerivedUnits(std::vector<QString>& units, const chart::Chart& chart,

@@ -219,7 +219,8 @@ int main(int argc, char** argv) {
     if (mode != "import" && mode != "render" && mode != "repaint" && mode != "analysis" &&
         mode != "engine") {
         std::fprintf(
-            stderr, "usage: perfbench import|render|repaint|analysis|engine LOGFILE [REPEAT [THREADS]]\n");
+            stderr,
+            "usage: perfbench import|render|repaint|analysis|engine LOGFILE [REPEAT [THREADS]]\n");
         return 2;
     }
     const bool render = mode == "render" || mode == "repaint";

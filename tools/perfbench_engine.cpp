@@ -64,9 +64,8 @@ int engineMode(const QString& path, int repeat) {
     const double middle = flow.empty() ? 0.0 : flow[flow.size() / 2].x;
     const analysis::XRange hour{middle, middle + 1.0 / 24.0};
     std::size_t cylinders = 0;
-    const double leanMs = bestMs(repeat * 5, [&] {
-        cylinders = analysis::leanTest(chart, profile, hour).cylinders.size();
-    });
+    const double leanMs = bestMs(
+        repeat * 5, [&] { cylinders = analysis::leanTest(chart, profile, hour).cylinders.size(); });
     std::printf("derived_ms=%.3f derived_points=%zu lean_ms=%.4f lean_cylinders=%zu\n", derivedMs,
                 points, leanMs, cylinders);
     return 0;

@@ -84,12 +84,13 @@ class DerivedChannelsTest : public QObject {
         QTest::addColumn<QString>("expected");
         QTest::addColumn<QString>("which");
         QTest::newRow("the hottest each time")
-            << QStringList{"1:300 2:310", "1:320 2:305"} << "1:320 2:310" << "1 0";
+            << QStringList{"1:300 2:310", "1:320 2:305"} << "1:320 2:310"
+            << "1 0";
         QTest::newRow("a tie goes to the first")
             << QStringList{"1:300 2:310", "1:300 2:310", "1:290 2:310"} << "1:300 2:310"
             << "0 0";
-        QTest::newRow("gap fill has no cylinder")
-            << QStringList{"1:1 2:g", "1:2 2:g"} << "1:2 2:g" << "1 255";
+        QTest::newRow("gap fill has no cylinder") << QStringList{"1:1 2:g", "1:2 2:g"} << "1:2 2:g"
+                                                  << "1 255";
     }
     void hottest() {
         QFETCH(QStringList, channels);
@@ -110,18 +111,20 @@ class DerivedChannelsTest : public QObject {
         QTest::addColumn<QString>("cht");
         QTest::addColumn<QString>("expected");
         // Readings every 30 s: the first rate at 60 s, reaching back to 0 s.
-        QTest::newRow("none before 60 s, then over 60 s")
-            << "0:300 30:310 60:320 90:290" << "60:20 90:-20";
-        QTest::newRow("59 s of readings give none") << "0:300 59:250" << "";
-        QTest::newRow("exactly 60 s apart gives one") << "0:300 60:240" << "60:-60";
-        QTest::newRow("the window takes the first reading within 60 s")
-            << "0:300 10:300 70:330" << "70:30";
-        QTest::newRow("time apart is that of the two readings")
-            << "0:300 50:300 100:280" << "100:-24";
-        QTest::newRow("a gap fill starts again")
-            << "0:300 60:330 61:g 62:330 121:300 122:300" << "60:30 61:g 122:-30";
-        QTest::newRow("non-finite values are not readings")
-            << "0:300 30:nan 60:330 90:nan" << "60:30";
+        QTest::newRow("none before 60 s, then over 60 s") << "0:300 30:310 60:320 90:290"
+                                                          << "60:20 90:-20";
+        QTest::newRow("59 s of readings give none") << "0:300 59:250"
+                                                    << "";
+        QTest::newRow("exactly 60 s apart gives one") << "0:300 60:240"
+                                                      << "60:-60";
+        QTest::newRow("the window takes the first reading within 60 s") << "0:300 10:300 70:330"
+                                                                        << "70:30";
+        QTest::newRow("time apart is that of the two readings") << "0:300 50:300 100:280"
+                                                                << "100:-24";
+        QTest::newRow("a gap fill starts again") << "0:300 60:330 61:g 62:330 121:300 122:300"
+                                                 << "60:30 61:g 122:-30";
+        QTest::newRow("non-finite values are not readings") << "0:300 30:nan 60:330 90:nan"
+                                                            << "60:30";
     }
     void rate() {
         QFETCH(QString, cht);
@@ -146,8 +149,9 @@ class DerivedChannelsTest : public QObject {
         DerivedSeries d = computeDerivedSeries(chart, p);
         QStringList names;
         for (const DerivedChannel& c : d.channels) names << c.name;
-        QCOMPARE(names.join(u' '), QStringLiteral("EGTSpreadSeries CHTSpreadSeries "
-                                                  "HottestCHTSeries CHT2RateSeries CHT3RateSeries"));
+        QCOMPARE(names.join(u' '),
+                 QStringLiteral("EGTSpreadSeries CHTSpreadSeries "
+                                "HottestCHTSeries CHT2RateSeries CHT3RateSeries"));
         QCOMPARE(textOf(d.points[0]), QStringLiteral("0:50 60:20"));
         QCOMPARE(textOf(d.points[1]), QStringLiteral("0:10 60:20"));
         QCOMPARE(textOf(d.points[2]), QStringLiteral("0:360 60:380"));

@@ -12,9 +12,9 @@ class EngineProfileTest : public QObject {
 
   private slots:
     void readsTheExample() {
-        const ProfileReading read = parseEngineProfile(QStringLiteral(
-            "# my engine\n[engine]\nname=N123AB\ncylinders=4\negt=TC1,TC2,TC3,TC4\n"
-            "cht=tc5series, TC6 ,none,TC8\nfuelflow=FuelFlow2\n"));
+        const ProfileReading read = parseEngineProfile(
+            QStringLiteral("# my engine\n[engine]\nname=N123AB\ncylinders=4\negt=TC1,TC2,TC3,TC4\n"
+                           "cht=tc5series, TC6 ,none,TC8\nfuelflow=FuelFlow2\n"));
         QVERIFY2(read.profile, qPrintable(read.error));
         const EngineProfile& p = *read.profile;
         QCOMPARE(p.name, QStringLiteral("N123AB"));
@@ -49,15 +49,15 @@ class EngineProfileTest : public QObject {
         QTest::newRow("twice") << "[engine]\nname=a\n;c\nname=b\n" << 4 << "name given twice";
         QTest::newRow("nine cylinders") << "[engine]\ncylinders=9\n" << 2 << "1 to 8, not 9";
         QTest::newRow("no number") << "[engine]\ncylinders=four\n" << 2 << "1 to 8";
-        QTest::newRow("too few entries")
-            << "[engine]\ncylinders=4\negt=TC1,TC2,TC3\n" << 3 << "3 channels for 4";
-        QTest::newRow("entries before the count")
-            << "[engine]\negt=TC1,TC2\ncylinders=1\n" << 2 << "2 channels for 1";
-        QTest::newRow("not a thermocouple")
-            << "[engine]\ncylinders=1\ncht=Volts\n" << 3 << "TC1 to TC12 or none, not Volts";
+        QTest::newRow("too few entries") << "[engine]\ncylinders=4\negt=TC1,TC2,TC3\n"
+                                         << 3 << "3 channels for 4";
+        QTest::newRow("entries before the count") << "[engine]\negt=TC1,TC2\ncylinders=1\n"
+                                                  << 2 << "2 channels for 1";
+        QTest::newRow("not a thermocouple") << "[engine]\ncylinders=1\ncht=Volts\n"
+                                            << 3 << "TC1 to TC12 or none, not Volts";
         QTest::newRow("TC13") << "[engine]\ncylinders=1\negt=TC13\n" << 3 << "not TC13";
-        QTest::newRow("assigned twice")
-            << "[engine]\ncylinders=2\negt=TC1,TC2\ncht=TC3,TC1\n" << 4 << "TC1 is assigned twice";
+        QTest::newRow("assigned twice") << "[engine]\ncylinders=2\negt=TC1,TC2\ncht=TC3,TC1\n"
+                                        << 4 << "TC1 is assigned twice";
         QTest::newRow("fuel flow") << "[engine]\nfuelflow=Petrol\n" << 2 << "unknown channel";
     }
     void errors() {
@@ -67,7 +67,8 @@ class EngineProfileTest : public QObject {
         const ProfileReading read = parseEngineProfile(text);
         QVERIFY(!read.profile);
         QCOMPARE(read.errorLine, line);
-        QVERIFY2(read.error.startsWith(QStringLiteral("line %1: ").arg(line)), qPrintable(read.error));
+        QVERIFY2(read.error.startsWith(QStringLiteral("line %1: ").arg(line)),
+                 qPrintable(read.error));
         QVERIFY2(read.error.contains(says), qPrintable(read.error));
     }
 

@@ -76,7 +76,8 @@ class LeanTestTest : public QObject {
         QCOMPARE(picture.series[3].title, QStringLiteral("EGT 4"));
         const QString text = leanTestText(r, QStringLiteral("gph"), QStringLiteral("°F"));
         QVERIFY2(text.contains(QStringLiteral("Fuel flow spread: 0.70 gph")), qPrintable(text));
-        QVERIFY(text.contains(QStringLiteral("First to peak: cylinder 4; last to peak: cylinder 3")));
+        QVERIFY(
+            text.contains(QStringLiteral("First to peak: cylinder 4; last to peak: cylinder 3")));
     }
 
     void problems_data() {

@@ -96,7 +96,8 @@ class TestEngine : public QObject {
         v.trigger("derivedChannelsAction");
         DerivedLimitTable limits;
         limits[QStringLiteral("CHT1RateSeries")].lower = -2.0;
-        limits[QStringLiteral("CHT1RateSeries")].code = unitCodeOf(TC1Series, v.window->loadedLog().units);
+        limits[QStringLiteral("CHT1RateSeries")].code =
+            unitCodeOf(TC1Series, v.window->loadedLog().units);
         v.window->analysis().setDerivedLimits(limits);
         QCOMPARE(v.named("CHT1RateSeries")->lowerLimit, std::optional<double>(-2.0));
         v.trigger("exceedancesAction");
@@ -118,10 +119,9 @@ class TestEngine : public QObject {
         QVERIFY(found);
 
         // The limits dialog lists the derived series after the channels and keeps them.
-        v.window->analysis().limitsDialog().load(v.window->analysis().limits(),
-                                                 v.window->loadedLog().units,
-                                                 &v.window->chart().chart(),
-                                                 v.window->analysis().derivedLimits());
+        v.window->analysis().limitsDialog().load(
+            v.window->analysis().limits(), v.window->loadedLog().units, &v.window->chart().chart(),
+            v.window->analysis().derivedLimits());
         QTableWidget& table = v.window->analysis().limitsDialog().table();
         QCOMPARE(table.rowCount(), kChannelCount + 9);
         QCOMPARE(table.item(kChannelCount + 3, 0)->text(), QStringLiteral("CHT 1 rate"));

@@ -42,11 +42,11 @@ class LogdumpEngineTest : public QObject {
 
     void derivedSeriesInEveryOutput() {
         const QString csv = dir_.filePath(QStringLiteral("out.csv"));
-        const auto run = runLogdump(
-            {QStringLiteral("--summary"), QStringLiteral("--stats"), QStringLiteral("--profile"),
-             profile_, QStringLiteral("--limit"), QStringLiteral("EGTSpreadSeries::60"),
-             QStringLiteral("--limit"), QStringLiteral("TC1Series::1440"), QStringLiteral("--csv"),
-             csv, log_});
+        const auto run =
+            runLogdump({QStringLiteral("--summary"), QStringLiteral("--stats"),
+                        QStringLiteral("--profile"), profile_, QStringLiteral("--limit"),
+                        QStringLiteral("EGTSpreadSeries::60"), QStringLiteral("--limit"),
+                        QStringLiteral("TC1Series::1440"), QStringLiteral("--csv"), csv, log_});
         QCOMPARE(run.exitCode, 0);
         const QJsonArray series = run.report.value(u"series").toArray();
         QCOMPARE(series.size(), 41 + 3 + 6);
@@ -72,17 +72,19 @@ class LogdumpEngineTest : public QObject {
         QFile file(csv);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray header = file.readLine();
-        QVERIFY2(header.contains("EGT spread (\xC2\xB0" "F),CHT spread") ||
-                     header.contains("EGT spread (\xC2\xB0" "C),CHT spread"),
+        QVERIFY2(header.contains("EGT spread (\xC2\xB0"
+                                 "F),CHT spread") ||
+                     header.contains("EGT spread (\xC2\xB0"
+                                     "C),CHT spread"),
                  header.constData());
         QVERIFY(header.contains("/min)"));
     }
 
     void leanTest() {
         // The whole log: X from the first to the last second of 12/05/2024 10:00 on.
-        const auto run = runLogdump({QStringLiteral("--summary"), QStringLiteral("--profile"),
-                                     profile_, QStringLiteral("--lean-test"),
-                                     QStringLiteral("45424,45425"), log_});
+        const auto run =
+            runLogdump({QStringLiteral("--summary"), QStringLiteral("--profile"), profile_,
+                        QStringLiteral("--lean-test"), QStringLiteral("45424,45425"), log_});
         QCOMPARE(run.exitCode, 0);
         const QJsonObject lean = run.report.value(u"leanTest").toObject();
         QVERIFY(lean.value(u"problem").isNull());
@@ -95,15 +97,54 @@ class LogdumpEngineTest : public QObject {
         QCOMPARE(lean.value(u"firstToPeak").toInt(), 4);
         QCOMPARE(lean.value(u"lastToPeak").toInt(), 3);
 
-        const auto none = runLogdump({QStringLiteral("--summary"), QStringLiteral("--profile"),
-                                      profile_, QStringLiteral("--lean-test"),
-                                      QStringLiteral("45424,45424.41667"), log_});
+        const auto none =
+            runLogdump({QStringLiteral("--summary"), QStringLiteral("--profile"), profile_,
+                        QStringLiteral("--lean-test"), QStringLiteral("45424,45424.41667"), log_});
         QCOMPARE(none.exitCode, 0);
         QVERIFY(none.report.value(u"leanTest")
                     .toObject()
                     .value(u"problem")
                     .toString()
                     .contains(u"fuel flow"));
+    }
+
+    // The flight library's figures of the derived series are those of the chart's.
+    void flights() {
+        const auto chart = runLogdump({QStringLiteral("--summary"), QStringLiteral("--stats"),
+                                       QStringLiteral("--profile"), profile_, log_});
+        const QStringList args = {QStringLiteral("--flights"),
+                                  QStringLiteral("--profile"),
+                                  profile_,
+                                  QStringLiteral("--limit"),
+                                  QStringLiteral("CHT2RateSeries:-1:"),
+                                  QStringLiteral("--db"),
+                                  dir_.filePath(QStringLiteral("flights.sqlite")),
+                                  log_};
+        const auto first = runLogdump(args);
+        QCOMPARE(first.exitCode, 0);
+        const QJsonArray flights = first.report.value(u"flights").toArray();
+        QCOMPARE(flights.size(), 1);
+        const QJsonObject series = flights[0].toObject().value(u"series").toObject();
+        const QJsonArray charted = chart.report.value(u"series").toArray();
+        for (int k = 41; k < charted.size(); ++k) {
+            const QJsonObject s = charted[k].toObject();
+            const QString name = s.value(u"name").toString();
+            const QJsonObject stats = s.value(u"stats").toObject();
+            const QJsonObject figures = series.value(name).toObject();
+            QVERIFY2(!figures.isEmpty(), qPrintable(name));
+            for (const char* key : {"count", "min", "max", "mean"})
+                QVERIFY2(figures.value(QLatin1String(key)) == stats.value(QLatin1String(key)),
+                         qPrintable(name + u' ' + QLatin1String(key)));
+        }
+        const QJsonObject runs = flights[0].toObject().value(u"exceedances").toObject();
+        QVERIFY(runs.value(u"CHT2RateSeries").toObject().value(u"low").toInt() > 0);
+        // Read back from the database, the same bytes.
+        const auto second = runLogdump(args);
+        QCOMPARE(second.exitCode, 0);
+        QCOMPARE(second.out, first.out);
+        // Without --profile, none.
+        const auto plain = runLogdump({QStringLiteral("--flights"), log_});
+        QVERIFY(!plain.out.contains("EGTSpreadSeries"));
     }
 
     void faults_data() {
@@ -114,8 +155,8 @@ class LogdumpEngineTest : public QObject {
         QTest::newRow("derived limit without profile")
             << QStringList{"--limit", "CHT1RateSeries:-60:"} << "needs --profile";
         QTest::newRow("bad range") << QStringList{"--lean-test", "2,1"} << "bad range";
-        QTest::newRow("missing profile") << QStringList{"--profile", "/nonexistent/e.ini"}
-                                         << "no such file";
+        QTest::newRow("missing profile")
+            << QStringList{"--profile", "/nonexistent/e.ini"} << "no such file";
         QTest::newRow("bad derived limit")
             << QStringList{"--limit", "CHT1RateSeries:x:"} << "bad low limit";
     }

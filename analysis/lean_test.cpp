@@ -91,7 +91,10 @@ LeanTestResult leanTest(const chart::Chart& chart, const EngineProfile& profile,
                 [](const ChartPoint& a, const ChartPoint& b) { return a.y < b.y; });
             const auto [start, end] = endMeans(r);
             const double margin = 0.005 * std::abs(top->y);
-            if (top->y > start + margin && top->y > end + margin) {
+            const auto at = static_cast<std::size_t>(top - r.begin());
+            const std::size_t tenth = std::max<std::size_t>(1, r.size() / 10);
+            const bool inside = at >= tenth && at + tenth < r.size();
+            if (inside && top->y > start + margin && top->y > end + margin) {
                 peak.peaked = true;
                 peak.x = top->x;
                 peak.egt = top->y;

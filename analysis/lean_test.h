@@ -38,8 +38,9 @@ struct LeanTestResult {
 // The lean test over `range` of a chart's channel series, with the profile's EGT and
 // fuel flow channels. The fuel flow falls over the range when the mean of its first
 // tenth of readings is more than 2% above that of its last tenth. A cylinder's EGT
-// peaks inside the range when its highest reading (the first of equal ones) lies more
-// than 0.5% above the mean of both its first and its last tenth of readings.
+// peaks inside the range when its highest reading (the first of equal ones) lies
+// between its first and its last tenth of readings and more than 0.5% above the mean
+// of each of them.
 LeanTestResult leanTest(const chart::Chart& chart, const EngineProfile& profile, XRange range);
 
 // The result as lines of text, flows and temperatures with the given units.

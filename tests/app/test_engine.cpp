@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QStatusBar>

@@ -81,10 +81,10 @@ class LogdumpEngineTest : public QObject {
     }
 
     void leanTest() {
-        // The whole log: X from the first to the last second of 12/05/2024 10:00 on.
-        const auto run =
-            runLogdump({QStringLiteral("--summary"), QStringLiteral("--profile"), profile_,
-                        QStringLiteral("--lean-test"), QStringLiteral("45424,45425"), log_});
+        // The whole log, then its first 100 s (X counts days).
+        const auto run = runLogdump({QStringLiteral("--summary"), QStringLiteral("--stats"),
+                                     QStringLiteral("--profile"), profile_,
+                                     QStringLiteral("--lean-test"), QStringLiteral("0,1e6"), log_});
         QCOMPARE(run.exitCode, 0);
         const QJsonObject lean = run.report.value(u"leanTest").toObject();
         QVERIFY(lean.value(u"problem").isNull());
@@ -97,15 +97,22 @@ class LogdumpEngineTest : public QObject {
         QCOMPARE(lean.value(u"firstToPeak").toInt(), 4);
         QCOMPARE(lean.value(u"lastToPeak").toInt(), 3);
 
-        const auto none =
-            runLogdump({QStringLiteral("--summary"), QStringLiteral("--profile"), profile_,
-                        QStringLiteral("--lean-test"), QStringLiteral("45424,45424.41667"), log_});
+        const double first = run.report.value(u"series")
+                                 .toArray()[25]  // FuelFlow1Series
+                                 .toObject()
+                                 .value(u"stats")
+                                 .toObject()
+                                 .value(u"minX")
+                                 .toDouble();
+        const QString range =
+            QStringLiteral("%1,%2").arg(first, 0, 'g', 17).arg(first + 100.0 / 86400, 0, 'g', 17);
+        const auto none = runLogdump({QStringLiteral("--summary"), QStringLiteral("--profile"),
+                                      profile_, QStringLiteral("--lean-test"), range, log_});
         QCOMPARE(none.exitCode, 0);
-        QVERIFY(none.report.value(u"leanTest")
-                    .toObject()
-                    .value(u"problem")
-                    .toString()
-                    .contains(u"fuel flow"));
+        const QJsonObject steady = none.report.value(u"leanTest").toObject();
+        QVERIFY2(steady.value(u"problem").toString().startsWith(u"No decreasing fuel flow"),
+                 none.out.constData());
+        QVERIFY(steady.value(u"fuelFlowSpread").isNull());
     }
 
     // The flight library's figures of the derived series are those of the chart's.

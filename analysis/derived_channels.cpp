@@ -1,7 +1,10 @@
 #include "analysis/derived_channels.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <functional>
+#include <thread>
 
 #include "channels/channel_units.h"
 
@@ -24,12 +27,58 @@ bool isReading(const PointList& list, const PointView& view, std::size_t i) {
     return std::isfinite(view.y(i)) && !list.isGapFill(i);
 }
 
+// The common case, where every series holds the points of the same records: the same
+// X at every index, and at each index either a reading in every series or a gap fill in
+// every series. Then the sets are the points of one index. False when the series are
+// not so, found perhaps after some sets were handed out: the caller starts again.
+template <class Tuple, class Gap>
+bool forEachSetAlike(const std::vector<const PointList*>& channels, Tuple& tuple, Gap& gap) {
+    const std::size_t n = channels.size();
+    std::vector<PointView> views;
+    views.reserve(n);
+    for (const PointList* list : channels) {
+        views.push_back(list->points());
+        if (list->size() != channels.front()->size() ||
+            list->gapFillCount() != channels.front()->gapFillCount())
+            return false;
+    }
+    const std::size_t size = views.front().size();
+    const bool gapFills = channels.front()->gapFillCount() > 0;
+    std::vector<double> values(n);
+    for (std::size_t i = 0; i < size; ++i) {
+        const double x = views[0].x(i);
+        const bool fill = gapFills && channels[0]->isGapFill(i);
+        bool finite = true;
+        for (std::size_t s = 0; s < n; ++s) {
+            if (s > 0 && views[s].x(i) != x) return false;
+            if (gapFills && s > 0 && channels[s]->isGapFill(i) != fill) return false;
+            values[s] = views[s].y(i);
+            finite = finite && std::isfinite(values[s]);
+        }
+        if (fill) {
+            gap(x);
+        } else if (!finite) {
+            // A non-finite value among readings pairs by reading, not by index.
+            return false;
+        } else {
+            tuple(x, values.data());
+        }
+    }
+    return true;
+}
+
 // Calls `tuple(x, values)` for each set of readings at one time, one from each series
 // (the k-th readings at that X of each), and `gap(x)` for each time at which every
 // series has only gap fills. Every series needs a point for a set to be made.
-template <class Tuple, class Gap>
-void forEachSet(const std::vector<const PointList*>& channels, Tuple tuple, Gap gap) {
+// `restart()` empties what was handed out when the common case turns out not to hold.
+template <class Tuple, class Gap, class Restart>
+void forEachSet(const std::vector<const PointList*>& channels, Tuple tuple, Gap gap,
+                Restart restart) {
     if (channels.empty()) return;
+    for (const PointList* list : channels)
+        if (list->empty()) return;  // a missing channel: no time has every reading
+    if (forEachSetAlike(channels, tuple, gap)) return;
+    restart();
     std::vector<Walker> walkers;
     walkers.reserve(channels.size());
     for (const PointList* list : channels) {
@@ -146,39 +195,64 @@ QString derivedUnitText(DerivedKind kind, const UnitSelectors& units) {
     return kind == DerivedKind::ChtRate ? degrees + QStringLiteral("/min") : degrees;
 }
 
-PointList spreadOf(const std::vector<const PointList*>& channels) {
-    PointList out;
-    if (!channels.empty()) out.reserve(channels.front()->size());
-    forEachSet(
-        channels,
-        [&](double x, const double* v) {
-            const auto [lo, hi] = std::minmax_element(v, v + channels.size());
-            out.append(x, asStored(*hi - *lo));
-        },
-        [&](double x) { out.appendGapFill(x); });
-    out.shrinkToFit();
-    return out;
-}
+namespace {
 
-Hottest hottestOf(const std::vector<const PointList*>& channels) {
-    Hottest out;
-    if (!channels.empty()) {
-        out.points.reserve(channels.front()->size());
-        out.which.reserve(channels.front()->size());
+// The spread and, when asked, the hottest of `channels` in one pass.
+void spreadAndHottest(const std::vector<const PointList*>& channels, PointList& spread,
+                      Hottest* hottest) {
+    const std::size_t n = channels.size();
+    const std::size_t expected = channels.empty() ? 0 : channels.front()->size();
+    spread.reserve(expected);
+    if (hottest) {
+        hottest->points.reserve(expected);
+        hottest->which.reserve(expected);
     }
     forEachSet(
         channels,
         [&](double x, const double* v) {
-            // max_element gives the first of equal values: a tie goes to the lower cylinder.
-            const double* hot = std::max_element(v, v + channels.size());
-            out.points.append(x, *hot);
-            out.which.push_back(static_cast<std::uint8_t>(hot - v));
+            double lo = v[0], hi = v[0];
+            std::size_t hot = 0;
+            for (std::size_t s = 1; s < n; ++s) {
+                if (v[s] < lo) lo = v[s];
+                // The first of equal values: a tie goes to the lower cylinder.
+                if (v[s] > hi) hi = v[s], hot = s;
+            }
+            spread.append(x, asStored(hi - lo));
+            if (hottest) {
+                hottest->points.append(x, hi);
+                hottest->which.push_back(static_cast<std::uint8_t>(hot));
+            }
         },
         [&](double x) {
-            out.points.appendGapFill(x);
-            out.which.push_back(0xFF);
+            spread.appendGapFill(x);
+            if (hottest) {
+                hottest->points.appendGapFill(x);
+                hottest->which.push_back(0xFF);
+            }
+        },
+        [&] {
+            spread.clear();
+            if (hottest) {
+                hottest->points.clear();
+                hottest->which.clear();
+            }
         });
-    out.points.shrinkToFit();
+    spread.shrinkToFit();
+    if (hottest) hottest->points.shrinkToFit();
+}
+
+}  // namespace
+
+PointList spreadOf(const std::vector<const PointList*>& channels) {
+    PointList out;
+    spreadAndHottest(channels, out, nullptr);
+    return out;
+}
+
+Hottest hottestOf(const std::vector<const PointList*>& channels) {
+    PointList spread;
+    Hottest out;
+    spreadAndHottest(channels, spread, &out);
     return out;
 }
 
@@ -187,24 +261,36 @@ PointList rateOf(const PointList& cht, double secondsPerX) {
     const PointView p = cht.points();
     out.reserve(p.size());
     const double msPerX = secondsPerX * 1000.0;
-    const auto ms = [&](std::size_t i) { return std::llround(p.x(i) * msPerX); };
+    // Whole milliseconds of a (non-negative) X, as the log's times count.
+    const auto ms = [&](double x) { return static_cast<long long>(x * msPerX + 0.5); };
     constexpr long long kWindow = 60000;
     std::size_t i = 0;
     while (i < p.size()) {
         const std::size_t g = cht.nextGapFill(i, p.size());
-        // Readings [i, g): the window's first reading walks along behind each reading.
+        // Readings [i, g): the window's first reading j walks along behind each reading.
         std::size_t j = i;
+        long long tj = -1;  // the time of reading j once read; -1: not yet
         bool started = false;
         long long runStart = 0;
         for (std::size_t k = i; k < g; ++k) {
-            if (!std::isfinite(p.y(k))) continue;
-            const long long t = ms(k);
+            const double y = p.y(k);
+            if (!std::isfinite(y)) continue;
+            const double x = p.x(k);
+            const long long t = ms(x);
             if (!started) started = true, runStart = t;
             if (t - runStart < kWindow) continue;
-            while (j < k && (!std::isfinite(p.y(j)) || ms(j) < t - kWindow)) ++j;
-            const long long apart = t - ms(j);
-            if (apart <= 0) continue;
-            out.append(p.x(k), asStored((p.y(k) - p.y(j)) * 60000.0 / static_cast<double>(apart)));
+            for (;;) {
+                if (j >= k) break;
+                if (!std::isfinite(p.y(j))) {
+                    ++j, tj = -1;
+                    continue;
+                }
+                if (tj < 0) tj = ms(p.x(j));
+                if (tj >= t - kWindow) break;
+                ++j, tj = -1;
+            }
+            if (j >= k || tj >= t) continue;
+            out.append(x, asStored((y - p.y(j)) * 60000.0 / static_cast<double>(t - tj)));
         }
         if (g == p.size()) break;
         out.appendGapFill(p.x(g));
@@ -222,15 +308,33 @@ DerivedSeries computeDerivedSeries(const chart::Chart& chart, const EngineProfil
     const std::vector<const PointList*> egt = assigned(chart, profile.egt, profile.cylinders);
     const std::vector<const PointList*> cht =
         assigned(chart, profile.cht, profile.cylinders, &numbers);
-    d.points[0] = spreadOf(egt);
-    d.points[1] = spreadOf(cht);
-    Hottest hottest = hottestOf(cht);
+    // Every series read once in time order before the threads share them.
+    for (const PointList* list : egt) (void)list->points();
+    for (const PointList* list : cht) (void)list->points();
+
+    // Each derived series is a task of its own; the threads take whichever is next.
+    Hottest hottest;
+    std::vector<std::function<void()>> tasks;
+    tasks.push_back([&] { d.points[0] = spreadOf(egt); });
+    tasks.push_back([&] { spreadAndHottest(cht, d.points[1], &hottest); });
+    for (std::size_t k = 3; k < d.channels.size(); ++k)
+        tasks.push_back([&, k] { d.points[k] = rateOf(*cht[k - 3]); });
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t t = next++; t < tasks.size(); t = next++) tasks[t]();
+    };
+    const std::size_t threads =
+        std::min<std::size_t>(tasks.size(), std::max(1u, std::thread::hardware_concurrency()));
+    std::vector<std::thread> helpers;
+    for (std::size_t t = 1; t < threads; ++t) helpers.emplace_back(work);
+    work();
+    for (std::thread& helper : helpers) helper.join();
+
     d.points[2] = std::move(hottest.points);
     d.hottestCylinder.resize(hottest.which.size());
     for (std::size_t i = 0; i < hottest.which.size(); ++i)
         d.hottestCylinder[i] =
             hottest.which[i] == 0xFF ? 0 : static_cast<std::uint8_t>(numbers[hottest.which[i]]);
-    for (std::size_t k = 3; k < d.channels.size(); ++k) d.points[k] = rateOf(*cht[k - 3]);
     return d;
 }
 

@@ -59,10 +59,11 @@ int engineMode(const QString& path, int repeat) {
         points = 0;
         for (const chart::PointList& p : d.points) points += p.size();
     });
-    // One hour from the middle of the log, as a zoom leaves the time axis.
+    // One hour as a zoom leaves the time axis, where genlog's flight reduces power for
+    // the descent, so that the fuel flow falls and every cylinder's EGT is read.
     const chart::PointList& flow = channelSeries(chart, FuelFlow1Series).points;
-    const double middle = flow.empty() ? 0.0 : flow[flow.size() / 2].x;
-    const analysis::XRange hour{middle, middle + 1.0 / 24.0};
+    const double from = flow.empty() ? 0.0 : flow[flow.size() * 31 / 40].x;
+    const analysis::XRange hour{from, from + 1.0 / 24.0};
     std::size_t cylinders = 0;
     const double leanMs = bestMs(
         repeat * 5, [&] { cylinders = analysis::leanTest(chart, profile, hour).cylinders.size(); });

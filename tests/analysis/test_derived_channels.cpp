@@ -173,6 +173,34 @@ class DerivedChannelsTest : public QObject {
         QCOMPARE(chart.series.size(), std::size_t(kChannelCount));
     }
 
+    // Rates of CHT series of the same records, taken together, are those of each alone;
+    // so are those of series that are not alike.
+    void ratesTogether_data() {
+        QTest::addColumn<QStringList>("chts");
+        QTest::newRow("alike, with a gap fill")
+            << QStringList{"0:300 30:310 60:320 61:g 62:300 90:301 122:290 130:280",
+                           "0:200 30:230 60:260 61:g 62:200 90:211 122:190 130:170",
+                           "0:400 30:400 60:410 61:g 62:400 90:405 122:420 130:430",
+                           "0:100 30:101 60:105 61:g 62:110 90:100 122:120 130:121"};
+        QTest::newRow("not alike")
+            << QStringList{"0:300 30:310 60:320 90:330", "0:300 31:310 60:320 90:330",
+                           "0:300 30:nan 60:320 90:330", "0:300 60:320"};
+    }
+    void ratesTogether() {
+        QFETCH(QStringList, chts);
+        chart::Chart chart;
+        createChannelSeries(chart, QPalette());
+        EngineProfile p;
+        p.cylinders = static_cast<int>(chts.size());
+        for (int c = 0; c < p.cylinders; ++c) {
+            p.cht[c] = static_cast<Channel>(TC5Series + c);
+            channelSeries(chart, static_cast<Channel>(TC5Series + c)).points = listOf(chts[c]);
+        }
+        const DerivedSeries d = computeDerivedSeries(chart, p);
+        for (int c = 0; c < p.cylinders; ++c)
+            QCOMPARE(textOf(d.points[3 + c]), textOf(rateOf(listOf(chts[c]))));
+    }
+
     void names() {
         for (const char* name : {"EGTSpreadSeries", "CHTSpreadSeries", "HottestCHTSeries",
                                  "CHT1RateSeries", "CHT8RateSeries"})

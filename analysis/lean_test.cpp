@@ -100,8 +100,13 @@ LeanTestResult leanTest(const chart::Chart& chart, const EngineProfile& profile,
                 peak.egt = top->y;
                 peak.fuelFlow = valueAt(flow, top->x);
             }
+            // Both in X order: the flow at each reading walks along with it.
             curve.reserve(r.size());
-            for (const ChartPoint& p : r) curve.push_back({valueAt(flow, p.x), p.y});
+            std::size_t f = 0;
+            for (const ChartPoint& p : r) {
+                while (f + 1 < flow.size() && flow[f + 1].x <= p.x) ++f;
+                curve.push_back({flow[f].x <= p.x ? flow[f].y : flow.front().y, p.y});
+            }
         }
         result.cylinders.push_back(peak);
         result.curves.push_back(std::move(curve));

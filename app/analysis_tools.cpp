@@ -23,9 +23,11 @@
 #include <utility>
 
 #include "analysis/cursor_values.h"
+#include "analysis/derived_channels.h"
 #include "analysis/exceedance_runs.h"
 #include "analysis/series_analysis.h"
 #include "app/dialogs.h"
+#include "app/engine_tools.h"
 #include "channels/channel_units.h"
 #include "chart/chart_render.h"
 #include "chart/chart_widget.h"
@@ -155,6 +157,57 @@ void writeLimits(const QString& iniPath, const LimitTable& limits) {
     }
 }
 
+DerivedLimitTable readDerivedLimits(const QString& iniPath) {
+    DerivedLimitTable table;
+    if (iniPath.isEmpty()) return table;
+    QSettings ini(iniPath, QSettings::IniFormat);
+    ini.beginGroup(QStringLiteral("derivedLimits"));
+    for (const QString& name : ini.childGroups()) {
+        if (!analysis::isDerivedSeriesName(name)) continue;
+        ChannelLimits l;
+        bool ok = false;
+        const double lower = ini.value(name + QStringLiteral("/lower")).toDouble(&ok);
+        if (ok) l.lower = lower;
+        const double upper = ini.value(name + QStringLiteral("/upper")).toDouble(&ok);
+        if (ok) l.upper = upper;
+        l.code = static_cast<std::uint8_t>(ini.value(name + QStringLiteral("/unit")).toUInt());
+        if (!l.empty()) table[name] = l;
+    }
+    return table;
+}
+
+void writeDerivedLimits(const QString& iniPath, const DerivedLimitTable& limits) {
+    if (iniPath.isEmpty()) return;
+    QSettings ini(iniPath, QSettings::IniFormat);
+    ini.remove(QStringLiteral("derivedLimits"));
+    ini.beginGroup(QStringLiteral("derivedLimits"));
+    for (const auto& [name, l] : limits) {
+        if (l.empty()) continue;
+        if (l.lower)
+            ini.setValue(name + QStringLiteral("/lower"), QString::number(*l.lower, 'g', 17));
+        if (l.upper)
+            ini.setValue(name + QStringLiteral("/upper"), QString::number(*l.upper, 'g', 17));
+        ini.setValue(name + QStringLiteral("/unit"), l.code);
+    }
+}
+
+ChannelLimits derivedLimitsInUnit(const ChannelLimits& limits, std::uint8_t code) {
+    if (limits.code == code) return limits;
+    // A difference of temperatures converts by the unit's scale alone.
+    const auto scale = [](std::uint8_t c) {
+        const std::optional<UnitSelector> selector = unitSelectorOf(TC1Series);
+        if (!selector) return 1.0;
+        return static_cast<double>(toShownUnit(*selector, c, 100.0f)) -
+               static_cast<double>(toShownUnit(*selector, c, 0.0f));
+    };
+    const double factor = scale(code) / scale(limits.code);
+    ChannelLimits out;
+    out.code = code;
+    if (limits.lower) out.lower = *limits.lower * factor;
+    if (limits.upper) out.upper = *limits.upper * factor;
+    return out;
+}
+
 LimitsDialog::LimitsDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("limitsDialog"));
     setWindowTitle(QStringLiteral("Limits"));
@@ -174,7 +227,30 @@ LimitsDialog::LimitsDialog(QWidget* parent) : QDialog(parent) {
     resize(460, 520);
 }
 
-void LimitsDialog::load(const LimitTable& limits, const UnitSelectors& units) {
+void LimitsDialog::load(const LimitTable& limits, const UnitSelectors& units,
+                        const chart::Chart* chart, const DerivedLimitTable& derived) {
+    derivedNames_.clear();
+    table_->setRowCount(kChannelCount);
+    if (chart) {
+        for (std::size_t i = 0; i < chart->series.size(); ++i) {
+            const chart::LineSeries& series = chart->series[i];
+            if (!analysis::isDerivedSeriesName(series.name)) continue;
+            const int row = table_->rowCount();
+            table_->insertRow(row);
+            derivedNames_.push_back(series.name);
+            const auto found = derived.find(series.name);
+            const ChannelLimits shown =
+                found == derived.end()
+                    ? ChannelLimits{}
+                    : derivedLimitsInUnit(found->second, unitCodeOf(TC1Series, units));
+            table_->setItem(row, 0, cell(series.title));
+            table_->setItem(row, 1, cell(seriesUnitText(*chart, i, units)));
+            table_->setItem(row, 2,
+                            new QTableWidgetItem(shown.lower ? number(*shown.lower) : QString()));
+            table_->setItem(row, 3,
+                            new QTableWidgetItem(shown.upper ? number(*shown.upper) : QString()));
+        }
+    }
     for (int c = 0; c < kChannelCount; ++c) {
         const ChannelLimits shown = limitsInUnit(c, limits[c], unitCodeOf(c, units));
         table_->setItem(c, 0, cell(QLatin1String(kChannels[c].title)));
@@ -197,6 +273,26 @@ LimitTable LimitsDialog::entered(const UnitSelectors& units) const {
         };
         table[c].lower = read(2);
         table[c].upper = read(3);
+    }
+    return table;
+}
+
+DerivedLimitTable LimitsDialog::derivedEntered(const UnitSelectors& units) const {
+    DerivedLimitTable table;
+    for (std::size_t k = 0; k < derivedNames_.size(); ++k) {
+        const int row = kChannelCount + static_cast<int>(k);
+        ChannelLimits l;
+        l.code = unitCodeOf(TC1Series, units);
+        const auto read = [&](int column) -> std::optional<double> {
+            const QTableWidgetItem* item = table_->item(row, column);
+            bool ok = false;
+            const double v = item ? item->text().trimmed().toDouble(&ok) : 0.0;
+            if (!ok || !std::isfinite(v)) return std::nullopt;
+            return v;
+        };
+        l.lower = read(2);
+        l.upper = read(3);
+        if (!l.empty()) table[derivedNames_[k]] = l;
     }
     return table;
 }
@@ -311,7 +407,7 @@ void StatisticsWindow::refresh() {
         colour->setIcon(QIcon(swatch));
         table_->setItem(row, 0, colour);
         table_->setItem(row, 1, cell(series.title));
-        table_->setItem(row, 2, cell(unitNameOf(channelOfSeries(i), units)));
+        table_->setItem(row, 2, cell(seriesUnitText(c, i, units)));
         const std::optional<analysis::SeriesStats> stats =
             analysis::seriesStats(series.points, range);
         table_->setItem(row, 3, cell(QString::number(stats ? stats->count : 0)));
@@ -401,7 +497,7 @@ void ExceedancesWindow::refresh() {
         analysis::Limits limits;
         if (series.lowerLimit) limits.low = *series.lowerLimit;
         if (series.upperLimit) limits.high = *series.upperLimit;
-        QString unit = unitNameOf(channelOfSeries(i), units);
+        QString unit = seriesUnitText(chart_.chart(), i, units);
         if (!unit.isEmpty()) unit.prepend(QLatin1Char(' '));
         for (const analysis::Exceedance& run :
              analysis::tidyRuns(analysis::exceedances(series.points, limits), tidying)) {
@@ -443,13 +539,17 @@ AnalysisTools::AnalysisTools(chart::ChartWidget& chart, Dialogs& dialogs, const 
       log_(log),
       iniPath_(std::move(iniPath)),
       statusBar_(statusBar),
-      limits_(readLimits(iniPath_)) {
+      limits_(readLimits(iniPath_)),
+      derivedLimits_(readDerivedLimits(iniPath_)) {
     logReport_ = new LogReportWindow(window);
     statistics_ = new StatisticsWindow(chart, log_, window);
     exceedances_ = new ExceedancesWindow(chart, log_, window);
     limitsDialog_ = new LimitsDialog(window);
-    connect(limitsDialog_, &QDialog::accepted, this,
-            [this] { setLimits(limitsDialog_->entered(shownUnits())); });
+    connect(limitsDialog_, &QDialog::accepted, this, [this] {
+        derivedLimits_ = limitsDialog_->derivedEntered(shownUnits());
+        writeDerivedLimits(iniPath_, derivedLimits_);
+        setLimits(limitsDialog_->entered(shownUnits()));
+    });
     connect(&chart_, &chart::ChartWidget::cursorsChanged, this, &AnalysisTools::updateReadout);
     connect(&chart_, &chart::ChartWidget::repainted, this, &AnalysisTools::updateReadout);
     connect(&chart_, &chart::ChartWidget::seriesToggled, this, [this] {
@@ -488,7 +588,7 @@ void AnalysisTools::addMenuEntries(QMenu& menu) {
         [this] { chart_.clearCursors(); });
     menu.addSeparator();
     add(QStringLiteral("Set Li&mits..."), "limitsAction", [this] {
-        limitsDialog_->load(limits_, shownUnits());
+        limitsDialog_->load(limits_, shownUnits(), &chart_.chart(), derivedLimits_);
         dialogs_.execModal(*limitsDialog_);
     });
     add(QStringLiteral("&Exceedances"), "exceedancesAction", [this] {
@@ -515,10 +615,37 @@ void AnalysisTools::setLimits(const LimitTable& limits) {
     if (exceedances_->isVisible()) exceedances_->refresh();
 }
 
+void AnalysisTools::setDerivedLimits(const DerivedLimitTable& limits) {
+    derivedLimits_ = limits;
+    writeDerivedLimits(iniPath_, derivedLimits_);
+    applyLimits();
+    if (exceedances_->isVisible()) exceedances_->refresh();
+}
+
+void AnalysisTools::setEngineTools(EngineTools* engine) {
+    engine_ = engine;
+    connect(engine_, &EngineTools::derivedSeriesChanged, this, [this] {
+        applyLimits();
+        if (exceedances_->isVisible()) exceedances_->refresh();
+        if (statistics_->isVisible()) statistics_->refresh();
+    });
+}
+
 void AnalysisTools::applyLimits() {
     const UnitSelectors units = shownUnits();
     chart::Chart& c = chart_.chart();
     bool changed = false;
+    for (chart::LineSeries& series : c.series) {
+        if (!analysis::isDerivedSeriesName(series.name)) continue;
+        const auto found = derivedLimits_.find(series.name);
+        const ChannelLimits shown =
+            found == derivedLimits_.end()
+                ? ChannelLimits{}
+                : derivedLimitsInUnit(found->second, unitCodeOf(TC1Series, units));
+        changed = changed || series.lowerLimit != shown.lower || series.upperLimit != shown.upper;
+        series.lowerLimit = shown.lower;
+        series.upperLimit = shown.upper;
+    }
     for (int i = 0; i < kChannelCount && static_cast<std::size_t>(i) < c.series.size(); ++i) {
         const ChannelLimits shown = limitsInUnit(i, limits_[i], unitCodeOf(i, units));
         chart::LineSeries& series = c.series[static_cast<std::size_t>(i)];
@@ -565,6 +692,13 @@ QString AnalysisTools::cursorReadout() const {
         if (c.cursorA) text += QStringLiteral(" A=") + (a ? shown(*a) : QStringLiteral("-"));
         if (c.cursorB) text += QStringLiteral(" B=") + (b ? shown(*b) : QStringLiteral("-"));
         if (a && b) text += QStringLiteral(" B-A=") + shown(*b - *a);
+        // The hottest CHT says whose it is.
+        if (engine_ && s.name == QLatin1String("HottestCHTSeries")) {
+            QStringList whose;
+            if (a) whose << QStringLiteral("A cyl %1").arg(engine_->hottestCylinderAt(*c.cursorA));
+            if (b) whose << QStringLiteral("B cyl %1").arg(engine_->hottestCylinderAt(*c.cursorB));
+            text += QStringLiteral(" (") + whose.join(QStringLiteral(", ")) + QLatin1Char(')');
+        }
         parts << text;
     }
     return parts.join(QStringLiteral("  |  "));

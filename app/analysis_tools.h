@@ -9,6 +9,7 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -29,6 +30,7 @@ namespace chart {
 class ChartWidget;
 }
 class Dialogs;
+class EngineTools;
 
 // A channel's limits as entered, with the unit code they were entered under, so that
 // they stay exact while that unit is shown and follow a change of unit.
@@ -39,6 +41,15 @@ struct ChannelLimits {
     bool empty() const { return !lower && !upper; }
 };
 using LimitTable = std::array<ChannelLimits, kChannelCount>;
+// The limits of the derived series of the engine profile, by series name; the unit code
+// is that of the thermocouples' temperature unit.
+using DerivedLimitTable = std::map<QString, ChannelLimits>;
+
+// Derived limits as kept in the ini file (group "derivedLimits"), and in the unit of
+// `code` (a spread or rate converts by scale alone).
+DerivedLimitTable readDerivedLimits(const QString& iniPath);
+void writeDerivedLimits(const QString& iniPath, const DerivedLimitTable& limits);
+ChannelLimits derivedLimitsInUnit(const ChannelLimits& limits, std::uint8_t code);
 
 // The limits of `channel` in the display unit of `code`.
 ChannelLimits limitsInUnit(int channel, const ChannelLimits& limits, std::uint8_t code);
@@ -122,12 +133,17 @@ class LimitsDialog : public QDialog {
   public:
     explicit LimitsDialog(QWidget* parent = nullptr);
     QTableWidget& table() const { return *table_; }
-    void load(const LimitTable& limits, const UnitSelectors& units);
+    // `chart`'s derived series get rows after the channels', with `derived` limits.
+    void load(const LimitTable& limits, const UnitSelectors& units,
+              const chart::Chart* chart = nullptr, const DerivedLimitTable& derived = {});
     // The limits the cells hold, with the unit codes of `units`.
     LimitTable entered(const UnitSelectors& units) const;
+    // Those of the derived series' rows, by name.
+    DerivedLimitTable derivedEntered(const UnitSelectors& units) const;
 
   private:
     QTableWidget* table_;
+    std::vector<QString> derivedNames_;
 };
 
 class AnalysisTools : public QObject {
@@ -153,6 +169,11 @@ class AnalysisTools : public QObject {
     LimitsDialog& limitsDialog() { return *limitsDialog_; }
     const LimitTable& limits() const { return limits_; }
     void setLimits(const LimitTable& limits);
+    const DerivedLimitTable& derivedLimits() const { return derivedLimits_; }
+    void setDerivedLimits(const DerivedLimitTable& limits);
+    // The engine tools, for the hottest cylinder in the readout and the derived series'
+    // limits.
+    void setEngineTools(EngineTools* engine);
 
     // The readout of the placed cursors (value at A and B per active series, their
     // difference, the time between them); empty without cursors. Values read as the
@@ -170,6 +191,8 @@ class AnalysisTools : public QObject {
     QString iniPath_;
     QStatusBar& statusBar_;
     LimitTable limits_{};
+    DerivedLimitTable derivedLimits_;
+    EngineTools* engine_ = nullptr;
     LogReportWindow* logReport_;
     StatisticsWindow* statistics_;
     ExceedancesWindow* exceedances_;

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "analysis/visible_data.h"
+#include "app/engine_tools.h"
 #include "channels/channel_units.h"
 #include "chart/chart_export.h"
 
@@ -15,10 +16,10 @@ constexpr QChar kNoBreakSpace(0x00A0);
 // The drawn series of the loaded log with their units, e.g. "TC1 (°F)".
 QStringList drawnSeriesWithUnits(const LoadedLog& log, const chart::Chart& chart) {
     QStringList items;
-    for (int c = 0; c < kChannelCount && static_cast<std::size_t>(c) < chart.series.size(); ++c) {
-        const chart::LineSeries& series = chart.series[static_cast<std::size_t>(c)];
+    for (std::size_t c = 0; c < chart.series.size(); ++c) {
+        const chart::LineSeries& series = chart.series[c];
         if (!series.active || !series.showInLegend || series.points.empty()) continue;
-        const QString unit = QString::fromUtf8(unitText(static_cast<Channel>(c), log.units));
+        const QString unit = seriesUnitText(chart, c, log.units);
         items
             << analysis::titleWithUnit(series.title, unit).replace(QLatin1Char(' '), kNoBreakSpace);
     }

@@ -26,6 +26,7 @@
 #include "app/analysis_tools.h"
 #include "app/busy_cursor.h"
 #include "app/dialogs.h"
+#include "app/engine_tools.h"
 #include "app/export_header.h"
 #include "app/glyphs.h"
 #include "app/keyboard_and_mouse.h"
@@ -113,6 +114,12 @@ QString userChoicesFile(const SettingsStore& store) {
     return QDir(store.userFolder()).filePath(QStringLiteral("viewer.ini"));
 }
 
+// The engine profile's file, beside viewer.ini; none without a per-user folder.
+QString engineProfileFile(const SettingsStore& store) {
+    if (store.userFolder().isEmpty()) return {};
+    return QDir(store.userFolder()).filePath(QStringLiteral("engine.ini"));
+}
+
 // The first local file among dropped or dragged items.
 QString firstLocalFile(const QMimeData* mime) {
     if (!mime || !mime->hasUrls()) return {};
@@ -185,6 +192,8 @@ MainWindow::MainWindow(Dialogs& dialogs, SettingsStore& settings, QWidget* paren
     analysis_ =
         new AnalysisTools(*chart_, dialogs_, loaded_, userChoicesFile(store_), *statusBar_, this);
     overlay_ = new OverlayTools(*chart_, dialogs_, loaded_, *statusBar_, this);
+    engine_ = new EngineTools(*chart_, dialogs_, loaded_, engineProfileFile(store_), this);
+    analysis_->setEngineTools(engine_);
 
     buildMenu();
     setAcceptDrops(true);
@@ -318,9 +327,12 @@ void MainWindow::buildMenu() {
     unitsAction_ =
         settingsMenu_->addAction(QStringLiteral("&Units"), this, &MainWindow::showUnitsDialog);
     unitsAction_->setObjectName(QStringLiteral("UnitSetup1"));
+    engine_->addSettingsEntries(*settingsMenu_);
     analysisMenu_ = menuBar()->addMenu(QStringLiteral("&Analysis"));
     analysisMenu_->setObjectName(QStringLiteral("analysisMenu"));
     analysis_->addMenuEntries(*analysisMenu_);
+    analysisMenu_->addSeparator();
+    engine_->addAnalysisEntries(*analysisMenu_);
     helpMenu_ = menuBar()->addMenu(QStringLiteral("&Help"));
     helpMenu_->setObjectName(QStringLiteral("Help1"));
     aboutAction_ =
@@ -390,8 +402,9 @@ void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (shown_) return;
     shown_ = true;
-    // The first showing loads the settings.
+    // The first showing loads the settings and the engine profile.
     loadSettings();
+    engine_->readProfile();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -471,6 +484,7 @@ void MainWindow::loadChosenFile(const QString& path) {
     loaded_ = std::move(outcome.log);
     overlay_->loadEnded(outcome.status != ImportResult::Status::OpenFailed);
     showPanel(loaded_.panel);
+    engine_->loadEnded();
     analysis_->loadEnded();
     if (outcome.status == ImportResult::Status::OpenFailed) {
         recent_.remove(path);
@@ -505,8 +519,11 @@ void MainWindow::exportVisibleData() {
     QString file;
     if (!dialogs_.getSaveFileName(this, request, file)) return;
     const chart::ChartLayout& shown = chart_->layout();
+    std::vector<QString> units;
+    for (std::size_t s = 0; s < chart_->chart().series.size(); ++s)
+        units.push_back(seriesUnitText(chart_->chart(), s, loaded_.units));
     const QString error = analysis::writeVisibleDataCsv(
-        file, chart_->chart(), seriesUnitTexts(loaded_.units, chart_->chart().series.size()),
+        file, chart_->chart(), units,
         analysis::XRange{shown.bottom.minimum(), shown.bottom.maximum()});
     if (!error.isEmpty())
         dialogs_.errorBox(this, QStringLiteral("Cannot write \"%1\". %2").arg(file, error));
@@ -668,6 +685,24 @@ void MainWindow::openLibrary(const QString& folder) {
         if (shown.lower) l.low = *shown.lower;
         if (shown.upper) l.high = *shown.upper;
         setup.options.limits[static_cast<std::size_t>(c)] = l;
+    }
+    // With an engine profile, the flights get the derived series' figures too.
+    if (const auto& profile = engine_->profile()) {
+        library::EngineChannels engine;
+        engine.cylinders = profile->cylinders;
+        for (int c = 0; c < analysis::kMaxCylinders; ++c) {
+            engine.egt[static_cast<std::size_t>(c)] = profile->egt[static_cast<std::size_t>(c)];
+            engine.cht[static_cast<std::size_t>(c)] = profile->cht[static_cast<std::size_t>(c)];
+        }
+        setup.options.engine = engine;
+        for (const auto& [name, limits] : analysis_->derivedLimits()) {
+            const ChannelLimits shown =
+                derivedLimitsInUnit(limits, unitCodeOf(TC1Series, setup.options.units));
+            library::Limits l;
+            if (shown.lower) l.low = *shown.lower;
+            if (shown.upper) l.high = *shown.upper;
+            setup.options.derivedLimits[name] = l;
+        }
     }
     library_->openFolder(folder, setup);
     library_->show();

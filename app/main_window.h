@@ -37,6 +37,7 @@ struct Flight;
 }
 class AboutWindow;
 class AnalysisTools;
+class EngineTools;
 class FlightLibraryWindow;
 class OverlayTools;
 class Dialogs;
@@ -88,6 +89,8 @@ class MainWindow : public QMainWindow {
 
     // The Analysis menu's windows, limits and measurement cursor readout.
     AnalysisTools& analysis() const { return *analysis_; }
+    // The engine profile, its derived series and the lean test.
+    EngineTools& engine() const { return *engine_; }
 
     // File > Overlay Log: a second log laid over the loaded one.
     OverlayTools& overlay() const { return *overlay_; }
@@ -216,6 +219,7 @@ class MainWindow : public QMainWindow {
     QMenu* analysisMenu_;
     AnalysisTools* analysis_;
     OverlayTools* overlay_;
+    EngineTools* engine_;
     QMenu* helpMenu_;
     QAction* aboutAction_;
 };

@@ -34,9 +34,18 @@ QString FlightOptions::key() const {
                  QString::fromStdString(locale.amText), QString::fromStdString(locale.pmText))
             .arg(locale.currentYear)
             .arg(locale.twoDigitYearWindow);
-    return QStringLiteral("gap=%1;units=%2;limits=%3;locale=%4")
-        .arg(splitGap)
-        .arg(unitTexts.join(u','), limitTexts.join(u','), localeText);
+    QString text = QStringLiteral("gap=%1;units=%2;limits=%3;locale=%4")
+                       .arg(splitGap)
+                       .arg(unitTexts.join(u','), limitTexts.join(u','), localeText);
+    // Without an engine profile the key is as it always was.
+    if (engine) {
+        QStringList derived;
+        for (const auto& [name, l] : derivedLimits)
+            derived << QStringLiteral("%1:%2:%3").arg(name, numberText(l.low), numberText(l.high));
+        text +=
+            QStringLiteral(";engine=%1;derivedLimits=%2").arg(engine->key(), derived.join(u','));
+    }
+    return text;
 }
 
 const char* statusText(FileStatus status) {

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <limits>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "channels/unit_selectors.h"
 #include "import/date_time_text.h"
 #include "import/record_models.h"
+#include "library/derived_figures.h"
 
 namespace zp::library {
 
@@ -39,6 +41,10 @@ struct FlightOptions {
     std::array<std::optional<Limits>, kChannelCount> limits{};
     // The regional settings the time and date fields are read with.
     DateTimeLocale locale;
+    // The engine profile's channels, for the figures of the derived series; none: none.
+    std::optional<EngineChannels> engine;
+    // Limits of derived series ("CHT1RateSeries"), whose runs beyond them are counted.
+    std::map<QString, Limits> derivedLimits;
 
     // A text naming everything above, e.g. "gap=300;units=0,...;limits=;locale=...".
     QString key() const;
@@ -75,6 +81,8 @@ struct Flight {
     std::optional<CounterSpan> hobbs;  // first and last record of a model with them
     std::optional<CounterSpan> maintenance;
     std::array<std::optional<ChannelFigures>, kChannelCount> channels{};  // none: no reading
+    // The derived series' figures with an engine profile, by series name in series order.
+    std::vector<std::pair<QString, ChannelFigures>> derived;
 };
 
 enum class FileStatus { Indexed, NotALog, Stopped, Unreadable };

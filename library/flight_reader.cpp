@@ -12,7 +12,9 @@ namespace zp::library {
 
 FlightSink::FlightSink(const FlightOptions& options) : options_(options) {
     for (int c = 0; c < kChannelCount; ++c)
-        toShown_[static_cast<std::size_t>(c)] = shownConversion(static_cast<Channel>(c), options.units);
+        toShown_[static_cast<std::size_t>(c)] =
+            shownConversion(static_cast<Channel>(c), options.units);
+    if (options.engine) derived_.emplace(*options.engine, options.derivedLimits, toShown_);
 }
 
 void FlightSink::startFlight(const RecordEvent& event) {
@@ -27,6 +29,7 @@ void FlightSink::startFlight(const RecordEvent& event) {
     }
     current_.startSecond = event.second;
     channels_.fill(Accumulator{});
+    if (derived_) derived_->startFlight();
     inFlight_ = true;
 }
 
@@ -44,6 +47,7 @@ void FlightSink::finishFlight() {
         figures.lowRuns = a.lowRuns;
         current_.channels[static_cast<std::size_t>(c)] = figures;
     }
+    if (derived_) current_.derived = derived_->figures();
     flights_.push_back(std::move(current_));
     inFlight_ = false;
 }
@@ -75,6 +79,7 @@ void FlightSink::record(const RecordEvent& event) {
         current_.hobbs->end = event.hobbs;
         current_.maintenance->end = event.maintenance;
     }
+    if (derived_) derived_->record(event, current_.seconds);
     // The value each channel's data step appends: the slot converted to the chosen unit.
     for (const Channel channel : model.plots) {
         const float recorded = event.values[channel];

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 #include "channels/channel_units.h"
 #include "import/import_sink.h"
@@ -52,6 +53,8 @@ class FlightSink : public ImportSink {
     Flight current_;
     std::array<Accumulator, kChannelCount> channels_{};
     std::uint32_t lastSecond_ = 0;
+    // The derived series' figures, with an engine profile.
+    std::optional<DerivedFiguresSink> derived_;
 };
 
 // Reads the file at `path` (absolute) into its flights: status Indexed, NotALog (no

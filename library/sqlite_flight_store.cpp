@@ -129,20 +129,28 @@ std::uint64_t wordAt(const char* at) {
     return word;
 }
 
+void appendFigures(QByteArray& out, std::string_view name, const ChannelFigures& figures) {
+    out.append(static_cast<char>(name.size()));
+    out.append(name.data(), static_cast<qsizetype>(name.size()));
+    appendWord(out, static_cast<std::uint64_t>(figures.count));
+    appendWord(out, std::bit_cast<std::uint64_t>(figures.minimum));
+    appendWord(out, std::bit_cast<std::uint64_t>(figures.maximum));
+    appendWord(out, std::bit_cast<std::uint64_t>(figures.mean));
+    appendWord(out, static_cast<std::uint64_t>(figures.highRuns));
+    appendWord(out, static_cast<std::uint64_t>(figures.lowRuns));
+}
+
+// The channels' figures, then the derived series' (as flight_series holds them).
 QByteArray packedFigures(const Flight& f) {
     QByteArray out;
-    for (int c = 0; c < kChannelCount; ++c) {
-        const std::optional<ChannelFigures>& figures = f.channels[static_cast<std::size_t>(c)];
-        if (!figures) continue;
-        const std::string_view name = kChannels[c].name;
-        out.append(static_cast<char>(name.size()));
-        out.append(name.data(), static_cast<qsizetype>(name.size()));
-        appendWord(out, static_cast<std::uint64_t>(figures->count));
-        appendWord(out, std::bit_cast<std::uint64_t>(figures->minimum));
-        appendWord(out, std::bit_cast<std::uint64_t>(figures->maximum));
-        appendWord(out, std::bit_cast<std::uint64_t>(figures->mean));
-        appendWord(out, static_cast<std::uint64_t>(figures->highRuns));
-        appendWord(out, static_cast<std::uint64_t>(figures->lowRuns));
+    for (int c = 0; c < kChannelCount; ++c)
+        if (const std::optional<ChannelFigures>& figures = f.channels[static_cast<std::size_t>(c)])
+            appendFigures(out, kChannels[c].name, *figures);
+    for (const auto& [name, figures] : f.derived) {
+        const QByteArray latin = name.toLatin1();
+        appendFigures(out,
+                      std::string_view(latin.constData(), static_cast<std::size_t>(latin.size())),
+                      figures);
     }
     return out;
 }
@@ -164,7 +172,12 @@ bool unpackFigures(const QByteArray& packed, Flight& f) {
         figures.highRuns = static_cast<std::int64_t>(wordAt(at + 32));
         figures.lowRuns = static_cast<std::int64_t>(wordAt(at + 40));
         at += 8 * kPackedNumbers;
-        if (channel) f.channels[static_cast<std::size_t>(*channel)] = figures;
+        if (channel)
+            f.channels[static_cast<std::size_t>(*channel)] = figures;
+        else
+            f.derived.emplace_back(QString::fromLatin1(at - 8 * kPackedNumbers - length,
+                                                       static_cast<qsizetype>(length)),
+                                   figures);
     }
     return true;
 }
@@ -435,6 +448,18 @@ bool SqliteFlightStore::putFile(const FileFlights& file, const QString& optionsK
             series.addBindValue(static_cast<qlonglong>(figures->lowRuns));
             if (!series.exec()) return abandon(series);
         }
+        // The derived series of an engine profile, by their own names.
+        for (const auto& [name, figures] : f.derived) {
+            series.addBindValue(flightId);
+            series.addBindValue(name);
+            series.addBindValue(static_cast<qlonglong>(figures.count));
+            series.addBindValue(figures.minimum);
+            series.addBindValue(figures.maximum);
+            series.addBindValue(figures.mean);
+            series.addBindValue(static_cast<qlonglong>(figures.highRuns));
+            series.addBindValue(static_cast<qlonglong>(figures.lowRuns));
+            if (!series.exec()) return abandon(series);
+        }
     }
     if (!q.exec(QStringLiteral("COMMIT"))) return abandon(q);
     return true;
@@ -484,8 +509,11 @@ bool readFlightRows(QSqlQuery& q, FlightRows& rows, bool withChannels) {
         if (!q.isNull(12)) f.hobbs = CounterSpan{q.value(12).toInt(), q.value(13).toInt()};
         if (!q.isNull(14)) f.maintenance = CounterSpan{q.value(14).toInt(), q.value(15).toInt()};
         // A flight stored before the figures were packed has them in flight_series only.
-        if (withChannels && (q.isNull(16) || !unpackFigures(q.value(16).toByteArray(), f)))
+        if (withChannels && (q.isNull(16) || !unpackFigures(q.value(16).toByteArray(), f))) {
+            f.channels = {};
+            f.derived.clear();
             rows.unpacked.push_back(rows.flightIds.back());
+        }
         rows.flights.push_back(std::move(f));
     }
     return true;
@@ -511,16 +539,16 @@ bool readFlightDetails(QSqlDatabase db, FlightRows& rows, bool withChannels, QSt
         rows.flights[at.value(q.value(0).toLongLong())].records[static_cast<std::size_t>(model)] =
             q.value(2).toLongLong();
     }
-    if (!withChannels || rows.unpacked.empty()) return true;
-    if (!q.exec(QStringLiteral("SELECT flight_id, series, count, min, max, mean, high_runs, "
+    if (!withChannels) return true;
+    if (!rows.unpacked.empty() &&
+        !q.exec(QStringLiteral("SELECT flight_id, series, count, min, max, mean, high_runs, "
                                "low_runs FROM flight_series WHERE flight_id IN (%1)")
                     .arg(idList(rows.unpacked)))) {
         error = q.lastError().text();
         return false;
     }
-    while (q.next()) {
+    while (!rows.unpacked.empty() && q.next()) {
         const std::optional<Channel> channel = channelNamed(q.value(1).toString().toStdString());
-        if (!channel) continue;
         ChannelFigures figures;
         figures.count = q.value(2).toLongLong();
         figures.minimum = q.value(3).toDouble();
@@ -528,9 +556,14 @@ bool readFlightDetails(QSqlDatabase db, FlightRows& rows, bool withChannels, QSt
         figures.mean = q.value(5).toDouble();
         figures.highRuns = q.value(6).toLongLong();
         figures.lowRuns = q.value(7).toLongLong();
-        rows.flights[at.value(q.value(0).toLongLong())]
-            .channels[static_cast<std::size_t>(*channel)] = figures;
+        Flight& flight = rows.flights[at.value(q.value(0).toLongLong())];
+        if (channel)
+            flight.channels[static_cast<std::size_t>(*channel)] = figures;
+        else
+            flight.derived.emplace_back(q.value(1).toString(), figures);
     }
+    // The derived series in series order, whatever order the rows came in.
+    for (Flight& flight : rows.flights) sortDerivedFigures(flight.derived);
     return true;
 }
 

@@ -2,8 +2,10 @@
 
 #include <QPalette>
 #include <cmath>
+#include <iterator>
 #include <utility>
 
+#include "channels/catalogue.h"
 #include "channels/channel_units.h"
 #include "loading/channel_series.h"
 #include "loading/log_loading.h"
@@ -16,6 +18,19 @@ constexpr double kMsPerDay = 86400000.0;
 
 QString overlaySeriesName(const QString& name) {
     return name + QStringLiteral("#2");
+}
+
+std::optional<Channel> overlaidChannel(const QString& seriesName) {
+    if (!seriesName.endsWith(QStringLiteral("#2"))) return std::nullopt;
+    return channelNamed(seriesName.chopped(2).toStdString());
+}
+
+std::size_t overlaySeriesCount(const chart::Chart& chart) {
+    std::size_t n = 0;
+    while (kOverlayFirstSeries + n < chart.series.size() &&
+           overlaidChannel(chart.series[kOverlayFirstSeries + n].name))
+        ++n;
+    return n;
 }
 
 QString overlaySeriesTitle(const QString& title) {
@@ -87,10 +102,13 @@ OverlayRead readOverlay(const QString& path, const UnitSelectors& units,
 
 void showOverlay(chart::Chart& chart, std::vector<chart::LineSeries> series, std::int64_t shiftMs) {
     // The switches of an overlay shown before stay as the user left them.
+    // They come right after the loaded log's series, before any added after the load.
     std::vector<bool> active;
-    for (std::size_t i = kOverlayFirstSeries; i < chart.series.size(); ++i)
-        active.push_back(chart.series[i].active);
-    chart.series.resize(kOverlayFirstSeries);
+    const auto first = chart.series.begin() + static_cast<std::ptrdiff_t>(kOverlayFirstSeries);
+    const auto shown = static_cast<std::ptrdiff_t>(overlaySeriesCount(chart));
+    for (auto it = first; it != first + shown; ++it) active.push_back(it->active);
+    chart.series.erase(first, first + shown);
+    std::vector<chart::LineSeries> overlay;
     for (std::size_t c = 0; c < series.size() && c < kOverlayFirstSeries; ++c) {
         const chart::LineSeries& own = chart.series[c];
         chart::LineSeries overlaid = std::move(series[c]);
@@ -104,21 +122,26 @@ void showOverlay(chart::Chart& chart, std::vector<chart::LineSeries> series, std
         overlaid.lowerLimit.reset();
         overlaid.upperLimit.reset();
         shiftPoints(overlaid.points, shiftMs);
-        chart.series.push_back(std::move(overlaid));
+        overlay.push_back(std::move(overlaid));
     }
+    chart.series.insert(chart.series.begin() + static_cast<std::ptrdiff_t>(kOverlayFirstSeries),
+                        std::make_move_iterator(overlay.begin()),
+                        std::make_move_iterator(overlay.end()));
     chart.invalidate();
 }
 
 void shiftOverlay(chart::Chart& chart, std::int64_t deltaMs) {
     if (deltaMs == 0) return;
-    for (std::size_t i = kOverlayFirstSeries; i < chart.series.size(); ++i)
+    const std::size_t end = kOverlayFirstSeries + overlaySeriesCount(chart);
+    for (std::size_t i = kOverlayFirstSeries; i < end; ++i)
         shiftPoints(chart.series[i].points, deltaMs);
     chart.invalidate();
 }
 
 void removeOverlay(chart::Chart& chart) {
     if (!hasOverlay(chart)) return;
-    chart.series.resize(kOverlayFirstSeries);
+    const auto first = chart.series.begin() + static_cast<std::ptrdiff_t>(kOverlayFirstSeries);
+    chart.series.erase(first, first + static_cast<std::ptrdiff_t>(overlaySeriesCount(chart)));
     chart.invalidate();
 }
 

@@ -19,20 +19,25 @@
 
 namespace zp {
 
-// The index of the first overlaid series: the loaded log's 41 come first.
+// The index of the first overlaid series: the loaded log's 41 come first, the overlaid
+// ones right after them, and series added after a load (derived ones) after those.
 inline constexpr std::size_t kOverlayFirstSeries = kChannelCount;
 
-// Whether the series at `index` belongs to an overlaid log.
+// Whether the series at `index` belongs to an overlaid log when one is shown.
 inline bool isOverlaySeries(std::size_t index) {
-    return index >= kOverlayFirstSeries;
+    return index >= kOverlayFirstSeries && index < kOverlayFirstSeries + kChannelCount;
 }
-// The channel the series at `index` shows: its own, or the one it overlays.
+// The channel the series at `index` shows, for a channel or an overlaid series.
 inline Channel channelOfSeries(std::size_t index) {
     return static_cast<Channel>(index % static_cast<std::size_t>(kChannelCount));
 }
+// The channel an overlaid series (named "<series name>#2") shows; none for any other name.
+std::optional<Channel> overlaidChannel(const QString& seriesName);
+// The number of overlaid series `chart` shows (0 or 41).
+std::size_t overlaySeriesCount(const chart::Chart& chart);
 // Whether `chart` shows an overlaid log.
 inline bool hasOverlay(const chart::Chart& chart) {
-    return chart.series.size() > kOverlayFirstSeries;
+    return overlaySeriesCount(chart) > 0;
 }
 
 // "TC1Series" -> "TC1Series#2"; "TC1" -> "TC1 ▸2".

@@ -270,6 +270,34 @@ class Writer {
     std::string line_;
 };
 
+// The lean-sweep scenario: an engine monitor (model 1) in cruise, where after two
+// minutes the pilot leans the mixture from 14 to 8 gph over ten minutes, then holds it
+// two more minutes. Each cylinder's EGT (TC1-TC6 of six cylinders: TC1-TC4 of the
+// monitor's first group and TC9-TC10 of its third) peaks at its own fuel flow, in
+// kLeanPeakFlows; the CHTs (TC5-TC8, TC11-TC12) follow the EGTs. The fuel flow is
+// recorded with one decimal, the EGTs to the degree, with no noise.
+constexpr double kLeanPeakFlows[6] = {11.0, 11.3, 10.8, 11.5, 11.1, 10.9};
+
+void writeLeanSweep(Writer& writer, const Options& options, Counters& counters) {
+    Profile profile(16 * 60, options.seed);
+    for (int t = 0; t < 16 * 60; ++t) {
+        Flight f = profile.at(0.5 * 16 * 60);  // cruise: the rest of the record
+        const double lean = std::clamp((t - 120) / 600.0, 0.0, 1.0);
+        f.fuelFlow = 14.0 - 6.0 * lean;
+        const double flow = std::round(f.fuelFlow * 10) / 10;
+        double egt[6], cht[6];
+        for (int c = 0; c < 6; ++c) {
+            // Rich of peak the EGT rises as the flow falls; lean of it, it falls faster.
+            const double d = flow - kLeanPeakFlows[c];
+            egt[c] = 1450 + 8 * c - (d > 0 ? 60 * d : 90 * -d);
+            cht[c] = 360 + 5 * c + 0.05 * (egt[c] - 1400);
+        }
+        for (int i = 0; i < 4; ++i) f.egt[i] = egt[i], f.cht[i] = cht[i];
+        f.misc[0] = egt[4], f.misc[1] = egt[5], f.misc[2] = cht[4], f.misc[3] = cht[5];
+        writer.record(1, t, f, counters);
+    }
+}
+
 // The name genlog was invoked by, which its usage repeats.
 std::string_view programName = "genlog";
 
@@ -407,6 +435,8 @@ int main(int argc, char** argv) {
             Flight f = profile.at(t);
             writer.record(13, t, f, counters);
         }
+    } else if (options.scenario == "lean-sweep") {
+        writeLeanSweep(writer, options, counters);
     } else {
         usage("unknown scenario");
     }

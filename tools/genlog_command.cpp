@@ -17,7 +17,10 @@ constexpr CommandOption kOptions[] = {
     {"--scenario", "NAME",
      "Write one of the prepared examples instead: mixed (an engine monitor, air data, "
      "attitude and information unit, each once a second), gaps (an rpm unit that misses some "
-     "seconds) or midnight (a flight unit from 23:52:30 to 00:07:30).",
+     "seconds), midnight (a flight unit from 23:52:30 to 00:07:30) or lean-sweep (an engine "
+     "monitor whose fuel flow falls from 14.0 to 8.0 from two to twelve minutes after the "
+     "start, six cylinders whose EGTs, TC1-TC4 and TC9-TC10, peak at the flows 11.0, 11.3, "
+     "10.8, 11.5, 11.1 and 10.9; their CHTs are TC5-TC8 and TC11-TC12).",
      OptionUse::Choice},
     {"--minutes", "M", "With --model: the length of the flight in minutes (default 15)."},
     {"--count", "N", "With --model: the number of lines, instead of --minutes."},

@@ -28,6 +28,7 @@
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
 #include "tools/logdump_command.h"
+#include "tools/logdump_engine.h"
 #include "tools/logdump_flights.h"
 #include "tools/logdump_limits.h"
 
@@ -75,6 +76,8 @@ struct Options {
     std::optional<zp::analysis::XRange> range;
     // The limits given per channel series, in the order given.
     std::vector<std::pair<zp::Channel, zp::analysis::Limits>> limits;
+    // --profile, --lean-test and the limits of derived series.
+    zp::logdump::EngineOptions engine;
     // A bad value of an analysis option: its one-line message goes without the usage.
     bool badValue = false;
 };
@@ -102,6 +105,7 @@ bool parseRange(const QString& text, zp::analysis::XRange& range, QString& probl
 
 // NAME:LOW:HIGH with LOW and HIGH numbers or empty (no limit on that side).
 bool parseLimit(const QString& text, Options& options, QString& problem) {
+    if (zp::logdump::parseDerivedLimit(text, options.engine, problem)) return problem.isEmpty();
     const auto given = [&options](zp::Channel channel) {
         for (const auto& limit : options.limits)
             if (limit.first == channel) return true;
@@ -131,6 +135,11 @@ bool parseArguments(const QStringList& args, Options& options, QString& problem)
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& arg = args[i];
         const bool hasValue = i + 1 < args.size();
+        if (zp::logdump::parseEngineOption(args, i, options.engine, problem)) {
+            if (problem.isEmpty()) continue;
+            options.badValue = true;
+            return false;
+        }
         if (arg == u"--settings" || arg == u"--layout" || arg == u"--render" ||
             arg == u"--point-budget" || arg == u"--range" || arg == u"--limit" || arg == u"--csv" ||
             arg == u"--threads" || arg == u"--part-bytes" || arg == u"--overlay" ||
@@ -221,6 +230,7 @@ bool parseArguments(const QStringList& args, Options& options, QString& problem)
         problem = QStringLiteral("--overlay needs a LOGFILE");
         return false;
     }
+    if (!zp::logdump::checkEngineOptions(options.engine, problem)) return false;
     if (options.range && !options.stats && !options.csvFile) {
         problem = QStringLiteral("--range needs --stats or --csv");
         return false;
@@ -316,6 +326,7 @@ void writeAnalysis(zp::JsonWriter& out, const zp::chart::LineSeries& series, zp:
         out.raw(", \"exceedances\": ");
         writeExceedances(out, zp::analysis::exceedances(series.points, limits));
     }
+    zp::logdump::writeDerivedLimits(out, series, options.engine);
 }
 
 // One series: its flags, then its point count (summary) or its points, then what the
@@ -434,6 +445,7 @@ void writeReport(zp::JsonWriter& out, const char* status, const QString& message
         out.raw(",\n  \"overlay\": ");
         writeOverlay(out, *overlay);
     }
+    zp::logdump::writeLeanTest(out, chart, options.engine);
     if (options.report) {
         out.raw(",\n  \"report\": ");
         writeLogReport(out, logReport);
@@ -469,6 +481,7 @@ LoadOutcome loadLog(const Options& options, const zp::SettingsRecord& record, Ch
     const zp::ImportResult result = zp::loadLogIntoChart(
         *options.logFile, zp::unitSelectorsOf(record), chart, importOptionsOf(options));
     panel.apply(result.panel);
+    zp::logdump::addDerivedSeries(chart, options.engine);
     switch (result.status) {
         case zp::ImportResult::Status::Loaded:
             return {"loaded", result.message, 0, result.report};
@@ -582,10 +595,10 @@ int main(int argc, char** argv) {
     }
     if (options.csvFile) {
         // The readings as Export Visible Data writes them, over the range or the whole axis.
+        std::vector<QString> units = zp::channelUnitTexts(zp::unitSelectorsOf(record));
+        zp::logdump::appendDerivedUnits(units, chart, zp::unitSelectorsOf(record));
         const QString error = zp::analysis::writeVisibleDataCsv(
-            *options.csvFile, chart,
-            zp::seriesUnitTexts(zp::unitSelectorsOf(record), chart.series.size()),
-            options.range.value_or(zp::analysis::XRange{}));
+            *options.csvFile, chart, units, options.range.value_or(zp::analysis::XRange{}));
         if (!error.isEmpty()) {
             std::fprintf(stderr, "logdump: cannot write %s: %s\n", qPrintable(*options.csvFile),
                          qPrintable(error));

@@ -65,8 +65,9 @@ constexpr CommandOption kOptions[] = {
      ".csv) into flights and print one JSON object with the files and their flights: date, "
      "start, end, duration, records of each model, counters and, per series, the count, "
      "minimum, maximum and mean of its readings. With --limit, each series' runs beyond its "
-     "limits. Takes --settings, --limit, --split-gap, --db, --trend, --layout and --render; the "
-     "other options do not apply."},
+     "limits. Takes --settings, --limit, --split-gap, --db, --trend, --layout, --render and "
+     "--profile (the derived series' figures after the channels'); the other options do not "
+     "apply."},
     {"--split-gap", "SECONDS",
      "With --flights: a record more than SECONDS after the one before it starts a new flight "
      "(default 300)."},
@@ -79,6 +80,16 @@ constexpr CommandOption kOptions[] = {
      "[date-time in days, value] in flight order. With --layout and --render, draw those "
      "lines as the library's trend chart. Give it once for each line.",
      OptionUse::Repeatable},
+    {"--profile", "FILE",
+     "Read the engine profile FILE (the viewer's Settings > Engine, as text: [engine], name=, "
+     "cylinders=, egt=, cht=, fuelflow=) and add its derived series after the channel series, "
+     "switched on: EGTSpreadSeries, CHTSpreadSeries, HottestCHTSeries and CHT1RateSeries to "
+     "CHT8RateSeries (degrees a minute). --stats, --limit and --csv take them as any series. "
+     "An error in the file is told with its line and exits 2."},
+    {"--lean-test", "X0,X1",
+     "With --profile: add \"leanTest\", the lean test between X0 and X1 (days, as the points' "
+     "X values): per cylinder the time, EGT and fuel flow of its EGT peak, the first and last "
+     "cylinder to peak and the fuel flow spread, or the problem that stopped it."},
     {"LOGFILE", "",
      "The log to load, as the viewer's Load Data File does. Without it, the report is of the "
      "viewer's state at start-up.",

@@ -18,6 +18,7 @@
 #include "library/trend_chart.h"
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
+#include "tools/logdump_engine.h"
 #include "tools/logdump_limits.h"
 
 namespace zp::logdump {
@@ -26,7 +27,7 @@ namespace {
 
 constexpr const char* kFlightsUsage =
     "usage: logdump --flights [--split-gap SECONDS] [--settings FILE] "
-    "[--limit NAME:LOW:HIGH ...] [--db FILE] [--trend NAME:STAT ...] "
+    "[--limit NAME:LOW:HIGH ...] [--db FILE] [--profile FILE] [--trend NAME:STAT ...] "
     "[--layout WxH [--render OUT.bmp]] PATH...";
 
 struct FlightsArguments {
@@ -51,6 +52,18 @@ bool parseSize(const QString& text, QSize& size) {
 
 // NAME:LOW:HIGH with LOW and HIGH numbers or empty, as logdump's --limit.
 bool parseLimit(const QString& text, library::FlightOptions& options, QString& problem) {
+    // A derived series' limits, which need --profile.
+    EngineOptions derived;
+    if (parseDerivedLimit(text, derived, problem)) {
+        if (!problem.isEmpty()) return false;
+        const auto& [name, limits] = derived.limits.front();
+        if (options.derivedLimits.count(name)) {
+            problem = QStringLiteral("--limit given twice for ") + name;
+            return false;
+        }
+        options.derivedLimits[name] = library::Limits{limits.low, limits.high};
+        return true;
+    }
     const auto given = [&options](Channel channel) {
         return options.limits[static_cast<std::size_t>(channel)].has_value();
     };
@@ -65,6 +78,13 @@ bool parseFlightsArguments(const QStringList& args, FlightsArguments& parsed, QS
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& arg = args[i];
         if (arg == u"--flights") continue;
+        if (arg == u"--profile") {
+            EngineOptions engine;
+            if (!parseEngineOption(args, i, engine, problem)) return false;
+            if (!problem.isEmpty()) return false;
+            parsed.options.engine = engineChannelsOf(*engine.profile);
+            continue;
+        }
         if (arg == u"--split-gap" || arg == u"--settings" || arg == u"--limit" || arg == u"--db" ||
             arg == u"--trend" || arg == u"--layout" || arg == u"--render") {
             if (i + 1 >= args.size()) {
@@ -120,6 +140,11 @@ bool parseFlightsArguments(const QStringList& args, FlightsArguments& parsed, QS
     }
     if (parsed.renderFile && !parsed.layout) {
         problem = QStringLiteral("--render needs --layout");
+        return false;
+    }
+    if (!parsed.options.derivedLimits.empty() && !parsed.options.engine) {
+        problem = QStringLiteral("--limit of %1 needs --profile")
+                      .arg(parsed.options.derivedLimits.begin()->first);
         return false;
     }
     if (parsed.paths.isEmpty()) {
@@ -204,6 +229,21 @@ void writeFlight(JsonWriter& out, const QString& shown, const library::Flight& f
         out.raw("}");
         first = false;
     }
+    // With --profile, the derived series after the channels.
+    for (const auto& [name, s] : f.derived) {
+        out.raw(first ? "\n       " : ",\n       ");
+        out.string(name);
+        out.raw(": {\"count\": ");
+        out.integer(s.count);
+        out.raw(", \"min\": ");
+        out.number(s.minimum);
+        out.raw(", \"max\": ");
+        out.number(s.maximum);
+        out.raw(", \"mean\": ");
+        out.number(s.mean);
+        out.raw("}");
+        first = false;
+    }
     out.raw("}");
     if (limited) {
         out.raw(",\n     \"exceedances\": {");
@@ -220,6 +260,17 @@ void writeFlight(JsonWriter& out, const QString& shown, const library::Flight& f
             out.raw("}");
             first = false;
         }
+        for (const auto& [name, s] : f.derived) {
+            if (!options.derivedLimits.count(name)) continue;
+            out.raw(first ? "" : ", ");
+            out.string(name);
+            out.raw(": {\"high\": ");
+            out.integer(s.highRuns);
+            out.raw(", \"low\": ");
+            out.integer(s.lowRuns);
+            out.raw("}");
+            first = false;
+        }
         out.raw("}");
     }
     out.raw("}");
@@ -227,7 +278,7 @@ void writeFlight(JsonWriter& out, const QString& shown, const library::Flight& f
 
 void writeFlights(JsonWriter& out, const library::IndexResult& result,
                   const library::FlightOptions& options) {
-    bool limited = false;
+    bool limited = !options.derivedLimits.empty();
     for (const auto& l : options.limits) limited = limited || l.has_value();
     out.raw("{\n  \"splitGap\": ");
     out.integer(options.splitGap);

@@ -20,6 +20,8 @@
 //   perfbench trend DATABASE [REPEAT]   the trend of four channels' maxima over every
 //                                       flight of a library database: the flights read
 //                                       from it, the chart made and drawn at 794 x 499
+//   perfbench engine LOGFILE [REPEAT]   the derived channels of six cylinders and the
+//                                       lean test over one hour (perfbench_engine.cpp)
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -47,6 +49,7 @@
 #include "loading/channel_series.h"
 #include "loading/log_loading.h"
 #include "loading/overlay_log.h"
+#include "tools/perfbench_engine.h"
 
 namespace {
 
@@ -305,9 +308,9 @@ int trendMode(const QString& database, int repeat) {
 int main(int argc, char** argv) {
     const std::string mode = argc >= 3 ? argv[1] : "";
     if (mode != "import" && mode != "render" && mode != "repaint" && mode != "analysis" &&
-        mode != "overlay" && mode != "trend") {
+        mode != "overlay" && mode != "trend" && mode != "engine") {
         std::fprintf(stderr,
-                     "usage: perfbench import|render|repaint|analysis|overlay LOGFILE "
+                     "usage: perfbench import|render|repaint|analysis|overlay|engine LOGFILE "
                      "[REPEAT [THREADS]]\n"
                      "       perfbench trend DATABASE [REPEAT]\n");
         return 2;
@@ -326,6 +329,7 @@ int main(int argc, char** argv) {
     if (mode == "analysis") return analysisMode(path, repeat);
     if (mode == "overlay") return overlayMode(path, repeat);
     if (mode == "trend") return trendMode(path, repeat);
+    if (mode == "engine") return zp::perfbench::engineMode(path, repeat);
     const int threads = argc > 4 ? std::max(0, std::atoi(argv[4])) : 0;
     return render ? renderMode(path, repeat, mode == "repaint") : importMode(path, repeat, threads);
 }

@@ -147,8 +147,10 @@ class TestCommandHelp : public QObject {
     void options_listedAreTheParsed_data() {
         QTest::addColumn<QString>("program");
         QTest::addColumn<QStringList>("sources");
-        QTest::newRow("logdump") << "logdump" << QStringList{QStringLiteral("tools/logdump.cpp"),
-                                                               QStringLiteral("tools/logdump_flights.cpp")};
+        QTest::newRow("logdump") << "logdump"
+                                 << QStringList{QStringLiteral("tools/logdump.cpp"),
+                                                QStringLiteral("tools/logdump_flights.cpp"),
+                                                QStringLiteral("tools/logdump_engine.cpp")};
         QTest::newRow("genlog") << "genlog" << QStringList{QStringLiteral("tools/genlog.cpp")};
     }
     void options_listedAreTheParsed() {

@@ -1,0 +1,215 @@
+// The derived channels over hand-made series (X in seconds of a day): spreads and the
+// hottest CHT need a reading of every channel at a time, rates reach back 60 s within a
+// run of readings, and the profile picks the channels.
+#include <QtTest>
+#include <cmath>
+#include <limits>
+
+#include "analysis/derived_channels.h"
+#include "loading/channel_series.h"
+
+using namespace zp;
+using namespace zp::analysis;
+using chart::PointList;
+
+namespace {
+
+constexpr double kDay = 86400.0;
+
+// "t:v" readings, "t:g" gap fills, "t:nan" a non-finite value; t in seconds.
+PointList listOf(const QString& text) {
+    PointList list;
+    for (const QString& item : text.split(u' ', Qt::SkipEmptyParts)) {
+        const QStringList tv = item.split(u':');
+        const double x = tv[0].toDouble() / kDay;
+        if (tv[1] == u"g")
+            list.appendGapFill(x);
+        else if (tv[1] == u"nan")
+            list.append(x, std::numeric_limits<double>::quiet_NaN());
+        else
+            list.append(x, tv[1].toDouble());
+    }
+    return list;
+}
+
+// The same notation back, times rounded to the millisecond.
+QString textOf(const PointList& list) {
+    QStringList items;
+    const chart::PointView p = list.points();
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        const QString t = QString::number(std::round(p.x(i) * kDay * 1000) / 1000);
+        items << t + u':' + (list.isGapFill(i) ? QStringLiteral("g") : QString::number(p.y(i)));
+    }
+    return items.join(u' ');
+}
+
+}  // namespace
+
+class DerivedChannelsTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void spread_data() {
+        QTest::addColumn<QStringList>("channels");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("every channel at every time")
+            << QStringList{"1:10 2:20", "1:15 2:5", "1:12 2:8"} << "1:5 2:15";
+        QTest::newRow("one channel: no spread") << QStringList{"1:10 2:20"} << "1:0 2:0";
+        QTest::newRow("no channel") << QStringList{} << "";
+        QTest::newRow("a missing channel: no time has every reading")
+            << QStringList{"1:10 2:20", ""} << "";
+        QTest::newRow("a time one channel lacks is left out")
+            << QStringList{"1:10 2:20 3:30", "1:11 3:33"} << "1:1 3:3";
+        QTest::newRow("a non-finite reading leaves its time out")
+            << QStringList{"1:10 2:nan 3:30", "1:11 2:22 3:33"} << "1:1 3:3";
+        QTest::newRow("gap fills of every channel stay gap fills")
+            << QStringList{"1:10 2:g 3:30", "1:11 2:g 3:33"} << "1:1 2:g 3:3";
+        QTest::newRow("a gap fill beside a reading is no set")
+            << QStringList{"1:10 2:g 3:30", "1:11 2:22 3:33"} << "1:1 3:3";
+        QTest::newRow("several readings a second pair in order")
+            << QStringList{"1:10 1:20 1:30", "1:12 1:25"} << "1:2 1:5";
+    }
+    void spread() {
+        QFETCH(QStringList, channels);
+        QFETCH(QString, expected);
+        std::vector<PointList> lists;
+        for (const QString& c : channels) lists.push_back(listOf(c));
+        std::vector<const PointList*> pointers;
+        for (const PointList& l : lists) pointers.push_back(&l);
+        QCOMPARE(textOf(spreadOf(pointers)), expected);
+    }
+
+    void hottest_data() {
+        QTest::addColumn<QStringList>("channels");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("which");
+        QTest::newRow("the hottest each time")
+            << QStringList{"1:300 2:310", "1:320 2:305"} << "1:320 2:310"
+            << "1 0";
+        QTest::newRow("a tie goes to the first")
+            << QStringList{"1:300 2:310", "1:300 2:310", "1:290 2:310"} << "1:300 2:310"
+            << "0 0";
+        QTest::newRow("gap fill has no cylinder") << QStringList{"1:1 2:g", "1:2 2:g"} << "1:2 2:g"
+                                                  << "1 255";
+    }
+    void hottest() {
+        QFETCH(QStringList, channels);
+        QFETCH(QString, expected);
+        QFETCH(QString, which);
+        std::vector<PointList> lists;
+        for (const QString& c : channels) lists.push_back(listOf(c));
+        std::vector<const PointList*> pointers;
+        for (const PointList& l : lists) pointers.push_back(&l);
+        const Hottest h = hottestOf(pointers);
+        QCOMPARE(textOf(h.points), expected);
+        QStringList got;
+        for (std::uint8_t w : h.which) got << QString::number(w);
+        QCOMPARE(got.join(u' '), which);
+    }
+
+    void rate_data() {
+        QTest::addColumn<QString>("cht");
+        QTest::addColumn<QString>("expected");
+        // Readings every 30 s: the first rate at 60 s, reaching back to 0 s.
+        QTest::newRow("none before 60 s, then over 60 s") << "0:300 30:310 60:320 90:290"
+                                                          << "60:20 90:-20";
+        QTest::newRow("59 s of readings give none") << "0:300 59:250"
+                                                    << "";
+        QTest::newRow("exactly 60 s apart gives one") << "0:300 60:240"
+                                                      << "60:-60";
+        QTest::newRow("the window takes the first reading within 60 s") << "0:300 10:300 70:330"
+                                                                        << "70:30";
+        QTest::newRow("time apart is that of the two readings") << "0:300 50:300 100:280"
+                                                                << "100:-24";
+        QTest::newRow("a gap fill starts again") << "0:300 60:330 61:g 62:330 121:300 122:300"
+                                                 << "60:30 61:g 122:-30";
+        QTest::newRow("non-finite values are not readings") << "0:300 30:nan 60:330 90:nan"
+                                                            << "60:30";
+    }
+    void rate() {
+        QFETCH(QString, cht);
+        QFETCH(QString, expected);
+        QCOMPARE(textOf(rateOf(listOf(cht))), expected);
+    }
+
+    // The profile picks the channels of a chart; unassigned cylinders are left out.
+    void fromProfile() {
+        chart::Chart chart;
+        createChannelSeries(chart, QPalette());
+        for (int c = 0; c < kChannelCount; ++c) chart.series[c].points.clear();
+        channelSeries(chart, TC1Series).points = listOf("0:1300 60:1310");
+        channelSeries(chart, TC2Series).points = listOf("0:1350 60:1330");
+        channelSeries(chart, TC3Series).points = listOf("0:9999 60:9999");  // not assigned
+        channelSeries(chart, TC5Series).points = listOf("0:350 60:380");
+        channelSeries(chart, TC6Series).points = listOf("0:360 60:360");
+        EngineProfile p;
+        p.cylinders = 3;
+        p.egt = {TC1Series, TC2Series, std::nullopt};
+        p.cht = {std::nullopt, TC5Series, TC6Series};
+        DerivedSeries d = computeDerivedSeries(chart, p);
+        QStringList names;
+        for (const DerivedChannel& c : d.channels) names << c.name;
+        QCOMPARE(names.join(u' '),
+                 QStringLiteral("EGTSpreadSeries CHTSpreadSeries "
+                                "HottestCHTSeries CHT2RateSeries CHT3RateSeries"));
+        QCOMPARE(textOf(d.points[0]), QStringLiteral("0:50 60:20"));
+        QCOMPARE(textOf(d.points[1]), QStringLiteral("0:10 60:20"));
+        QCOMPARE(textOf(d.points[2]), QStringLiteral("0:360 60:380"));
+        QCOMPARE(d.hottestCylinder, (std::vector<std::uint8_t>{3, 2}));
+        QCOMPARE(textOf(d.points[3]), QStringLiteral("60:30"));
+        QCOMPARE(textOf(d.points[4]), QStringLiteral("60:0"));
+
+        // Appended after the channels, off, with legend items; replaced, not repeated.
+        appendDerivedSeries(chart, d, {QStringLiteral("CHT3RateSeries")});
+        QCOMPARE(chart.series.size(), std::size_t(kChannelCount + 5));
+        QCOMPARE(chart.series[kChannelCount].name, QStringLiteral("EGTSpreadSeries"));
+        QVERIFY(!chart.series[kChannelCount].active);
+        QVERIFY(chart.series[kChannelCount].showInLegend);
+        QVERIFY(chart.series[kChannelCount + 4].active);
+        DerivedSeries again = computeDerivedSeries(chart, p);
+        appendDerivedSeries(chart, again);
+        QCOMPARE(chart.series.size(), std::size_t(kChannelCount + 5));
+        removeDerivedSeries(chart);
+        QCOMPARE(chart.series.size(), std::size_t(kChannelCount));
+    }
+
+    // Rates of CHT series of the same records, taken together, are those of each alone;
+    // so are those of series that are not alike.
+    void ratesTogether_data() {
+        QTest::addColumn<QStringList>("chts");
+        QTest::newRow("alike, with a gap fill")
+            << QStringList{"0:300 30:310 60:320 61:g 62:300 90:301 122:290 130:280",
+                           "0:200 30:230 60:260 61:g 62:200 90:211 122:190 130:170",
+                           "0:400 30:400 60:410 61:g 62:400 90:405 122:420 130:430",
+                           "0:100 30:101 60:105 61:g 62:110 90:100 122:120 130:121"};
+        QTest::newRow("not alike")
+            << QStringList{"0:300 30:310 60:320 90:330", "0:300 31:310 60:320 90:330",
+                           "0:300 30:nan 60:320 90:330", "0:300 60:320"};
+    }
+    void ratesTogether() {
+        QFETCH(QStringList, chts);
+        chart::Chart chart;
+        createChannelSeries(chart, QPalette());
+        EngineProfile p;
+        p.cylinders = static_cast<int>(chts.size());
+        for (int c = 0; c < p.cylinders; ++c) {
+            p.cht[c] = static_cast<Channel>(TC5Series + c);
+            channelSeries(chart, static_cast<Channel>(TC5Series + c)).points = listOf(chts[c]);
+        }
+        const DerivedSeries d = computeDerivedSeries(chart, p);
+        for (int c = 0; c < p.cylinders; ++c)
+            QCOMPARE(textOf(d.points[3 + c]), textOf(rateOf(listOf(chts[c]))));
+    }
+
+    void names() {
+        for (const char* name : {"EGTSpreadSeries", "CHTSpreadSeries", "HottestCHTSeries",
+                                 "CHT1RateSeries", "CHT8RateSeries"})
+            QVERIFY2(isDerivedSeriesName(QLatin1String(name)), name);
+        for (const char* name : {"TC1Series", "CHT9RateSeries", "CHT0RateSeries", "CHTSeries"})
+            QVERIFY2(!isDerivedSeriesName(QLatin1String(name)), name);
+        QCOMPARE(derivedUnitText(DerivedKind::ChtRate, UnitSelectors{}).endsWith(u"/min"), true);
+    }
+};
+
+QTEST_GUILESS_MAIN(DerivedChannelsTest)
+#include "test_derived_channels.moc"

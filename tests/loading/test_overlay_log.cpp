@@ -182,6 +182,34 @@ class TestOverlayLog : public QObject {
         }
         QCOMPARE(seriesUnitTexts(units, kChannelCount), channels);
     }
+
+    // Series added after a load (an engine profile's derived ones) stay after the overlay:
+    // it goes in right after the loaded log's series and leaves the others as they are.
+    void showOverlay_keepsSeriesAddedAfterTheLoadLast() {
+        chart::Chart chart;
+        createChannelSeries(chart, QPalette());
+        chart::LineSeries derived;
+        derived.name = QStringLiteral("EGTSpreadSeries");
+        derived.points.append(1.0, 50.0);
+        chart.series.push_back(derived);
+        std::vector<chart::LineSeries> second(static_cast<std::size_t>(kChannelCount));
+        for (int round = 0; round < 2; ++round) {
+            showOverlay(chart, second, 0);
+            QCOMPARE(overlaySeriesCount(chart), std::size_t(kChannelCount));
+            QCOMPARE(chart.series.size(), std::size_t(2 * kChannelCount + 1));
+            QCOMPARE(chart.series[kOverlayFirstSeries].name, QStringLiteral("VoltsSeries#2"));
+            QCOMPARE(overlaidChannel(chart.series[kOverlayFirstSeries + TC1Series].name),
+                     std::optional<Channel>(TC1Series));
+            QCOMPARE(chart.series.back().name, QStringLiteral("EGTSpreadSeries"));
+        }
+        shiftOverlay(chart, 1000);
+        QCOMPARE(chart.series.back().points[0].x, 1.0);
+        removeOverlay(chart);
+        QVERIFY(!hasOverlay(chart));
+        QCOMPARE(chart.series.size(), std::size_t(kChannelCount + 1));
+        QCOMPARE(chart.series.back().name, QStringLiteral("EGTSpreadSeries"));
+        QCOMPARE(overlaidChannel(QStringLiteral("EGTSpreadSeries")), std::optional<Channel>());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestOverlayLog)

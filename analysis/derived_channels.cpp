@@ -50,7 +50,7 @@ bool forEachSetAlike(const std::vector<const PointList*>& channels, Tuple& tuple
         const bool fill = gapFills && channels[0]->isGapFill(i);
         bool finite = true;
         for (std::size_t s = 0; s < n; ++s) {
-            if (s > 0 && views[s].x(i) != x) return false;
+            if (s > 0 && !views[s].sameX(i, views[0], i)) return false;
             if (gapFills && s > 0 && channels[s]->isGapFill(i) != fill) return false;
             values[s] = views[s].y(i);
             finite = finite && std::isfinite(values[s]);
@@ -336,7 +336,7 @@ bool ratesOfAlike(const std::vector<const PointList*>& chts, std::vector<PointLi
         for (std::size_t k = i; k < g; ++k) {
             const double x = p.x(k);
             for (std::size_t s = 1; s < n; ++s)
-                if (views[s].x(k) != x) return fail();
+                if (!views[s].sameX(k, p, k)) return fail();
             const long long t = ms(x);
             if (t - runStart < kWindow) continue;
             while (tj < t - kWindow) tj = ms(p.x(++j));

@@ -309,8 +309,13 @@ DayAndTime dayAndTimeOf(double x) {
     constexpr double kDayLimit = 16777216.0;
     DayAndTime found;
     if (!(x >= 0.0 && x < kDayLimit)) return found;
-    const double day = std::floor(x);
-    const double ms = std::nearbyint((x - day) * CompactTimes::kMillisecondsPerDay);
+    // x is not negative: dropping the fraction is its floor. Adding and taking away 2^52
+    // rounds a number in [0, 2^52) to a whole one as nearbyint does (to nearest, ties to
+    // even), without a call.
+    const double day = static_cast<double>(static_cast<std::uint32_t>(x));
+    constexpr double kWhole = 4503599627370496.0;  // 2^52
+    const double scaled = (x - day) * CompactTimes::kMillisecondsPerDay + kWhole;
+    const double ms = scaled - kWhole;
     if (!(ms < CompactTimes::kMillisecondsPerDay)) return found;
     found.day = static_cast<std::uint32_t>(day);
     found.ms = static_cast<std::uint32_t>(ms);

@@ -127,6 +127,14 @@ class PointView {
             i += run;
         }
     }
+    // Whether point i has the same X as point j of `other`; compact points of the same
+    // first day compare their stored times, which give equal X exactly when equal.
+    bool sameX(std::size_t i, const PointView& other, std::size_t j) const {
+        if (!wide_ && !other.wide_ && times_.firstDay == other.times_.firstDay)
+            return ((compact_[stored(i)].time ^ other.compact_[other.stored(j)].time) &
+                    CompactTimes::kTimeBits) == 0;
+        return x(i) == other.x(j);
+    }
     ChartPoint front() const { return (*this)[0]; }
     ChartPoint back() const { return (*this)[size_ - 1]; }
     Iterator begin() const;

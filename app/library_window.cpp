@@ -20,7 +20,7 @@
 
 #include "channels/channel_units.h"
 #include "import/record_models.h"
-#include "library/sqlite_flight_store.h"
+#include "library/sql_flight_store.h"
 
 namespace zp {
 
@@ -327,11 +327,11 @@ void FlightLibraryWindow::startRun() {
     // queued calls, which Qt drops if the window is gone (it waits for the thread anyway).
     thread_ = QThread::create([this, stop, result, notice, folder, setup] {
         const QString database = setup.databasePath.isEmpty()
-                                     ? library::SqliteFlightStore::defaultPath()
+                                     ? library::SqlFlightStore::defaultPath()
                                      : setup.databasePath;
         QString error;
-        std::unique_ptr<library::SqliteFlightStore> store =
-            library::SqliteFlightStore::open(database, *notice, error);
+        std::unique_ptr<library::SqlFlightStore> store =
+            library::SqlFlightStore::open(database, *notice, error);
         if (!store) *notice = error;
         library::FlightIndexer indexer(setup.options);
         indexer.setCancel(stop.get());

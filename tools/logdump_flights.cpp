@@ -1,5 +1,6 @@
 #include "tools/logdump_flights.h"
 
+#include <QFileInfo>
 #include <QLocale>
 #include <cmath>
 #include <cstdio>
@@ -9,7 +10,7 @@
 
 #include "chart/json_writer.h"
 #include "library/flight_indexer.h"
-#include "library/sqlite_flight_store.h"
+#include "library/sql_flight_store.h"
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
 #include "tools/logdump_limits.h"
@@ -20,11 +21,13 @@ namespace {
 
 constexpr const char* kFlightsUsage =
     "usage: logdump --flights [--split-gap SECONDS] [--settings FILE] "
-    "[--limit NAME:LOW:HIGH ...] [--db FILE] PATH...";
+    "[--limit NAME:LOW:HIGH ...] [--db FILE|postgresql://USER@HOST:PORT/DBNAME] "
+    "[--aircraft REGISTRATION] PATH...";
 
 struct FlightsArguments {
     std::optional<QString> settingsFile;
     std::optional<QString> database;
+    QString aircraft;
     QStringList paths;
     library::FlightOptions options;
 };
@@ -45,7 +48,8 @@ bool parseFlightsArguments(const QStringList& args, FlightsArguments& parsed, QS
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& arg = args[i];
         if (arg == u"--flights") continue;
-        if (arg == u"--split-gap" || arg == u"--settings" || arg == u"--limit" || arg == u"--db") {
+        if (arg == u"--split-gap" || arg == u"--settings" || arg == u"--limit" || arg == u"--db" ||
+            arg == u"--aircraft") {
             if (i + 1 >= args.size()) {
                 problem = arg + QStringLiteral(" needs a value");
                 return false;
@@ -55,6 +59,12 @@ bool parseFlightsArguments(const QStringList& args, FlightsArguments& parsed, QS
                 parsed.settingsFile = value;
             } else if (arg == u"--db") {
                 parsed.database = value;
+            } else if (arg == u"--aircraft") {
+                if (value.trimmed().isEmpty()) {
+                    problem = QStringLiteral("--aircraft needs a registration");
+                    return false;
+                }
+                parsed.aircraft = value.trimmed();
             } else if (arg == u"--limit") {
                 if (!parseLimit(value, parsed.options, problem)) return false;
             } else {
@@ -74,11 +84,16 @@ bool parseFlightsArguments(const QStringList& args, FlightsArguments& parsed, QS
         }
     }
     if (!args.contains(QStringLiteral("--flights"))) {
-        problem = QStringLiteral("--split-gap and --db go with --flights");
+        problem = QStringLiteral("--split-gap, --db and --aircraft go with --flights");
         return false;
     }
     if (parsed.paths.isEmpty()) {
         problem = QStringLiteral("--flights needs a PATH");
+        return false;
+    }
+    if (!parsed.aircraft.isEmpty() && (!parsed.database || parsed.paths.size() != 1 ||
+                                       !QFileInfo(parsed.paths.first()).isDir())) {
+        problem = QStringLiteral("--aircraft needs --db and one folder PATH");
         return false;
     }
     return true;
@@ -181,11 +196,15 @@ void writeFlight(JsonWriter& out, const QString& shown, const library::Flight& f
 }
 
 void writeFlights(JsonWriter& out, const library::IndexResult& result,
-                  const library::FlightOptions& options) {
+                  const library::FlightOptions& options, const QString& aircraft) {
     bool limited = false;
     for (const auto& l : options.limits) limited = limited || l.has_value();
     out.raw("{\n  \"splitGap\": ");
     out.integer(options.splitGap);
+    if (!aircraft.isEmpty()) {
+        out.raw(",\n  \"aircraft\": ");
+        out.string(aircraft);
+    }
     out.raw(",\n  \"files\": [");
     for (std::size_t i = 0; i < result.files.size(); ++i) {
         const library::IndexedLog& entry = result.files[i];
@@ -220,9 +239,11 @@ void writeFlights(JsonWriter& out, const library::IndexResult& result,
 }  // namespace
 
 bool wantsFlights(const QStringList& args) {
-    // --split-gap and --db belong to --flights alone; their problems are told here.
+    // --split-gap, --db and --aircraft belong to --flights alone; their problems are told
+    // here.
     return args.contains(QStringLiteral("--flights")) ||
-           args.contains(QStringLiteral("--split-gap")) || args.contains(QStringLiteral("--db"));
+           args.contains(QStringLiteral("--split-gap")) || args.contains(QStringLiteral("--db")) ||
+           args.contains(QStringLiteral("--aircraft"));
 }
 
 int runFlights(const QStringList& args) {
@@ -240,10 +261,10 @@ int runFlights(const QStringList& args) {
     parsed.options.units = unitSelectorsOf(record);
     parsed.options.locale = DateTimeLocale::fromQLocale(QLocale::system());
 
-    std::unique_ptr<library::SqliteFlightStore> store;
+    std::unique_ptr<library::SqlFlightStore> store;
     if (parsed.database) {
         QString notice, error;
-        store = library::SqliteFlightStore::open(*parsed.database, notice, error);
+        store = library::SqlFlightStore::open(*parsed.database, notice, error);
         if (!notice.isEmpty()) std::fprintf(stderr, "logdump: %s\n", qPrintable(notice));
         if (!store) {
             std::fprintf(stderr, "logdump: %s\n", qPrintable(error));
@@ -251,11 +272,13 @@ int runFlights(const QStringList& args) {
         }
     }
     library::FlightIndexer indexer(parsed.options);
+    indexer.setAircraft(parsed.aircraft);
     const library::IndexResult result = indexer.run(parsed.paths, store.get());
+    for (const QString& p : result.notices) std::fprintf(stderr, "logdump: %s\n", qPrintable(p));
     for (const QString& p : result.problems) std::fprintf(stderr, "logdump: %s\n", qPrintable(p));
 
     JsonWriter out(stdout);
-    writeFlights(out, result, parsed.options);
+    writeFlights(out, result, parsed.options, parsed.aircraft);
     if (!out.flush()) {
         std::fprintf(stderr, "logdump: cannot write the report\n");
         return 2;

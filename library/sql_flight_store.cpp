@@ -805,7 +805,7 @@ QString filterClause(const FlightFilter& filter, QVariantList& binds) {
     }
     if (filter.aircraft) {
         sql += QStringLiteral(" AND fi.aircraft = ?");
-        binds << *filter.aircraft;
+        binds << (filter.aircraft->isNull() ? QStringLiteral("") : *filter.aircraft);
     }
     if (filter.from) {
         sql += QStringLiteral(" AND fl.date >= ?");

@@ -10,6 +10,7 @@
 #include <QUrl>
 #include <QUrlQuery>
 #include <QVariant>
+#include <cstdio>
 
 #include "library/sql_flight_store.h"
 
@@ -52,7 +53,9 @@ QString integer(std::int64_t value) {
 
 // A double as PostgreSQL reads it back to the bit: -0 stays -0.
 QString doubleLiteral(double value) {
-    return u'\'' + QString::number(value, 'g', 17) + QStringLiteral("'::float8");
+    char text[40];
+    std::snprintf(text, sizeof text, "'%.17g'::float8", value);
+    return QString::fromLatin1(text);
 }
 
 QString counterLiteral(const std::optional<CounterSpan>& span, bool end) {

@@ -173,7 +173,7 @@ IndexResult FlightIndexer::run(const QStringList& paths, FlightStore* store) {
                 }
             }
             if (reading > 0 || busy.empty() || cancelled()) return;
-            QThread::msleep(20);
+            QThread::msleep(5);
             pending.assign(busy.begin(), busy.end());
             busy.clear();
         }

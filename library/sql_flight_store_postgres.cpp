@@ -59,7 +59,7 @@ QString doubleLiteral(double value) {
 }
 
 QString counterLiteral(const std::optional<CounterSpan>& span, bool end) {
-    return span ? QString::number(end ? span->end : span->start) : QStringLiteral("NULL");
+    return span ? QString::number(end ? span->end : span->start) : QStringLiteral("NULL::integer");
 }
 
 }  // namespace
@@ -179,6 +179,64 @@ void SqlFlightStore::release(const QString& path) {
     q.exec(QStringLiteral("SELECT pg_advisory_unlock(%1, %2)").arg(kClaimLockClass).arg(key));
 }
 
+namespace {
+
+// The statements after "WITH f AS (...)" that insert every flight of `file`, its records
+// and its figures for the file whose id f gives, and end the statement.
+QString flightsStatement(const QSqlDatabase& db, const FileFlights& file) {
+    QStringList flights, records, series;
+    for (const Flight& f : file.flights) {
+        const QString idx = QString::number(f.index);
+        flights << QStringLiteral("(%1, %2, %3, %4, %5, %6, %7, %8, ")
+                           .arg(idx, integer(f.firstLine), integer(f.lastLine),
+                                literal(db, f.dateText),
+                                f.date.isValid() ? literal(db, f.date.toString(Qt::ISODate))
+                                                 : QStringLiteral("NULL::text"),
+                                f.dateFromText ? QStringLiteral("1") : QStringLiteral("0"),
+                                integer(f.startSecond), integer(f.endSecond)) +
+                       QStringLiteral("%1, %2, %3, %4, %5)")
+                           .arg(integer(f.seconds), counterLiteral(f.hobbs, false),
+                                counterLiteral(f.hobbs, true), counterLiteral(f.maintenance, false),
+                                counterLiteral(f.maintenance, true));
+        for (int id = 1; id <= kModelCount; ++id) {
+            const std::int64_t n = f.records[static_cast<std::size_t>(id)];
+            if (n != 0) records << QStringLiteral("(%1, %2, %3)").arg(idx).arg(id).arg(integer(n));
+        }
+        for (int c = 0; c < kChannelCount; ++c) {
+            const std::optional<ChannelFigures>& figures = f.channels[static_cast<std::size_t>(c)];
+            if (!figures) continue;
+            series << QStringLiteral("(%1, '%2', %3, %4, %5, %6, %7, %8)")
+                          .arg(idx, QLatin1String(kChannels[c].name), integer(figures->count),
+                               doubleLiteral(figures->minimum), doubleLiteral(figures->maximum),
+                               doubleLiteral(figures->mean), integer(figures->highRuns),
+                               integer(figures->lowRuns));
+        }
+    }
+    if (flights.isEmpty()) return QStringLiteral(" SELECT count(*) FROM f");
+    QString sql = QStringLiteral(
+                      ", fl AS (INSERT INTO flights (file_id, idx, first_line, last_line, "
+                      "date_text, date, date_from_text, start_second, end_second, seconds, "
+                      "hobbs_start, hobbs_end, maintenance_start, maintenance_end) SELECT f.id, "
+                      "v.* FROM f CROSS JOIN (VALUES %1) AS v RETURNING id, idx)")
+                      .arg(flights.join(u','));
+    if (!records.isEmpty())
+        sql += QStringLiteral(
+                   ", r AS (INSERT INTO flight_records (flight_id, model, records) SELECT fl.id, "
+                   "v.model, v.records FROM fl JOIN (VALUES %1) AS v(idx, model, records) ON "
+                   "v.idx = fl.idx)")
+                   .arg(records.join(u','));
+    if (!series.isEmpty())
+        sql += QStringLiteral(
+                   ", s AS (INSERT INTO flight_series (flight_id, series, count, min, max, mean, "
+                   "high_runs, low_runs) SELECT fl.id, v.series, v.count, v.min, v.max, v.mean, "
+                   "v.high_runs, v.low_runs FROM fl JOIN (VALUES %1) AS v(idx, series, count, "
+                   "min, max, mean, high_runs, low_runs) ON v.idx = fl.idx)")
+                   .arg(series.join(u','));
+    return sql + QStringLiteral(" SELECT count(*) FROM f");
+}
+
+}  // namespace
+
 bool SqlFlightStore::putFilePostgres(const FileFlights& file, const QString& optionsKey) {
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
     QSqlQuery q(db);
@@ -188,21 +246,40 @@ bool SqlFlightStore::putFilePostgres(const FileFlights& file, const QString& opt
         QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
         return fail(what, why);
     };
-    if (!q.exec(QStringLiteral("BEGIN"))) return fail(what, q.lastError().text());
-    // The file's row: new, or replaced when the store holds another version (its old
-    // flights go); nothing when another indexer stored this version first (it waits
-    // for that indexer's transaction, then skips).
-    const QString fileRow =
-        QStringLiteral(
-            "WITH f AS (INSERT INTO files (aircraft, path, size, modified_ms, "
-            "options, status, message, stopped_at_line, indexed_ms) VALUES "
-            "(%1, %2, %3, %4, %5, %6, %7, %8, %9) ")
+    const QString row =
+        QStringLiteral("(%1, %2, %3, %4, %5, %6, %7, %8, %9)")
             .arg(literal(db, aircraft_), literal(db, file.path), integer(file.size),
                  integer(file.modifiedMs), literal(db, optionsKey),
                  literal(db, QString::fromLatin1(statusText(file.status))),
                  nullableLiteral(db, file.message),
                  file.stoppedAtLine ? integer(*file.stoppedAtLine) : QStringLiteral("NULL"),
-                 integer(QDateTime::currentMSecsSinceEpoch())) +
+                 integer(QDateTime::currentMSecsSinceEpoch()));
+    const QString flights = flightsStatement(db, file);
+    const QString columns = QStringLiteral(
+        "INSERT INTO files (aircraft, path, size, modified_ms, options, status, message, "
+        "stopped_at_line, indexed_ms) VALUES ");
+
+    // A file the store lacks: the file and its flights in one statement, which is one
+    // transaction. When another indexer inserts it at the same time, this one waits for
+    // it and inserts nothing.
+    if (!q.exec(QStringLiteral("WITH f AS (%1%2 ON CONFLICT (aircraft, path) DO NOTHING "
+                               "RETURNING id)")
+                    .arg(columns, row) +
+                flights) ||
+        !q.next())
+        return fail(what, q.lastError().text());
+    if (q.value(0).toInt() == 1) {
+        q.finish();
+        release(file.path);
+        return true;
+    }
+    q.finish();
+
+    // A file the store holds: replaced, its old flights gone, unless it is this very
+    // version (another indexer stored it first).
+    if (!q.exec(QStringLiteral("BEGIN"))) return fail(what, q.lastError().text());
+    const QString replace =
+        QStringLiteral("WITH f AS (%1%2 ").arg(columns, row) +
         QStringLiteral(
             "ON CONFLICT (aircraft, path) DO UPDATE SET size = EXCLUDED.size, modified_ms = "
             "EXCLUDED.modified_ms, options = EXCLUDED.options, status = EXCLUDED.status, "
@@ -211,69 +288,12 @@ bool SqlFlightStore::putFilePostgres(const FileFlights& file, const QString& opt
             "files.modified_ms = EXCLUDED.modified_ms AND files.options = EXCLUDED.options) "
             "RETURNING id), gone AS (DELETE FROM flights WHERE file_id IN (SELECT id FROM f)) "
             "SELECT id FROM f");
-    if (!q.exec(fileRow)) return abandon(q);
-    if (!q.next()) {
-        if (!q.exec(QStringLiteral("COMMIT"))) return abandon(q);
-        release(file.path);
-        return true;
-    }
-    const QString fileId = QString::number(q.value(0).toLongLong());
-    q.finish();
-    if (!file.flights.empty()) {
-        // Every flight, its records and its figures in one statement.
-        QStringList flights, records, series;
-        for (const Flight& f : file.flights) {
-            const QString idx = QString::number(f.index);
-            flights << QStringLiteral("(%1, %2, %3, %4, %5, %6, %7, %8, %9, ")
-                               .arg(fileId, idx, integer(f.firstLine), integer(f.lastLine),
-                                    literal(db, f.dateText),
-                                    f.date.isValid() ? literal(db, f.date.toString(Qt::ISODate))
-                                                     : QStringLiteral("NULL"),
-                                    f.dateFromText ? QStringLiteral("1") : QStringLiteral("0"),
-                                    integer(f.startSecond), integer(f.endSecond)) +
-                           QStringLiteral("%1, %2, %3, %4, %5)")
-                               .arg(integer(f.seconds), counterLiteral(f.hobbs, false),
-                                    counterLiteral(f.hobbs, true),
-                                    counterLiteral(f.maintenance, false),
-                                    counterLiteral(f.maintenance, true));
-            for (int id = 1; id <= kModelCount; ++id) {
-                const std::int64_t n = f.records[static_cast<std::size_t>(id)];
-                if (n != 0)
-                    records << QStringLiteral("(%1, %2, %3)").arg(idx).arg(id).arg(integer(n));
-            }
-            for (int c = 0; c < kChannelCount; ++c) {
-                const std::optional<ChannelFigures>& figures =
-                    f.channels[static_cast<std::size_t>(c)];
-                if (!figures) continue;
-                series << QStringLiteral("(%1, '%2', %3, %4, %5, %6, %7, %8)")
-                              .arg(idx, QLatin1String(kChannels[c].name), integer(figures->count),
-                                   doubleLiteral(figures->minimum), doubleLiteral(figures->maximum),
-                                   doubleLiteral(figures->mean), integer(figures->highRuns),
-                                   integer(figures->lowRuns));
-            }
-        }
-        QString sql = QStringLiteral(
-                          "WITH fl AS (INSERT INTO flights (file_id, idx, first_line, last_line, "
-                          "date_text, date, date_from_text, start_second, end_second, seconds, "
-                          "hobbs_start, hobbs_end, maintenance_start, maintenance_end) VALUES "
-                          "%1 RETURNING id, idx)")
-                          .arg(flights.join(u','));
-        if (!records.isEmpty())
-            sql += QStringLiteral(
-                       ", r AS (INSERT INTO flight_records (flight_id, model, records) SELECT "
-                       "fl.id, v.model, v.records FROM fl JOIN (VALUES %1) AS v(idx, model, "
-                       "records) ON v.idx = fl.idx)")
-                       .arg(records.join(u','));
-        if (!series.isEmpty())
-            sql += QStringLiteral(
-                       ", s AS (INSERT INTO flight_series (flight_id, series, count, min, max, "
-                       "mean, high_runs, low_runs) SELECT fl.id, v.series, v.count, v.min, "
-                       "v.max, v.mean, v.high_runs, v.low_runs FROM fl JOIN (VALUES %1) AS "
-                       "v(idx, series, count, min, max, mean, high_runs, low_runs) ON v.idx = "
-                       "fl.idx)")
-                       .arg(series.join(u','));
-        sql += QStringLiteral(" SELECT count(*) FROM fl");
-        if (!q.exec(sql)) return abandon(q);
+    if (!q.exec(replace)) return abandon(q);
+    if (q.next()) {
+        const QString fileId = QString::number(q.value(0).toLongLong());
+        q.finish();
+        if (!q.exec(QStringLiteral("WITH f AS (SELECT %1::bigint AS id)").arg(fileId) + flights))
+            return abandon(q);
         q.finish();
     }
     if (!q.exec(QStringLiteral("COMMIT"))) return abandon(q);

@@ -14,6 +14,10 @@
 //   perfbench analysis LOGFILE [REPEAT] statistics and limit exceedances of every
 //                                       series, over the whole axis and over one
 //                                       minute from the middle point
+//   perfbench trend DATABASE [REPEAT]   the fleet trend of one channel (RPM1Series): its
+//                                       figures per flight of every aircraft, queried
+//                                       from the flight store at DATABASE (a file or a
+//                                       postgresql:// location) opened once
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -33,6 +37,7 @@
 #include "channels/unit_selectors.h"
 #include "chart/chart_model.h"
 #include "chart/chart_render.h"
+#include "library/sql_flight_store.h"
 #include "loading/channel_series.h"
 #include "loading/log_loading.h"
 
@@ -209,13 +214,30 @@ int analysisMode(const QString& path, int repeat) {
     return 0;
 }
 
+int trendMode(const QString& database, int repeat) {
+    QString notice, error;
+    const std::unique_ptr<zp::library::SqlFlightStore> store =
+        zp::library::SqlFlightStore::open(database, notice, error);
+    if (!store) {
+        std::fprintf(stderr, "perfbench: %s\n", qPrintable(error));
+        return 1;
+    }
+    std::size_t rows = 0;
+    const double queryMs =
+        bestMs(repeat, [&] { rows = store->channelTrend(zp::RPM1Series, {}).size(); });
+    std::printf("query_ms=%.3f rows=%zu\n", queryMs, rows);
+    return rows > 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string mode = argc >= 3 ? argv[1] : "";
-    if (mode != "import" && mode != "render" && mode != "repaint" && mode != "analysis") {
-        std::fprintf(
-            stderr, "usage: perfbench import|render|repaint|analysis LOGFILE [REPEAT [THREADS]]\n");
+    if (mode != "import" && mode != "render" && mode != "repaint" && mode != "analysis" &&
+        mode != "trend") {
+        std::fprintf(stderr,
+                     "usage: perfbench import|render|repaint|analysis|trend LOGFILE|DATABASE "
+                     "[REPEAT [THREADS]]\n");
         return 2;
     }
     const bool render = mode == "render" || mode == "repaint";
@@ -229,6 +251,7 @@ int main(int argc, char** argv) {
     }
     const QString path = QString::fromLocal8Bit(argv[2]);
     if (mode == "analysis") return analysisMode(path, repeat);
+    if (mode == "trend") return trendMode(path, repeat);
     const int threads = argc > 4 ? std::max(0, std::atoi(argv[4])) : 0;
     return render ? renderMode(path, repeat, mode == "repaint") : importMode(path, repeat, threads);
 }

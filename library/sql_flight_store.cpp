@@ -8,6 +8,7 @@
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlField>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QThread>
@@ -153,6 +154,32 @@ const std::vector<Migration>& migrations() {
 
 const std::vector<const char*>& statementsOf(const Migration& migration, Dialect dialect) {
     return dialect == Dialect::Postgres ? migration.postgres : migration.sqlite;
+}
+
+// Runs `sql` with its `?` bound to `binds`. A server gets the values written into the
+// statement and the whole answer at once: a prepared statement there costs two more
+// round trips, and a forward-only answer comes row by row.
+bool execBound(QSqlQuery& q, QString sql, const QVariantList& binds, Dialect dialect) {
+    if (dialect == Dialect::Postgres) {
+        QString text;
+        qsizetype from = 0;
+        for (const QVariant& value : binds) {
+            const qsizetype at = sql.indexOf(u'?', from);
+            if (at < 0) break;
+            QSqlField field(QStringLiteral("v"), value.metaType());
+            field.setValue(value);
+            text += QStringView(sql).mid(from, at - from);
+            text += q.driver()->formatValue(field);
+            from = at + 1;
+        }
+        text += QStringView(sql).mid(from);
+        q.setForwardOnly(false);
+        return q.exec(text);
+    }
+    q.setForwardOnly(true);
+    q.prepare(sql);
+    for (const QVariant& value : binds) q.addBindValue(value);
+    return q.exec();
 }
 
 // SQLite's result codes that say the file is no database this store can read.
@@ -485,11 +512,11 @@ QHash<QString, FileStamp> SqlFlightStore::stamps() {
     retrying([&] {
         result.clear();
         QSqlQuery q(QSqlDatabase::database(connection_, false));
-        q.setForwardOnly(true);
-        q.prepare(QStringLiteral(
-            "SELECT path, size, modified_ms, options FROM files WHERE aircraft = ?"));
-        q.addBindValue(aircraft_);
-        if (!q.exec()) return fail(QStringLiteral("reading the files"), q.lastError().text());
+        if (!execBound(q,
+                       QStringLiteral(
+                           "SELECT path, size, modified_ms, options FROM files WHERE aircraft = ?"),
+                       {aircraft_}, dialect_))
+            return fail(QStringLiteral("reading the files"), q.lastError().text());
         while (q.next())
             result.insert(
                 q.value(0).toString(),
@@ -665,7 +692,8 @@ bool readFlightDetails(QSqlDatabase db, FlightRows& rows, bool withChannels, QSt
     for (std::size_t i = 0; i < rows.flightIds.size(); ++i) at.insert(rows.flightIds[i], i);
     const QString ids = idList(rows.flightIds);
     QSqlQuery q(db);
-    q.setForwardOnly(true);
+    // (A server's answer comes whole rather than row by row.)
+    q.setForwardOnly(db.driverName() != QLatin1String("QPSQL"));
     if (!q.exec(QStringLiteral("SELECT flight_id, model, records FROM flight_records WHERE "
                                "flight_id IN (%1)")
                     .arg(ids))) {
@@ -744,12 +772,11 @@ bool SqlFlightStore::readFiles(const QStringList& paths, std::vector<FileFlights
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
     const ReadSnapshot snapshot(db, dialect_);
     QSqlQuery q(db);
-    q.setForwardOnly(true);
-    q.prepare(
-        QStringLiteral("SELECT id, path, size, modified_ms, status, message, "
-                       "stopped_at_line FROM files WHERE aircraft = ?"));
-    q.addBindValue(aircraft_);
-    if (!q.exec()) return fail(QStringLiteral("reading the files"), q.lastError().text());
+    if (!execBound(q,
+                   QStringLiteral("SELECT id, path, size, modified_ms, status, message, "
+                                  "stopped_at_line FROM files WHERE aircraft = ?"),
+                   {aircraft_}, dialect_))
+        return fail(QStringLiteral("reading the files"), q.lastError().text());
     QHash<QString, std::pair<qlonglong, FileFlights>> held;
     while (q.next()) {
         FileFlights file;
@@ -862,10 +889,8 @@ bool SqlFlightStore::readFlights(const FlightFilter& filter, bool withChannels,
                .arg(byteOrder(dialect_));
     if (filter.limit > 0) sql += QStringLiteral(" LIMIT %1").arg(filter.limit);
     QSqlQuery q(db);
-    q.setForwardOnly(true);
-    q.prepare(sql);
-    for (const QVariant& value : binds) q.addBindValue(value);
-    if (!q.exec()) return fail(QStringLiteral("querying the flights"), q.lastError().text());
+    if (!execBound(q, sql, binds, dialect_))
+        return fail(QStringLiteral("querying the flights"), q.lastError().text());
     FlightRows rows;
     readFlightRows(q, rows);
     QString error;
@@ -900,10 +925,8 @@ bool SqlFlightStore::readTrend(Channel channel, const FlightFilter& filter,
                .arg(bytes);
     if (filter.limit > 0) sql += QStringLiteral(" LIMIT %1").arg(filter.limit);
     QSqlQuery q(db);
-    q.setForwardOnly(true);
-    q.prepare(sql);
-    for (const QVariant& value : binds) q.addBindValue(value);
-    if (!q.exec()) return fail(QStringLiteral("querying the trend"), q.lastError().text());
+    if (!execBound(q, sql, binds, dialect_))
+        return fail(QStringLiteral("querying the trend"), q.lastError().text());
     while (q.next()) {
         ChannelTrendRow row;
         row.aircraft = q.value(0).toString();

@@ -221,6 +221,7 @@ SqlFlightStore::SqlFlightStore(QString connection, Dialect dialect, QString loca
     : connection_(std::move(connection)), dialect_(dialect), location_(std::move(location)) {}
 
 SqlFlightStore::~SqlFlightStore() {
+    trendQueries_.clear();
     {
         QSqlDatabase db = QSqlDatabase::database(connection_, false);
         db.close();
@@ -924,9 +925,22 @@ bool SqlFlightStore::readTrend(Channel channel, const FlightFilter& filter,
     sql += QStringLiteral(" ORDER BY fi.aircraft%1, fl.date, fl.start_second, fi.path%1, fl.idx")
                .arg(bytes);
     if (filter.limit > 0) sql += QStringLiteral(" LIMIT %1").arg(filter.limit);
-    QSqlQuery q(db);
-    if (!execBound(q, sql, binds, dialect_))
-        return fail(QStringLiteral("querying the trend"), q.lastError().text());
+    // A trend is asked for again and again (a channel, then another): the statement is
+    // kept prepared, so that a server plans it once.
+    auto kept = trendQueries_.find(sql);
+    if (kept == trendQueries_.end()) {
+        QSqlQuery prepared(db);
+        prepared.setForwardOnly(dialect_ == Dialect::Sqlite);
+        if (!prepared.prepare(sql))
+            return fail(QStringLiteral("querying the trend"), prepared.lastError().text());
+        kept = trendQueries_.emplace(sql, std::move(prepared)).first;
+    }
+    QSqlQuery& q = kept->second;
+    for (qsizetype i = 0; i < binds.size(); ++i) q.bindValue(static_cast<int>(i), binds[i]);
+    const bool ran = q.exec();
+    const QString why = q.lastError().text();
+    if (!ran) trendQueries_.erase(kept);
+    if (!ran) return fail(QStringLiteral("querying the trend"), why);
     while (q.next()) {
         ChannelTrendRow row;
         row.aircraft = q.value(0).toString();
@@ -943,6 +957,7 @@ bool SqlFlightStore::readTrend(Channel channel, const FlightFilter& filter,
         row.figures.lowRuns = q.value(11).toLongLong();
         result.push_back(std::move(row));
     }
+    q.finish();
     return true;
 }
 

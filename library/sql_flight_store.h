@@ -28,8 +28,10 @@
 #pragma once
 
 #include <QSet>
+#include <QSqlQuery>
 #include <QString>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -116,6 +118,7 @@ class SqlFlightStore : public FlightStore {
     QStringList notices_;
     QSet<qint64> claims_;  // advisory lock keys held
     qint64 reconnectMs_ = 60000;
+    std::map<QString, QSqlQuery> trendQueries_;  // prepared, by their text
     bool gaveUp_ = false;
 };
 

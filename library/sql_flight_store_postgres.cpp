@@ -122,6 +122,7 @@ bool SqlFlightStore::connectionAlive() {
 
 bool SqlFlightStore::reconnect() {
     claims_.clear();  // the server dropped them with the old connection
+    trendQueries_.clear();
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
     db.close();
     if (!db.open()) return fail(QStringLiteral("connecting"), db.lastError().text());

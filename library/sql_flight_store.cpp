@@ -15,6 +15,7 @@
 #include <QVariant>
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <utility>
 
 namespace zp::library {
@@ -921,10 +922,14 @@ bool SqlFlightStore::readTrend(Channel channel, const FlightFilter& filter,
         "JOIN flights fl ON fl.id = s.flight_id JOIN files fi ON fi.id = fl.file_id "
         "WHERE s.series = ?");
     sql += filterClause(filter, binds);
+    // The rows are put in order here, which costs a server more than the query itself;
+    // only a limited answer is ordered by the database.
     const QString bytes = byteOrder(dialect_);
-    sql += QStringLiteral(" ORDER BY fi.aircraft%1, fl.date, fl.start_second, fi.path%1, fl.idx")
-               .arg(bytes);
-    if (filter.limit > 0) sql += QStringLiteral(" LIMIT %1").arg(filter.limit);
+    if (filter.limit > 0)
+        sql += QStringLiteral(
+                   " ORDER BY fi.aircraft%1, fl.date, fl.start_second, fi.path%1, fl.idx LIMIT %2")
+                   .arg(bytes)
+                   .arg(filter.limit);
     // A trend is asked for again and again (a channel, then another): the statement is
     // kept prepared, so that a server plans it once.
     auto kept = trendQueries_.find(sql);
@@ -958,6 +963,19 @@ bool SqlFlightStore::readTrend(Channel channel, const FlightFilter& filter,
         result.push_back(std::move(row));
     }
     q.finish();
+    // By aircraft, date (none first), start, path and number; texts by code unit, which
+    // is byte order but for characters beyond U+FFFF.
+    std::stable_sort(result.begin(), result.end(),
+                     [](const ChannelTrendRow& a, const ChannelTrendRow& b) {
+                         if (const int c = QString::compare(a.aircraft, b.aircraft); c != 0)
+                             return c < 0;
+                         const qint64 da = a.date.isValid() ? a.date.toJulianDay() : INT64_MIN;
+                         const qint64 db = b.date.isValid() ? b.date.toJulianDay() : INT64_MIN;
+                         if (da != db) return da < db;
+                         if (a.startSecond != b.startSecond) return a.startSecond < b.startSecond;
+                         if (const int c = QString::compare(a.path, b.path); c != 0) return c < 0;
+                         return a.index < b.index;
+                     });
     return true;
 }
 

@@ -12,8 +12,7 @@ namespace zp::library {
 
 FlightSink::FlightSink(const FlightOptions& options) : options_(options) {
     for (int c = 0; c < kChannelCount; ++c)
-        toShown_[static_cast<std::size_t>(c)] =
-            shownConversion(static_cast<Channel>(c), options.units);
+        toShown_[static_cast<std::size_t>(c)] = shownConversion(static_cast<Channel>(c), options.units);
 }
 
 void FlightSink::startFlight(const RecordEvent& event) {

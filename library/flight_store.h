@@ -1,5 +1,5 @@
 // Where the flights of the indexed files are kept between runs: an SQL database, an
-// SQLite file or a PostgreSQL server (library/sql_flight_store.h). The interface is what
+// SQLite file or a PostgreSQL server (library/sql_flight_store.h, sqlite_flight_store.cpp). The interface is what
 // the indexer and the windows use.
 //
 // Files belong to an aircraft (a registration; empty: none). The files of no aircraft

@@ -1,3 +1,5 @@
+// The flight store on both databases (library/sql_flight_store.h); the file keeps the
+// name it had when the store was SQLite alone.
 #include "library/sql_flight_store.h"
 
 #include <QDateTime>

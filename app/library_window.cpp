@@ -1,8 +1,10 @@
 #include "app/library_window.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -21,7 +23,7 @@
 #include "app/trend_window.h"
 #include "channels/channel_units.h"
 #include "import/record_models.h"
-#include "library/sqlite_flight_store.h"
+#include "library/sql_flight_store.h"
 
 namespace zp {
 
@@ -165,6 +167,25 @@ FlightLibraryWindow::FlightLibraryWindow(QWidget* parent) : QWidget(parent) {
 
     folderLabel_ = new QLabel(QStringLiteral("No folder opened."), this);
     folderLabel_->setObjectName(QStringLiteral("libraryFolder"));
+    aircraftEdit_ = new QLineEdit(this);
+    aircraftEdit_->setObjectName(QStringLiteral("libraryAircraft"));
+    aircraftEdit_->setPlaceholderText(QStringLiteral("Registration"));
+    aircraftEdit_->setToolTip(
+        QStringLiteral("The aircraft whose logs this folder holds; Enter indexes it again"));
+    aircraftEdit_->setMaximumWidth(140);
+    auto* aircraftLabel = new QLabel(QStringLiteral("&Aircraft:"), this);
+    aircraftLabel->setBuddy(aircraftEdit_);
+    connect(aircraftEdit_, &QLineEdit::returnPressed, this, [this] {
+        const QString registration = aircraftEdit_->text().trimmed();
+        if (folder_.isEmpty() || registration == setup_.aircraft) return;
+        emit aircraftChanged(folder_, registration);
+    });
+    aircraftFilter_ = new QComboBox(this);
+    aircraftFilter_->setObjectName(QStringLiteral("libraryAircraftFilter"));
+    aircraftFilter_->setToolTip(QStringLiteral("Show the flights of one aircraft"));
+    aircraftFilter_->hide();
+    connect(aircraftFilter_, &QComboBox::currentIndexChanged, this,
+            &FlightLibraryWindow::applyFilter);
 
     filterText_ = new QLineEdit(this);
     filterText_->setObjectName(QStringLiteral("libraryFilter"));
@@ -206,7 +227,8 @@ FlightLibraryWindow::FlightLibraryWindow(QWidget* parent) : QWidget(parent) {
         const QTableWidgetItem* first = table_->item(row, 0);
         if (!first) return;
         const std::size_t index = first->data(kRowIndexRole).toULongLong();
-        if (index < rows_.size() && rows_[index].flight)
+        if (index < rows_.size() && rows_[index].flight &&
+            QFileInfo(rows_[index].path).isAbsolute())
             emit flightChosen(rows_[index].path, *rows_[index].flight);
     });
 
@@ -245,6 +267,7 @@ FlightLibraryWindow::FlightLibraryWindow(QWidget* parent) : QWidget(parent) {
     connect(escape, &QShortcut::activated, this, &QWidget::close);
 
     auto* filters = new QHBoxLayout;
+    filters->addWidget(aircraftFilter_);
     filters->addWidget(filterText_, 1);
     filters->addWidget(fromCheck_);
     filters->addWidget(fromDate_);
@@ -257,8 +280,12 @@ FlightLibraryWindow::FlightLibraryWindow(QWidget* parent) : QWidget(parent) {
     bottom->addWidget(cancelButton_);
     bottom->addWidget(overlay);
     bottom->addWidget(close);
+    auto* top = new QHBoxLayout;
+    top->addWidget(folderLabel_, 1);
+    top->addWidget(aircraftLabel);
+    top->addWidget(aircraftEdit_);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(folderLabel_);
+    layout->addLayout(top);
     layout->addLayout(filters);
     layout->addWidget(table_, 1);
     layout->addWidget(status_);
@@ -318,6 +345,7 @@ void FlightLibraryWindow::setFilter(const QString& text, std::optional<QDate> fr
 void FlightLibraryWindow::openFolder(const QString& folder, const LibrarySetup& setup) {
     folder_ = QDir::cleanPath(QDir(folder).absolutePath());
     setup_ = setup;
+    aircraftEdit_->setText(setup.aircraft);
     folderLabel_->setText(QStringLiteral("Folder: %1").arg(QDir::toNativeSeparators(folder_)));
     if (thread_) {
         // The run in progress ends first; the new one starts when it has.
@@ -337,28 +365,47 @@ void FlightLibraryWindow::startRun() {
     stop_ = std::make_shared<std::atomic<bool>>(false);
     result_ = std::make_shared<library::IndexResult>();
     notice_ = std::make_shared<QString>();
+    fleet_ = std::make_shared<std::vector<LibraryRow>>();
     const auto stop = stop_;
     const auto result = result_;
     const auto notice = notice_;
+    const auto fleet = fleet_;
     const QString folder = folder_;
     const LibrarySetup setup = setup_;
     // The store belongs to the thread that opens it; progress reaches this window as
     // queued calls, which Qt drops if the window is gone (it waits for the thread anyway).
-    thread_ = QThread::create([this, stop, result, notice, folder, setup] {
+    thread_ = QThread::create([this, stop, result, notice, fleet, folder, setup] {
         const QString database = setup.databasePath.isEmpty()
-                                     ? library::SqliteFlightStore::defaultPath()
+                                     ? library::SqlFlightStore::defaultPath()
                                      : setup.databasePath;
         QString error;
-        std::unique_ptr<library::SqliteFlightStore> store =
-            library::SqliteFlightStore::open(database, *notice, error);
+        std::unique_ptr<library::SqlFlightStore> store =
+            library::SqlFlightStore::open(database, *notice, error);
         if (!store) *notice = error;
         library::FlightIndexer indexer(setup.options);
+        indexer.setAircraft(setup.aircraft);
         indexer.setCancel(stop.get());
         indexer.setProgress([this](const library::IndexProgress& progress) {
             QMetaObject::invokeMethod(
                 this, [this, progress] { showProgress(progress); }, Qt::QueuedConnection);
         });
         *result = indexer.run({folder}, store.get());
+        if (!store || stop->load()) return;
+        // The other aircraft of the database, indexed here or at other desks.
+        for (const QString& registration : store->aircraft()) {
+            if (registration == setup.aircraft) continue;
+            store->setAircraft(registration);
+            QStringList paths = store->stamps().keys();
+            std::sort(paths.begin(), paths.end(),
+                      [](const QString& a, const QString& b) { return a.toUtf8() < b.toUtf8(); });
+            std::vector<library::IndexedLog> files;
+            for (library::FileFlights& file : store->files(paths))
+                files.push_back({library::LogFile{file.path, file.path}, std::move(file)});
+            for (LibraryRow& row : libraryRows(files)) {
+                row.aircraft = registration;
+                fleet->push_back(std::move(row));
+            }
+        }
     });
     connect(thread_, &QThread::finished, this, &FlightLibraryWindow::runEnded);
     cancelButton_->setEnabled(true);
@@ -387,7 +434,27 @@ void FlightLibraryWindow::runEnded() {
     const library::IndexResult& result = *result_;
     rows_ = libraryRows(result.files);
     // Files are named as they lie inside the folder.
-    for (LibraryRow& row : rows_) row.shown = QDir(folder_).relativeFilePath(row.path);
+    for (LibraryRow& row : rows_) {
+        row.shown = QDir(folder_).relativeFilePath(row.path);
+        row.aircraft = setup_.aircraft;
+    }
+    for (LibraryRow& row : *fleet_) rows_.push_back(std::move(row));
+    // The aircraft filter, when there are aircraft to tell apart.
+    {
+        QStringList registrations;
+        for (const LibraryRow& row : rows_)
+            if (!row.aircraft.isEmpty() && !registrations.contains(row.aircraft))
+                registrations << row.aircraft;
+        registrations.sort();
+        const QString shown = aircraftFilter_->currentData().toString();
+        const QSignalBlocker quiet(aircraftFilter_);
+        aircraftFilter_->clear();
+        aircraftFilter_->addItem(QStringLiteral("All aircraft"), QString());
+        for (const QString& registration : registrations)
+            aircraftFilter_->addItem(registration, registration);
+        aircraftFilter_->setCurrentIndex(std::max(0, aircraftFilter_->findData(shown)));
+        aircraftFilter_->setVisible(!registrations.isEmpty());
+    }
     fillTable();
     int flights = 0;
     for (const LibraryRow& row : rows_) flights += row.flight ? 1 : 0;
@@ -399,7 +466,7 @@ void FlightLibraryWindow::runEnded() {
                  .arg(result.files.size())
                  .arg(result.cancelled ? QStringLiteral(" (cancelled)") : QString());
     if (!notice_->isEmpty()) lines << *notice_;
-    lines << result.problems;
+    lines << result.notices << result.problems;
     status_->setText(lines.join(QLatin1Char('\n')));
     emit indexingEnded();
     if (restartPending_) startRun();
@@ -421,6 +488,9 @@ void FlightLibraryWindow::fillTable() {
                             unit.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(unit));
     }
     headers << QStringLiteral("Exceedances") << QStringLiteral("Status");
+    const bool fleet = std::any_of(rows_.begin(), rows_.end(),
+                                   [](const LibraryRow& row) { return !row.aircraft.isEmpty(); });
+    if (fleet) headers << QStringLiteral("Aircraft");
     table_->setSortingEnabled(false);
     table_->clear();
     table_->setColumnCount(static_cast<int>(headers.size()));
@@ -470,6 +540,7 @@ void FlightLibraryWindow::fillTable() {
         QString status = QString::fromLatin1(library::statusText(row.status));
         if (!row.message.isEmpty()) status += QStringLiteral(": ") + row.message;
         put(exceedColumn + 1, status, status);
+        if (fleet) put(exceedColumn + 2, row.aircraft, row.aircraft);
         table_->item(r, 0)->setData(kRowIndexRole, qulonglong(i));
     }
     table_->setSortingEnabled(true);
@@ -487,7 +558,10 @@ void FlightLibraryWindow::applyFilter() {
     for (int r = 0; r < table_->rowCount(); ++r) {
         const QTableWidgetItem* first = table_->item(r, 0);
         const std::size_t index = first ? first->data(kRowIndexRole).toULongLong() : rows_.size();
-        table_->setRowHidden(r, index >= rows_.size() || !rowMatches(rows_[index], text, from, to));
+        const QString aircraft = aircraftFilter_->currentData().toString();
+        table_->setRowHidden(r, index >= rows_.size() ||
+                                    !rowMatches(rows_[index], text, from, to) ||
+                                    (!aircraft.isEmpty() && rows_[index].aircraft != aircraft));
     }
     updateTrend();
 }

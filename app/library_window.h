@@ -5,6 +5,11 @@
 // again) while a progress bar shows files, megabytes and speed; the window and the chart
 // stay usable and the run can be cancelled. Files that are not logs, cannot be read or
 // stopped have rows of their own with their status.
+//
+// A folder may belong to an aircraft (its registration, typed into the window): its logs
+// are then kept by their path inside it, and the table shows the flights of every
+// aircraft in the database, which a shared database (a PostgreSQL server) has from
+// other desks too, with an Aircraft column and a filter by aircraft.
 #pragma once
 
 #include <QDate>
@@ -21,6 +26,7 @@
 #include "library/flight_indexer.h"
 
 class QCheckBox;
+class QComboBox;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
@@ -37,14 +43,16 @@ class TrendWindow;
 // How the window indexes a folder: the database file (empty: the library's default) and
 // how logs are read into flights (units, limits, split gap, regional settings).
 struct LibrarySetup {
-    QString databasePath;
+    QString databasePath;  // a file, or a server's postgresql:// location
     library::FlightOptions options;
+    QString aircraft;  // the folder's aircraft (empty: none)
 };
 
 // One row of the table: a flight, or a file without a flight (shown by its status).
 struct LibraryRow {
-    QString path;   // absolute
+    QString path;   // absolute (another desk's aircraft: inside its folder)
     QString shown;  // inside the folder
+    QString aircraft;
     library::FileStatus status = library::FileStatus::Indexed;
     QString message;
     std::optional<library::Flight> flight;
@@ -81,6 +89,8 @@ class FlightLibraryWindow : public QWidget {
     bool indexing() const { return thread_ != nullptr; }
 
     QString folder() const { return folder_; }
+    QLineEdit& aircraftEdit() const { return *aircraftEdit_; }
+    QComboBox& aircraftFilter() const { return *aircraftFilter_; }
     QTableWidget& table() const { return *table_; }
     QProgressBar& progressBar() const { return *progress_; }
     QLabel& statusLabel() const { return *status_; }
@@ -104,6 +114,8 @@ class FlightLibraryWindow : public QWidget {
     void flightOverlayChosen(const QString& path, const library::Flight& flight);
     // An indexing run ended (finished or cancelled) and the table shows its files.
     void indexingEnded();
+    // The user gave the folder an aircraft (empty: none); the folder is indexed again.
+    void aircraftChanged(const QString& folder, const QString& registration);
 
   private:
     void buildColumnsMenu();
@@ -126,9 +138,13 @@ class FlightLibraryWindow : public QWidget {
     std::shared_ptr<std::atomic<bool>> stop_;
     std::shared_ptr<library::IndexResult> result_;
     std::shared_ptr<QString> notice_;
+    // Files of the other aircraft in the database, read at the end of a run.
+    std::shared_ptr<std::vector<LibraryRow>> fleet_;
     bool restartPending_ = false;
 
     QLabel* folderLabel_;
+    QLineEdit* aircraftEdit_;
+    QComboBox* aircraftFilter_;
     QLineEdit* filterText_;
     QCheckBox* fromCheck_;
     QDateEdit* fromDate_;

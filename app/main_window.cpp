@@ -661,6 +661,22 @@ void MainWindow::openLibrary(const QString& folder) {
                 [this](const QString& path, const library::Flight& flight) {
                     overlay_->overlay(path, flight);
                 });
+        connect(library_, &FlightLibraryWindow::aircraftChanged, this,
+                [this](const QString& changed, const QString& registration) {
+                    // viewer.ini keeps each folder's aircraft: [library] aircraftFolders=
+                    // folder, registration, folder, registration...
+                    const QString ini = userChoicesFile(store_);
+                    if (!ini.isEmpty()) {
+                        QSettings choices(ini, QSettings::IniFormat);
+                        QStringList pairs =
+                            choices.value(QStringLiteral("library/aircraftFolders")).toStringList();
+                        for (qsizetype i = 0; i + 1 < pairs.size(); i += 2)
+                            if (pairs[i] == changed) pairs.remove(i, 2);
+                        if (!registration.isEmpty()) pairs << changed << registration;
+                        choices.setValue(QStringLiteral("library/aircraftFolders"), pairs);
+                    }
+                    openLibrary(changed);
+                });
     }
     LibrarySetup setup;
     // viewer.ini may name another database and split gap ([library] database=,
@@ -672,6 +688,11 @@ void MainWindow::openLibrary(const QString& folder) {
         bool ok = false;
         const qlonglong gap = choices.value(QStringLiteral("library/splitGap")).toLongLong(&ok);
         if (ok && gap >= 0) setup.options.splitGap = gap;
+        const QString cleaned = QDir::cleanPath(QDir(folder).absolutePath());
+        const QStringList pairs =
+            choices.value(QStringLiteral("library/aircraftFolders")).toStringList();
+        for (qsizetype i = 0; i + 1 < pairs.size(); i += 2)
+            if (pairs[i] == cleaned) setup.aircraft = pairs[i + 1];
     }
     if (!libraryDatabase_.isEmpty()) setup.databasePath = libraryDatabase_;
     setup.options.units = unitSelectorsOf(settings_);

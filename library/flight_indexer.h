@@ -3,6 +3,11 @@
 // file per core, writes each into the store as it is read (one transaction a file), and
 // forgets the files gone from the folders searched. Meant to run in a background
 // thread: it reports progress through a callback and stops early when asked.
+//
+// Each file is claimed in the store before it is read: a file that another indexer is
+// reading at the same time is left to it and looked at again at the end, when that
+// indexer has stored it (or given up, and it is read here). A file that changes while
+// it is read is read again.
 #pragma once
 
 #include <QString>
@@ -22,6 +27,7 @@ struct IndexProgress {
     int filesDone = 0;             // files handled: read, or found unchanged in the store
     int filesTotal = 0;            // files the paths stand for
     int filesRead = 0;             // of filesDone, the files read
+    int filesLeft = 0;             // of filesDone, the files another indexer stored
     std::int64_t bytesRead = 0;    // bytes of the files read so far
     std::int64_t bytesToRead = 0;  // bytes of all the files to read
     double seconds = 0.0;          // since the start
@@ -46,6 +52,8 @@ struct IndexResult {
     bool cancelled = false;
     // Messages of store failures; the figures of the files read are still in `files`.
     QStringList problems;
+    // Messages of what went wrong and was overcome (a dropped connection made again).
+    QStringList notices;
 };
 
 class FlightIndexer {
@@ -54,6 +62,9 @@ class FlightIndexer {
 
     // Threads reading files at once; 0 (the default): one per core.
     void setThreads(int threads) { threads_ = threads; }
+    // The aircraft whose folder is indexed (empty, the default: none). With one, run()
+    // takes one folder, and the store keeps its files by their path inside it.
+    void setAircraft(const QString& registration) { aircraft_ = registration; }
     // Called in the calling thread after each file and once at the start.
     void setProgress(std::function<void(const IndexProgress&)> progress) {
         progress_ = std::move(progress);
@@ -70,6 +81,7 @@ class FlightIndexer {
   private:
     FlightOptions options_;
     int threads_ = 0;
+    QString aircraft_;
     std::function<void(const IndexProgress&)> progress_;
     const std::atomic<bool>* cancel_ = nullptr;
 };

@@ -1,5 +1,5 @@
-#include "library/sqlite_flight_store.h"
-
+// The flight store on both databases (library/sql_flight_store.h); the file keeps the
+// name it had when the store was SQLite alone.
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
@@ -8,77 +8,190 @@
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlField>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QThread>
 #include <QVariant>
+#include <algorithm>
 #include <atomic>
 #include <bit>
+#include <cstdint>
 #include <string_view>
 #include <utility>
+
+#include "library/sql_flight_store.h"
 
 namespace zp::library {
 
 namespace {
 
+using Dialect = SqlFlightStore::Dialect;
+
+// One migration's statements for each database.
+struct Migration {
+    std::vector<const char*> sqlite;
+    std::vector<const char*> postgres;
+};
+
 // The migrations, numbered from 1: migration n brings a database of version n - 1 to
 // version n. Never change one that was released; add the next.
 // Numbers of figures are declared without a type so that SQLite keeps each double as it
-// was written (a REAL column would keep -0 as 0).
-const std::vector<std::vector<const char*>>& migrations() {
-    static const std::vector<std::vector<const char*>> steps = {
-        {
-            "CREATE TABLE schema_version (version INTEGER NOT NULL)",
-            "INSERT INTO schema_version (version) VALUES (0)",
-            "CREATE TABLE files ("
-            " id INTEGER PRIMARY KEY,"
-            " path TEXT NOT NULL UNIQUE,"
-            " size INTEGER NOT NULL,"
-            " modified_ms INTEGER NOT NULL,"
-            " options TEXT NOT NULL,"
-            " status TEXT NOT NULL,"
-            " message TEXT,"
-            " stopped_at_line INTEGER,"
-            " indexed_ms INTEGER NOT NULL)",
-            "CREATE TABLE flights ("
-            " id INTEGER PRIMARY KEY,"
-            " file_id INTEGER NOT NULL REFERENCES files(id) ON DELETE CASCADE,"
-            " idx INTEGER NOT NULL,"
-            " first_line INTEGER NOT NULL,"
-            " last_line INTEGER NOT NULL,"
-            " date_text TEXT NOT NULL,"
-            " date TEXT,"
-            " date_from_text INTEGER NOT NULL,"
-            " start_second INTEGER NOT NULL,"
-            " end_second INTEGER NOT NULL,"
-            " seconds INTEGER NOT NULL,"
-            " hobbs_start INTEGER, hobbs_end INTEGER,"
-            " maintenance_start INTEGER, maintenance_end INTEGER,"
-            " UNIQUE (file_id, idx))",
-            "CREATE INDEX flights_by_date ON flights (date, start_second)",
-            "CREATE TABLE flight_records ("
-            " flight_id INTEGER NOT NULL REFERENCES flights(id) ON DELETE CASCADE,"
-            " model INTEGER NOT NULL,"
-            " records INTEGER NOT NULL,"
-            " PRIMARY KEY (flight_id, model))",
-            "CREATE TABLE flight_series ("
-            " flight_id INTEGER NOT NULL REFERENCES flights(id) ON DELETE CASCADE,"
-            " series TEXT NOT NULL,"
-            " count INTEGER NOT NULL,"
-            " min, max, mean,"
-            " high_runs INTEGER, low_runs INTEGER,"
-            " PRIMARY KEY (flight_id, series))",
-        },
-        {
-            // The figures of flight_series once more, packed in the flight's row, so that
-            // reading a flight back takes one row instead of one per channel.
-            "ALTER TABLE flights ADD COLUMN figures BLOB",
-            // A trend reads a few channels' figures of every flight: they lie together.
-            "CREATE INDEX flight_series_by_series ON flight_series "
-            "(series, flight_id, count, min, max, mean)",
-        },
+// was written (a REAL column would keep -0 as 0); PostgreSQL's double precision keeps it.
+const std::vector<Migration>& migrations() {
+    static const std::vector<Migration> steps = {
+        {{
+             "CREATE TABLE schema_version (version INTEGER NOT NULL)",
+             "INSERT INTO schema_version (version) VALUES (0)",
+             "CREATE TABLE files ("
+             " id INTEGER PRIMARY KEY,"
+             " path TEXT NOT NULL UNIQUE,"
+             " size INTEGER NOT NULL,"
+             " modified_ms INTEGER NOT NULL,"
+             " options TEXT NOT NULL,"
+             " status TEXT NOT NULL,"
+             " message TEXT,"
+             " stopped_at_line INTEGER,"
+             " indexed_ms INTEGER NOT NULL)",
+             "CREATE TABLE flights ("
+             " id INTEGER PRIMARY KEY,"
+             " file_id INTEGER NOT NULL REFERENCES files(id) ON DELETE CASCADE,"
+             " idx INTEGER NOT NULL,"
+             " first_line INTEGER NOT NULL,"
+             " last_line INTEGER NOT NULL,"
+             " date_text TEXT NOT NULL,"
+             " date TEXT,"
+             " date_from_text INTEGER NOT NULL,"
+             " start_second INTEGER NOT NULL,"
+             " end_second INTEGER NOT NULL,"
+             " seconds INTEGER NOT NULL,"
+             " hobbs_start INTEGER, hobbs_end INTEGER,"
+             " maintenance_start INTEGER, maintenance_end INTEGER,"
+             " UNIQUE (file_id, idx))",
+             "CREATE INDEX flights_by_date ON flights (date, start_second)",
+             "CREATE TABLE flight_records ("
+             " flight_id INTEGER NOT NULL REFERENCES flights(id) ON DELETE CASCADE,"
+             " model INTEGER NOT NULL,"
+             " records INTEGER NOT NULL,"
+             " PRIMARY KEY (flight_id, model))",
+             "CREATE TABLE flight_series ("
+             " flight_id INTEGER NOT NULL REFERENCES flights(id) ON DELETE CASCADE,"
+             " series TEXT NOT NULL,"
+             " count INTEGER NOT NULL,"
+             " min, max, mean,"
+             " high_runs INTEGER, low_runs INTEGER,"
+             " PRIMARY KEY (flight_id, series))",
+         },
+         {
+             "CREATE TABLE schema_version (version INTEGER NOT NULL)",
+             "INSERT INTO schema_version (version) VALUES (0)",
+             "CREATE TABLE files ("
+             " id BIGINT GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY,"
+             " path TEXT NOT NULL UNIQUE,"
+             " size BIGINT NOT NULL,"
+             " modified_ms BIGINT NOT NULL,"
+             " options TEXT NOT NULL,"
+             " status TEXT NOT NULL,"
+             " message TEXT,"
+             " stopped_at_line BIGINT,"
+             " indexed_ms BIGINT NOT NULL)",
+             "CREATE TABLE flights ("
+             " id BIGINT GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY,"
+             " file_id BIGINT NOT NULL REFERENCES files(id) ON DELETE CASCADE,"
+             " idx INTEGER NOT NULL,"
+             " first_line BIGINT NOT NULL,"
+             " last_line BIGINT NOT NULL,"
+             " date_text TEXT NOT NULL,"
+             " date TEXT,"
+             " date_from_text INTEGER NOT NULL,"
+             " start_second BIGINT NOT NULL,"
+             " end_second BIGINT NOT NULL,"
+             " seconds BIGINT NOT NULL,"
+             " hobbs_start INTEGER, hobbs_end INTEGER,"
+             " maintenance_start INTEGER, maintenance_end INTEGER,"
+             " UNIQUE (file_id, idx))",
+             "CREATE INDEX flights_by_date ON flights (date, start_second)",
+             "CREATE TABLE flight_records ("
+             " flight_id BIGINT NOT NULL REFERENCES flights(id) ON DELETE CASCADE,"
+             " model INTEGER NOT NULL,"
+             " records BIGINT NOT NULL,"
+             " PRIMARY KEY (flight_id, model))",
+             "CREATE TABLE flight_series ("
+             " flight_id BIGINT NOT NULL REFERENCES flights(id) ON DELETE CASCADE,"
+             " series TEXT NOT NULL,"
+             " count BIGINT NOT NULL,"
+             " min DOUBLE PRECISION, max DOUBLE PRECISION, mean DOUBLE PRECISION,"
+             " high_runs BIGINT, low_runs BIGINT,"
+             " PRIMARY KEY (flight_id, series))",
+         }},
+        // 2: files belong to an aircraft and are keyed by it and their path. SQLite
+        // cannot drop a column's UNIQUE, so its files table is made anew (with foreign
+        // keys off, which the migration runs with).
+        {{
+             "CREATE TABLE files_v2 ("
+             " id INTEGER PRIMARY KEY,"
+             " aircraft TEXT NOT NULL DEFAULT '',"
+             " path TEXT NOT NULL,"
+             " size INTEGER NOT NULL,"
+             " modified_ms INTEGER NOT NULL,"
+             " options TEXT NOT NULL,"
+             " status TEXT NOT NULL,"
+             " message TEXT,"
+             " stopped_at_line INTEGER,"
+             " indexed_ms INTEGER NOT NULL,"
+             " UNIQUE (aircraft, path))",
+             "INSERT INTO files_v2 (id, aircraft, path, size, modified_ms, options, status, "
+             "message, stopped_at_line, indexed_ms) SELECT id, '', path, size, modified_ms, "
+             "options, status, message, stopped_at_line, indexed_ms FROM files",
+             "DROP TABLE files",
+             "ALTER TABLE files_v2 RENAME TO files",
+             // A trend reads a few channels' figures of every flight: they lie together.
+             "CREATE INDEX flight_series_by_series ON flight_series "
+             "(series, flight_id, count, min, max, mean)",
+             // The figures of flight_series once more, packed in the flight's row, so that
+             // reading a flight back takes one row instead of one per channel.
+             "ALTER TABLE flights ADD COLUMN figures BLOB",
+         },
+         {
+             "ALTER TABLE files ADD COLUMN aircraft TEXT NOT NULL DEFAULT ''",
+             "ALTER TABLE files DROP CONSTRAINT files_path_key",
+             "ALTER TABLE files ADD CONSTRAINT files_aircraft_path_key UNIQUE (aircraft, path)",
+             "CREATE INDEX flight_series_by_series ON flight_series "
+             "(series, flight_id, count, min, max, mean)",
+             "ALTER TABLE flights ADD COLUMN figures BYTEA",
+         }},
     };
     return steps;
+}
+
+const std::vector<const char*>& statementsOf(const Migration& migration, Dialect dialect) {
+    return dialect == Dialect::Postgres ? migration.postgres : migration.sqlite;
+}
+
+// Runs `sql` with its `?` bound to `binds`. A server gets the values written into the
+// statement and the whole answer at once: a prepared statement there costs two more
+// round trips, and a forward-only answer comes row by row.
+bool execBound(QSqlQuery& q, QString sql, const QVariantList& binds, Dialect dialect) {
+    if (dialect == Dialect::Postgres) {
+        QString text;
+        qsizetype from = 0;
+        for (const QVariant& value : binds) {
+            const qsizetype at = sql.indexOf(u'?', from);
+            if (at < 0) break;
+            QSqlField field(QStringLiteral("v"), value.metaType());
+            field.setValue(value);
+            text += QStringView(sql).mid(from, at - from);
+            text += q.driver()->formatValue(field);
+            from = at + 1;
+        }
+        text += QStringView(sql).mid(from);
+        q.setForwardOnly(false);
+        return q.exec(text);
+    }
+    q.setForwardOnly(true);
+    q.prepare(sql);
+    for (const QVariant& value : binds) q.addBindValue(value);
+    return q.exec();
 }
 
 // SQLite's result codes that say the file is no database this store can read.
@@ -86,6 +199,9 @@ bool isDamage(const QSqlError& error) {
     const QString code = error.nativeErrorCode();
     return code == u"11" || code == u"26";  // SQLITE_CORRUPT, SQLITE_NOTADB
 }
+
+// The advisory lock that two programs making a new schema on one server take in turn.
+constexpr qint64 kSchemaLockKey = 0x5A50'0001;
 
 QString uniqueConnectionName() {
     static std::atomic<int> counter{0};
@@ -110,6 +226,454 @@ QString idList(const std::vector<qlonglong>& ids) {
     }
     return text;
 }
+
+}  // namespace
+
+SqlFlightStore::SqlFlightStore(QString connection, Dialect dialect, QString location)
+    : connection_(std::move(connection)), dialect_(dialect), location_(std::move(location)) {}
+
+SqlFlightStore::~SqlFlightStore() {
+    trendQueries_.clear();
+    {
+        QSqlDatabase db = QSqlDatabase::database(connection_, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection_);
+}
+
+int SqlFlightStore::schemaVersion() {
+    return static_cast<int>(migrations().size());
+}
+
+QString SqlFlightStore::defaultPath() {
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return data + QStringLiteral("/zimra-pexo-viewer/flights.sqlite");
+}
+
+bool SqlFlightStore::fail(const QString& what, const QString& why) {
+    error_ = what + QStringLiteral(": ") + why;
+    return false;
+}
+
+bool SqlFlightStore::retrying(const std::function<bool()>& attempt) {
+    if (attempt()) return true;
+    if (dialect_ != Dialect::Postgres || gaveUp_ || connectionAlive()) return false;
+    const QString lost = error_;
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() <= reconnectMs_) {
+        if (reconnect()) {
+            notices_ << QStringLiteral(
+                            "the connection to the flight database %1 was lost (%2); it was "
+                            "made again after %3 s and the work went on")
+                            .arg(location_, lost.simplified())
+                            .arg(static_cast<double>(waited.elapsed()) / 1000.0, 0, 'f', 1);
+            if (attempt()) return true;
+            if (connectionAlive()) return false;
+        }
+        QThread::msleep(250);
+    }
+    gaveUp_ = true;
+    error_ = QStringLiteral(
+                 "the connection to the flight database %1 was lost (%2) and could "
+                 "not be made again in %3 s")
+                 .arg(location_, lost.simplified())
+                 .arg(static_cast<double>(reconnectMs_) / 1000.0, 0, 'f', 0);
+    return false;
+}
+
+namespace {
+
+// Opens the connection, switches on write-ahead logging and brings the schema to the
+// current version.
+std::optional<OpenProblem> openDatabase(const QString& connection, const QString& path) {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+    if (!db.isValid())
+        return OpenProblem{QStringLiteral("the SQLite driver of Qt is missing (libqt6sql6-sqlite)"),
+                           false};
+    db.setDatabaseName(path);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=60000"));
+    if (!db.open()) return OpenProblem{db.lastError().text(), true};
+    QSqlQuery q(db);
+    for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL"}) {
+        if (!q.exec(QLatin1String(pragma)))
+            return OpenProblem{q.lastError().text(), isDamage(q.lastError())};
+    }
+    // Foreign keys once the schema is current: a migration makes tables anew without.
+    const auto foreignKeys = [&q]() -> std::optional<OpenProblem> {
+        if (q.exec(QStringLiteral("PRAGMA foreign_keys=ON"))) return std::nullopt;
+        return OpenProblem{q.lastError().text(), isDamage(q.lastError())};
+    };
+    // The schema, under the write lock so that two programs opening a new file at once
+    // do not both make it.
+    // Each answer is read and its statement finished at once: a statement left open
+    // would hold a read snapshot, and a connection whose snapshot another program has
+    // since written past cannot take the write lock (SQLite answers "locked" at once).
+    const auto version = [&q]() -> std::optional<int> {
+        if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND "
+                                   "name='schema_version'")) ||
+            !q.next())
+            return std::nullopt;
+        const int tables = q.value(0).toInt();
+        q.finish();
+        if (tables == 0) return 0;
+        if (!q.exec(QStringLiteral("SELECT version FROM schema_version")) || !q.next())
+            return std::nullopt;
+        const int found = q.value(0).toInt();
+        q.finish();
+        return found;
+    };
+    if (const std::optional<int> v = version(); v && *v == SqlFlightStore::schemaVersion())
+        return foreignKeys();
+    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return OpenProblem{q.lastError().text(), isDamage(q.lastError())};
+    const std::optional<int> current = version();
+    const auto abandon = [&q](OpenProblem problem) {
+        q.exec(QStringLiteral("ROLLBACK"));
+        return problem;
+    };
+    if (!current) return abandon({q.lastError().text(), true});
+    if (*current > SqlFlightStore::schemaVersion())
+        return abandon({QStringLiteral("its schema version %1 is newer than this program's %2")
+                            .arg(*current)
+                            .arg(SqlFlightStore::schemaVersion()),
+                        true});
+    if (*current == 0) {
+        // Only a new, empty file may take the schema: anything else is not ours.
+        if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !q.next())
+            return abandon({q.lastError().text(), true});
+        const int tables = q.value(0).toInt();
+        q.finish();
+        if (tables != 0)
+            return abandon({QStringLiteral("it holds tables of another program"), true});
+    }
+    for (int step = *current; step < SqlFlightStore::schemaVersion(); ++step) {
+        for (const char* statement :
+             statementsOf(migrations()[static_cast<std::size_t>(step)], Dialect::Sqlite))
+            if (!q.exec(QLatin1String(statement))) return abandon({q.lastError().text(), false});
+        q.prepare(QStringLiteral("UPDATE schema_version SET version = ?"));
+        q.addBindValue(step + 1);
+        if (!q.exec()) return abandon({q.lastError().text(), false});
+    }
+    if (!q.exec(QStringLiteral("COMMIT"))) return abandon({q.lastError().text(), false});
+    return foreignKeys();
+}
+
+void closeConnection(const QString& connection) {
+    {
+        QSqlDatabase db = QSqlDatabase::database(connection, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+}
+
+// Moves the database file and its write-ahead log aside: FILE.damaged-yyyyMMdd-hhmmss[-n].
+bool moveAside(const QString& path, QString& movedTo) {
+    if (QFileInfo(path).isDir()) return false;
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+    QString target = path + QStringLiteral(".damaged-") + stamp;
+    for (int n = 2; QFileInfo::exists(target); ++n)
+        target = path + QStringLiteral(".damaged-") + stamp + u'-' + QString::number(n);
+    if (QFileInfo::exists(path) && !QFile::rename(path, target)) return false;
+    for (const char* suffix : {"-wal", "-shm"}) {
+        const QString side = path + QLatin1String(suffix);
+        if (QFileInfo::exists(side) && !QFile::rename(side, target + QLatin1String(suffix)))
+            QFile::remove(side);
+    }
+    movedTo = target;
+    return true;
+}
+
+// openDatabase, again while another program holds the file's lock: switching a new
+// file to write-ahead logging, for one, fails at once instead of waiting for it.
+std::optional<OpenProblem> openWhenFree(QString& connection, const QString& path) {
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        std::optional<OpenProblem> problem = openDatabase(connection, path);
+        // A locked file is in use, never damaged: it is not moved aside.
+        const bool locked =
+            problem && problem->text.contains(QLatin1String("locked"), Qt::CaseInsensitive);
+        if (locked) problem->damaged = false;
+        if (!locked || waited.elapsed() > 60000) return problem;
+        closeConnection(connection);
+        connection = uniqueConnectionName();
+        QThread::msleep(20);
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<SqlFlightStore> SqlFlightStore::openServer(const QString& location,
+                                                           QString& error) {
+    const std::optional<ServerLocation> server = parseServerLocation(location, error);
+    if (!server) return nullptr;
+    const QString connection = uniqueConnectionName();
+    std::unique_ptr<SqlFlightStore> store(
+        new SqlFlightStore(connection, Dialect::Postgres, location));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection);
+        if (!db.isValid()) {
+            error = QStringLiteral(
+                        "cannot use the flight database %1: the PostgreSQL driver of "
+                        "Qt is missing (libqt6sql6-psql)")
+                        .arg(location);
+            return nullptr;
+        }
+        db.setUserName(server->user);
+        db.setHostName(server->host);
+        db.setPort(server->port);
+        db.setDatabaseName(server->database);
+        db.setConnectOptions(server->options);
+    }
+    if (!store->reconnect()) {
+        error =
+            QStringLiteral("cannot use the flight database %1: %2").arg(location, store->error_);
+        return nullptr;
+    }
+    // The schema, under a lock so that two programs opening a new database at once do
+    // not both make it; PostgreSQL changes tables within the transaction.
+    QSqlQuery q(QSqlDatabase::database(connection, false));
+    const auto abandon = [&](const QString& why) {
+        error = QStringLiteral("cannot use the flight database %1: %2").arg(location, why);
+        q.exec(QStringLiteral("ROLLBACK"));
+        return nullptr;
+    };
+    if (!q.exec(QStringLiteral("BEGIN")) ||
+        !q.exec(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kSchemaLockKey)))
+        return abandon(q.lastError().text());
+    if (!q.exec(QStringLiteral("SELECT to_regclass('schema_version') IS NOT NULL")) || !q.next())
+        return abandon(q.lastError().text());
+    int current = 0;
+    if (q.value(0).toBool()) {
+        if (!q.exec(QStringLiteral("SELECT version FROM schema_version")) || !q.next())
+            return abandon(q.lastError().text());
+        current = q.value(0).toInt();
+    } else {
+        if (!q.exec(QStringLiteral("SELECT count(*) FROM information_schema.tables WHERE "
+                                   "table_schema = current_schema()")) ||
+            !q.next())
+            return abandon(q.lastError().text());
+        if (q.value(0).toInt() != 0)
+            return abandon(QStringLiteral("it holds tables of another program"));
+    }
+    if (current > schemaVersion())
+        return abandon(QStringLiteral("its schema version %1 is newer than this program's %2")
+                           .arg(current)
+                           .arg(schemaVersion()));
+    for (int step = current; step < schemaVersion(); ++step) {
+        for (const char* statement :
+             statementsOf(migrations()[static_cast<std::size_t>(step)], Dialect::Postgres))
+            if (!q.exec(QLatin1String(statement))) return abandon(q.lastError().text());
+        if (!q.exec(QStringLiteral("UPDATE schema_version SET version = %1").arg(step + 1)))
+            return abandon(q.lastError().text());
+    }
+    if (!q.exec(QStringLiteral("COMMIT"))) return abandon(q.lastError().text());
+    return store;
+}
+
+std::unique_ptr<SqlFlightStore> SqlFlightStore::open(const QString& path, QString& notice,
+                                                     QString& error) {
+    notice.clear();
+    error.clear();
+    if (isServerLocation(path)) return openServer(path, error);
+    const QFileInfo info(path);
+    QDir().mkpath(info.absolutePath());
+    QString connection = uniqueConnectionName();
+    std::optional<OpenProblem> problem = openWhenFree(connection, path);
+    if (!problem)
+        return std::unique_ptr<SqlFlightStore>(
+            new SqlFlightStore(connection, Dialect::Sqlite, path));
+    closeConnection(connection);
+    QString movedTo;
+    if (!problem->damaged || !moveAside(path, movedTo)) {
+        error = QStringLiteral("cannot use the flight database %1: %2").arg(path, problem->text);
+        return nullptr;
+    }
+    notice = QStringLiteral(
+                 "the flight database %1 could not be used (%2); it was moved to %3 "
+                 "and a new one was made")
+                 .arg(path, problem->text, movedTo);
+    connection = uniqueConnectionName();
+    problem = openWhenFree(connection, path);
+    if (!problem)
+        return std::unique_ptr<SqlFlightStore>(
+            new SqlFlightStore(connection, Dialect::Sqlite, path));
+    closeConnection(connection);
+    error = QStringLiteral("cannot make the flight database %1: %2").arg(path, problem->text);
+    return nullptr;
+}
+
+QStringList SqlFlightStore::aircraft() {
+    QStringList result;
+    retrying([&] {
+        result.clear();
+        QSqlQuery q(QSqlDatabase::database(connection_, false));
+        q.setForwardOnly(true);
+        if (!q.exec(QStringLiteral("SELECT DISTINCT aircraft FROM files WHERE aircraft <> ''")))
+            return fail(QStringLiteral("reading the aircraft"), q.lastError().text());
+        while (q.next()) result << q.value(0).toString();
+        return true;
+    });
+    std::sort(result.begin(), result.end(),
+              [](const QString& a, const QString& b) { return a.toUtf8() < b.toUtf8(); });
+    return result;
+}
+
+QHash<QString, FileStamp> SqlFlightStore::stamps() {
+    QHash<QString, FileStamp> result;
+    retrying([&] {
+        result.clear();
+        QSqlQuery q(QSqlDatabase::database(connection_, false));
+        if (!execBound(q,
+                       QStringLiteral(
+                           "SELECT path, size, modified_ms, options FROM files WHERE aircraft = ?"),
+                       {aircraft_}, dialect_))
+            return fail(QStringLiteral("reading the files"), q.lastError().text());
+        while (q.next())
+            result.insert(
+                q.value(0).toString(),
+                FileStamp{q.value(1).toLongLong(), q.value(2).toLongLong(), q.value(3).toString()});
+        return true;
+    });
+    return result;
+}
+
+bool SqlFlightStore::putFile(const FileFlights& file, const QString& optionsKey) {
+    if (dialect_ == Dialect::Postgres)
+        return retrying([&] { return putFilePostgres(file, optionsKey); });
+    return putFileSqlite(file, optionsKey);
+}
+
+bool SqlFlightStore::putFileSqlite(const FileFlights& file, const QString& optionsKey) {
+    QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    QSqlQuery q(db);
+    const QString what = QStringLiteral("storing ") + file.path;
+    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) return fail(what, q.lastError().text());
+    const auto abandon = [&](const QSqlQuery& failed) {
+        const QString why = failed.lastError().text();
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        return fail(what, why);
+    };
+    // Another indexer may have stored this very version since the stamps were read.
+    q.prepare(QStringLiteral(
+        "SELECT size, modified_ms, options FROM files WHERE aircraft = ? AND path = ?"));
+    q.addBindValue(aircraft_);
+    q.addBindValue(file.path);
+    if (!q.exec()) return abandon(q);
+    const bool held = q.next() && q.value(0).toLongLong() == file.size &&
+                      q.value(1).toLongLong() == file.modifiedMs &&
+                      q.value(2).toString() == optionsKey;
+    q.finish();
+    if (held) {
+        if (!q.exec(QStringLiteral("COMMIT"))) return abandon(q);
+        return true;
+    }
+    q.prepare(QStringLiteral("DELETE FROM files WHERE aircraft = ? AND path = ?"));
+    q.addBindValue(aircraft_);
+    q.addBindValue(file.path);
+    if (!q.exec()) return abandon(q);
+    q.prepare(QStringLiteral(
+        "INSERT INTO files (aircraft, path, size, modified_ms, options, status, message, "
+        "stopped_at_line, indexed_ms) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    q.addBindValue(aircraft_);
+    q.addBindValue(file.path);
+    q.addBindValue(static_cast<qlonglong>(file.size));
+    q.addBindValue(static_cast<qlonglong>(file.modifiedMs));
+    q.addBindValue(optionsKey);
+    q.addBindValue(QString::fromLatin1(statusText(file.status)));
+    q.addBindValue(file.message.isEmpty() ? QVariant() : QVariant(file.message));
+    q.addBindValue(nullable(file.stoppedAtLine));
+    q.addBindValue(QDateTime::currentMSecsSinceEpoch());
+    if (!q.exec()) return abandon(q);
+    const qlonglong fileId = q.lastInsertId().toLongLong();
+
+    QSqlQuery flight(db), records(db), series(db);
+    flight.prepare(QStringLiteral(
+        "INSERT INTO flights (file_id, idx, first_line, last_line, date_text, date, "
+        "date_from_text, start_second, end_second, seconds, hobbs_start, hobbs_end, "
+        "maintenance_start, maintenance_end, figures) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+        "?, ?, ?)"));
+    records.prepare(
+        QStringLiteral("INSERT INTO flight_records (flight_id, model, records) VALUES (?, ?, ?)"));
+    series.prepare(QStringLiteral(
+        "INSERT INTO flight_series (flight_id, series, count, min, max, mean, high_runs, "
+        "low_runs) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+    for (const Flight& f : file.flights) {
+        const auto counter = [](const std::optional<CounterSpan>& span, bool end) {
+            return span ? QVariant(end ? span->end : span->start) : QVariant();
+        };
+        flight.addBindValue(fileId);
+        flight.addBindValue(f.index);
+        flight.addBindValue(static_cast<qlonglong>(f.firstLine));
+        flight.addBindValue(static_cast<qlonglong>(f.lastLine));
+        flight.addBindValue(f.dateText);
+        flight.addBindValue(f.date.isValid() ? QVariant(f.date.toString(Qt::ISODate)) : QVariant());
+        flight.addBindValue(f.dateFromText ? 1 : 0);
+        flight.addBindValue(static_cast<qlonglong>(f.startSecond));
+        flight.addBindValue(static_cast<qlonglong>(f.endSecond));
+        flight.addBindValue(static_cast<qlonglong>(f.seconds));
+        flight.addBindValue(counter(f.hobbs, false));
+        flight.addBindValue(counter(f.hobbs, true));
+        flight.addBindValue(counter(f.maintenance, false));
+        flight.addBindValue(counter(f.maintenance, true));
+        flight.addBindValue(packedFigures(f));
+        if (!flight.exec()) return abandon(flight);
+        const qlonglong flightId = flight.lastInsertId().toLongLong();
+        for (int id = 1; id <= kModelCount; ++id) {
+            const std::int64_t n = f.records[static_cast<std::size_t>(id)];
+            if (n == 0) continue;
+            records.addBindValue(flightId);
+            records.addBindValue(id);
+            records.addBindValue(static_cast<qlonglong>(n));
+            if (!records.exec()) return abandon(records);
+        }
+        for (int c = 0; c < kChannelCount; ++c) {
+            const std::optional<ChannelFigures>& figures = f.channels[static_cast<std::size_t>(c)];
+            if (!figures) continue;
+            series.addBindValue(flightId);
+            series.addBindValue(QString::fromLatin1(kChannels[c].name));
+            series.addBindValue(static_cast<qlonglong>(figures->count));
+            series.addBindValue(figures->minimum);
+            series.addBindValue(figures->maximum);
+            series.addBindValue(figures->mean);
+            series.addBindValue(static_cast<qlonglong>(figures->highRuns));
+            series.addBindValue(static_cast<qlonglong>(figures->lowRuns));
+            if (!series.exec()) return abandon(series);
+        }
+        // The derived series of an engine profile, by their own names.
+        for (const auto& [name, figures] : f.derived) {
+            series.addBindValue(flightId);
+            series.addBindValue(name);
+            series.addBindValue(static_cast<qlonglong>(figures.count));
+            series.addBindValue(figures.minimum);
+            series.addBindValue(figures.maximum);
+            series.addBindValue(figures.mean);
+            series.addBindValue(static_cast<qlonglong>(figures.highRuns));
+            series.addBindValue(static_cast<qlonglong>(figures.lowRuns));
+            if (!series.exec()) return abandon(series);
+        }
+    }
+    if (!q.exec(QStringLiteral("COMMIT"))) return abandon(q);
+    return true;
+}
+
+bool SqlFlightStore::removeFiles(const QStringList& paths) {
+    for (const QString& path : paths) {
+        const bool removed = retrying([&] {
+            QSqlQuery q(QSqlDatabase::database(connection_, false));
+            q.prepare(QStringLiteral("DELETE FROM files WHERE aircraft = ? AND path = ?"));
+            q.addBindValue(aircraft_);
+            q.addBindValue(path);
+            if (!q.exec()) return fail(QStringLiteral("removing ") + path, q.lastError().text());
+            return true;
+        });
+        if (!removed) return false;
+    }
+    return true;
+}
+
+namespace {
 
 // The figures of a flight packed in one value: per channel with readings, its series name
 // (a length byte and the name) then count, minimum, maximum, mean, runs above and runs
@@ -182,301 +746,6 @@ bool unpackFigures(const QByteArray& packed, Flight& f) {
     return true;
 }
 
-}  // namespace
-
-SqliteFlightStore::SqliteFlightStore(QString connection) : connection_(std::move(connection)) {}
-
-SqliteFlightStore::~SqliteFlightStore() {
-    {
-        QSqlDatabase db = QSqlDatabase::database(connection_, false);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(connection_);
-}
-
-int SqliteFlightStore::schemaVersion() {
-    return static_cast<int>(migrations().size());
-}
-
-QString SqliteFlightStore::defaultPath() {
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    return data + QStringLiteral("/zimra-pexo-viewer/flights.sqlite");
-}
-
-bool SqliteFlightStore::fail(const QString& what, const QString& why) {
-    error_ = what + QStringLiteral(": ") + why;
-    return false;
-}
-
-namespace {
-
-// Opens the connection, switches on write-ahead logging and brings the schema to the
-// current version.
-std::optional<OpenProblem> openDatabase(const QString& connection, const QString& path) {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-    if (!db.isValid())
-        return OpenProblem{QStringLiteral("the SQLite driver of Qt is missing (libqt6sql6-sqlite)"),
-                           false};
-    db.setDatabaseName(path);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=60000"));
-    if (!db.open()) return OpenProblem{db.lastError().text(), true};
-    QSqlQuery q(db);
-    for (const char* pragma :
-         {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL", "PRAGMA foreign_keys=ON"}) {
-        if (!q.exec(QLatin1String(pragma)))
-            return OpenProblem{q.lastError().text(), isDamage(q.lastError())};
-    }
-    // The schema, under the write lock so that two programs opening a new file at once
-    // do not both make it.
-    // Each answer is read and its statement finished at once: a statement left open
-    // would hold a read snapshot, and a connection whose snapshot another program has
-    // since written past cannot take the write lock (SQLite answers "locked" at once).
-    const auto version = [&q]() -> std::optional<int> {
-        if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND "
-                                   "name='schema_version'")) ||
-            !q.next())
-            return std::nullopt;
-        const int tables = q.value(0).toInt();
-        q.finish();
-        if (tables == 0) return 0;
-        if (!q.exec(QStringLiteral("SELECT version FROM schema_version")) || !q.next())
-            return std::nullopt;
-        const int found = q.value(0).toInt();
-        q.finish();
-        return found;
-    };
-    if (const std::optional<int> v = version(); v && *v == SqliteFlightStore::schemaVersion())
-        return std::nullopt;
-    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
-        return OpenProblem{q.lastError().text(), isDamage(q.lastError())};
-    const std::optional<int> current = version();
-    const auto abandon = [&q](OpenProblem problem) {
-        q.exec(QStringLiteral("ROLLBACK"));
-        return problem;
-    };
-    if (!current) return abandon({q.lastError().text(), true});
-    if (*current > SqliteFlightStore::schemaVersion())
-        return abandon({QStringLiteral("its schema version %1 is newer than this program's %2")
-                            .arg(*current)
-                            .arg(SqliteFlightStore::schemaVersion()),
-                        true});
-    if (*current == 0) {
-        // Only a new, empty file may take the schema: anything else is not ours.
-        if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !q.next())
-            return abandon({q.lastError().text(), true});
-        const int tables = q.value(0).toInt();
-        q.finish();
-        if (tables != 0)
-            return abandon({QStringLiteral("it holds tables of another program"), true});
-    }
-    for (int step = *current; step < SqliteFlightStore::schemaVersion(); ++step) {
-        for (const char* statement : migrations()[static_cast<std::size_t>(step)])
-            if (!q.exec(QLatin1String(statement))) return abandon({q.lastError().text(), false});
-        q.prepare(QStringLiteral("UPDATE schema_version SET version = ?"));
-        q.addBindValue(step + 1);
-        if (!q.exec()) return abandon({q.lastError().text(), false});
-    }
-    if (!q.exec(QStringLiteral("COMMIT"))) return abandon({q.lastError().text(), false});
-    return std::nullopt;
-}
-
-void closeConnection(const QString& connection) {
-    {
-        QSqlDatabase db = QSqlDatabase::database(connection, false);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(connection);
-}
-
-// Moves the database file and its write-ahead log aside: FILE.damaged-yyyyMMdd-hhmmss[-n].
-bool moveAside(const QString& path, QString& movedTo) {
-    if (QFileInfo(path).isDir()) return false;
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
-    QString target = path + QStringLiteral(".damaged-") + stamp;
-    for (int n = 2; QFileInfo::exists(target); ++n)
-        target = path + QStringLiteral(".damaged-") + stamp + u'-' + QString::number(n);
-    if (QFileInfo::exists(path) && !QFile::rename(path, target)) return false;
-    for (const char* suffix : {"-wal", "-shm"}) {
-        const QString side = path + QLatin1String(suffix);
-        if (QFileInfo::exists(side) && !QFile::rename(side, target + QLatin1String(suffix)))
-            QFile::remove(side);
-    }
-    movedTo = target;
-    return true;
-}
-
-// openDatabase, again while another program holds the file's lock: switching a new
-// file to write-ahead logging, for one, fails at once instead of waiting for it.
-std::optional<OpenProblem> openWhenFree(QString& connection, const QString& path) {
-    QElapsedTimer waited;
-    waited.start();
-    for (;;) {
-        std::optional<OpenProblem> problem = openDatabase(connection, path);
-        // A locked file is in use, never damaged: it is not moved aside.
-        const bool locked =
-            problem && problem->text.contains(QLatin1String("locked"), Qt::CaseInsensitive);
-        if (locked) problem->damaged = false;
-        if (!locked || waited.elapsed() > 60000) return problem;
-        closeConnection(connection);
-        connection = uniqueConnectionName();
-        QThread::msleep(20);
-    }
-}
-
-}  // namespace
-
-std::unique_ptr<SqliteFlightStore> SqliteFlightStore::open(const QString& path, QString& notice,
-                                                           QString& error) {
-    notice.clear();
-    error.clear();
-    const QFileInfo info(path);
-    QDir().mkpath(info.absolutePath());
-    QString connection = uniqueConnectionName();
-    std::optional<OpenProblem> problem = openWhenFree(connection, path);
-    if (!problem) return std::unique_ptr<SqliteFlightStore>(new SqliteFlightStore(connection));
-    closeConnection(connection);
-    QString movedTo;
-    if (!problem->damaged || !moveAside(path, movedTo)) {
-        error = QStringLiteral("cannot use the flight database %1: %2").arg(path, problem->text);
-        return nullptr;
-    }
-    notice = QStringLiteral(
-                 "the flight database %1 could not be used (%2); it was moved to %3 "
-                 "and a new one was made")
-                 .arg(path, problem->text, movedTo);
-    connection = uniqueConnectionName();
-    problem = openWhenFree(connection, path);
-    if (!problem) return std::unique_ptr<SqliteFlightStore>(new SqliteFlightStore(connection));
-    closeConnection(connection);
-    error = QStringLiteral("cannot make the flight database %1: %2").arg(path, problem->text);
-    return nullptr;
-}
-
-QHash<QString, FileStamp> SqliteFlightStore::stamps() {
-    QHash<QString, FileStamp> result;
-    QSqlQuery q(QSqlDatabase::database(connection_, false));
-    q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT path, size, modified_ms, options FROM files"))) {
-        fail(QStringLiteral("reading the files"), q.lastError().text());
-        return result;
-    }
-    while (q.next())
-        result.insert(
-            q.value(0).toString(),
-            FileStamp{q.value(1).toLongLong(), q.value(2).toLongLong(), q.value(3).toString()});
-    return result;
-}
-
-bool SqliteFlightStore::putFile(const FileFlights& file, const QString& optionsKey) {
-    QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    QSqlQuery q(db);
-    const QString what = QStringLiteral("storing ") + file.path;
-    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) return fail(what, q.lastError().text());
-    const auto abandon = [&](const QSqlQuery& failed) {
-        const QString why = failed.lastError().text();
-        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-        return fail(what, why);
-    };
-    q.prepare(QStringLiteral("DELETE FROM files WHERE path = ?"));
-    q.addBindValue(file.path);
-    if (!q.exec()) return abandon(q);
-    q.prepare(QStringLiteral(
-        "INSERT INTO files (path, size, modified_ms, options, status, message, stopped_at_line, "
-        "indexed_ms) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
-    q.addBindValue(file.path);
-    q.addBindValue(static_cast<qlonglong>(file.size));
-    q.addBindValue(static_cast<qlonglong>(file.modifiedMs));
-    q.addBindValue(optionsKey);
-    q.addBindValue(QString::fromLatin1(statusText(file.status)));
-    q.addBindValue(file.message.isEmpty() ? QVariant() : QVariant(file.message));
-    q.addBindValue(nullable(file.stoppedAtLine));
-    q.addBindValue(QDateTime::currentMSecsSinceEpoch());
-    if (!q.exec()) return abandon(q);
-    const qlonglong fileId = q.lastInsertId().toLongLong();
-
-    QSqlQuery flight(db), records(db), series(db);
-    flight.prepare(
-        QStringLiteral("INSERT INTO flights (file_id, idx, first_line, last_line, date_text, date, "
-                       "date_from_text, start_second, end_second, seconds, hobbs_start, hobbs_end, "
-                       "maintenance_start, maintenance_end, figures) VALUES (?, ?, ?, ?, ?, ?, ?, "
-                       "?, ?, ?, ?, ?, ?, "
-                       "?, ?)"));
-    records.prepare(
-        QStringLiteral("INSERT INTO flight_records (flight_id, model, records) VALUES (?, ?, ?)"));
-    series.prepare(QStringLiteral(
-        "INSERT INTO flight_series (flight_id, series, count, min, max, mean, high_runs, "
-        "low_runs) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
-    for (const Flight& f : file.flights) {
-        const auto counter = [](const std::optional<CounterSpan>& span, bool end) {
-            return span ? QVariant(end ? span->end : span->start) : QVariant();
-        };
-        flight.addBindValue(fileId);
-        flight.addBindValue(f.index);
-        flight.addBindValue(static_cast<qlonglong>(f.firstLine));
-        flight.addBindValue(static_cast<qlonglong>(f.lastLine));
-        flight.addBindValue(f.dateText);
-        flight.addBindValue(f.date.isValid() ? QVariant(f.date.toString(Qt::ISODate)) : QVariant());
-        flight.addBindValue(f.dateFromText ? 1 : 0);
-        flight.addBindValue(static_cast<qlonglong>(f.startSecond));
-        flight.addBindValue(static_cast<qlonglong>(f.endSecond));
-        flight.addBindValue(static_cast<qlonglong>(f.seconds));
-        flight.addBindValue(counter(f.hobbs, false));
-        flight.addBindValue(counter(f.hobbs, true));
-        flight.addBindValue(counter(f.maintenance, false));
-        flight.addBindValue(counter(f.maintenance, true));
-        flight.addBindValue(packedFigures(f));
-        if (!flight.exec()) return abandon(flight);
-        const qlonglong flightId = flight.lastInsertId().toLongLong();
-        for (int id = 1; id <= kModelCount; ++id) {
-            const std::int64_t n = f.records[static_cast<std::size_t>(id)];
-            if (n == 0) continue;
-            records.addBindValue(flightId);
-            records.addBindValue(id);
-            records.addBindValue(static_cast<qlonglong>(n));
-            if (!records.exec()) return abandon(records);
-        }
-        for (int c = 0; c < kChannelCount; ++c) {
-            const std::optional<ChannelFigures>& figures = f.channels[static_cast<std::size_t>(c)];
-            if (!figures) continue;
-            series.addBindValue(flightId);
-            series.addBindValue(QString::fromLatin1(kChannels[c].name));
-            series.addBindValue(static_cast<qlonglong>(figures->count));
-            series.addBindValue(figures->minimum);
-            series.addBindValue(figures->maximum);
-            series.addBindValue(figures->mean);
-            series.addBindValue(static_cast<qlonglong>(figures->highRuns));
-            series.addBindValue(static_cast<qlonglong>(figures->lowRuns));
-            if (!series.exec()) return abandon(series);
-        }
-        // The derived series of an engine profile, by their own names.
-        for (const auto& [name, figures] : f.derived) {
-            series.addBindValue(flightId);
-            series.addBindValue(name);
-            series.addBindValue(static_cast<qlonglong>(figures.count));
-            series.addBindValue(figures.minimum);
-            series.addBindValue(figures.maximum);
-            series.addBindValue(figures.mean);
-            series.addBindValue(static_cast<qlonglong>(figures.highRuns));
-            series.addBindValue(static_cast<qlonglong>(figures.lowRuns));
-            if (!series.exec()) return abandon(series);
-        }
-    }
-    if (!q.exec(QStringLiteral("COMMIT"))) return abandon(q);
-    return true;
-}
-
-bool SqliteFlightStore::removeFiles(const QStringList& paths) {
-    QSqlQuery q(QSqlDatabase::database(connection_, false));
-    for (const QString& path : paths) {
-        q.prepare(QStringLiteral("DELETE FROM files WHERE path = ?"));
-        q.addBindValue(path);
-        if (!q.exec()) return fail(QStringLiteral("removing ") + path, q.lastError().text());
-    }
-    return true;
-}
-
-namespace {
-
 // Flights read by one query, in its row order, with the id of their file.
 struct FlightRows {
     std::vector<qlonglong> flightIds;
@@ -484,12 +753,13 @@ struct FlightRows {
     std::vector<qlonglong> fileIds;
     std::vector<QString> paths;
     std::vector<Flight> flights;
+    std::vector<QString> aircraft;
 };
 
 constexpr const char* kFlightColumns =
     "fl.id, fl.file_id, fi.path, fl.idx, fl.first_line, fl.last_line, fl.date_text, fl.date, "
     "fl.date_from_text, fl.start_second, fl.end_second, fl.seconds, fl.hobbs_start, "
-    "fl.hobbs_end, fl.maintenance_start, fl.maintenance_end, fl.figures";
+    "fl.hobbs_end, fl.maintenance_start, fl.maintenance_end, fi.aircraft, fl.figures";
 
 bool readFlightRows(QSqlQuery& q, FlightRows& rows, bool withChannels) {
     while (q.next()) {
@@ -508,13 +778,15 @@ bool readFlightRows(QSqlQuery& q, FlightRows& rows, bool withChannels) {
         f.seconds = q.value(11).toLongLong();
         if (!q.isNull(12)) f.hobbs = CounterSpan{q.value(12).toInt(), q.value(13).toInt()};
         if (!q.isNull(14)) f.maintenance = CounterSpan{q.value(14).toInt(), q.value(15).toInt()};
-        // A flight stored before the figures were packed has them in flight_series only.
-        if (withChannels && (q.isNull(16) || !unpackFigures(q.value(16).toByteArray(), f))) {
+        // A flight stored before the figures were packed, or by a server, has them in
+        // flight_series only.
+        if (withChannels && (q.isNull(17) || !unpackFigures(q.value(17).toByteArray(), f))) {
             f.channels = {};
             f.derived.clear();
             rows.unpacked.push_back(rows.flightIds.back());
         }
         rows.flights.push_back(std::move(f));
+        rows.aircraft.push_back(q.value(16).toString());
     }
     return true;
 }
@@ -526,7 +798,8 @@ bool readFlightDetails(QSqlDatabase db, FlightRows& rows, bool withChannels, QSt
     for (std::size_t i = 0; i < rows.flightIds.size(); ++i) at.insert(rows.flightIds[i], i);
     const QString ids = idList(rows.flightIds);
     QSqlQuery q(db);
-    q.setForwardOnly(true);
+    // (A server's answer comes whole rather than row by row.)
+    q.setForwardOnly(db.driverName() != QLatin1String("QPSQL"));
     if (!q.exec(QStringLiteral("SELECT flight_id, model, records FROM flight_records WHERE "
                                "flight_id IN (%1)")
                     .arg(ids))) {
@@ -569,11 +842,24 @@ bool readFlightDetails(QSqlDatabase db, FlightRows& rows, bool withChannels, QSt
 
 // A read transaction: the queries made while it lives see the database as one writer
 // left it, not half of another indexer's replacement of a file.
+// (PostgreSQL: a repeatable read transaction, as its default gives each statement its
+// own view.)
 class ReadSnapshot {
   public:
-    explicit ReadSnapshot(QSqlDatabase db) : db_(std::move(db)) { open_ = db_.transaction(); }
+    ReadSnapshot(QSqlDatabase db, Dialect dialect) : db_(std::move(db)) {
+        if (dialect == Dialect::Postgres) {
+            open_ = QSqlQuery(db_).exec(
+                QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"));
+            manual_ = true;
+        } else {
+            open_ = db_.transaction();
+        }
+    }
     ~ReadSnapshot() {
-        if (open_) db_.commit();
+        if (open_ && manual_)
+            QSqlQuery(db_).exec(QStringLiteral("COMMIT"));
+        else if (open_)
+            db_.commit();
     }
     ReadSnapshot(const ReadSnapshot&) = delete;
     ReadSnapshot& operator=(const ReadSnapshot&) = delete;
@@ -581,21 +867,27 @@ class ReadSnapshot {
   private:
     QSqlDatabase db_;
     bool open_ = false;
+    bool manual_ = false;
 };
 
 }  // namespace
 
-std::vector<FileFlights> SqliteFlightStore::files(const QStringList& paths) {
+std::vector<FileFlights> SqlFlightStore::files(const QStringList& paths) {
     std::vector<FileFlights> result;
+    if (!retrying([&] { return readFiles(paths, result); })) return {};
+    return result;
+}
+
+bool SqlFlightStore::readFiles(const QStringList& paths, std::vector<FileFlights>& result) {
+    result.clear();
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    const ReadSnapshot snapshot(db);
+    const ReadSnapshot snapshot(db, dialect_);
     QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT id, path, size, modified_ms, status, message, "
-                               "stopped_at_line FROM files"))) {
-        fail(QStringLiteral("reading the files"), q.lastError().text());
-        return result;
-    }
+    if (!execBound(q,
+                   QStringLiteral("SELECT id, path, size, modified_ms, status, message, "
+                                  "stopped_at_line FROM files WHERE aircraft = ?"),
+                   {aircraft_}, dialect_))
+        return fail(QStringLiteral("reading the files"), q.lastError().text());
     QHash<QString, std::pair<qlonglong, FileFlights>> held;
     while (q.next()) {
         FileFlights file;
@@ -617,52 +909,120 @@ std::vector<FileFlights> SqliteFlightStore::files(const QStringList& paths) {
         fileIds.push_back(it->first);
         result.push_back(it->second);
     }
-    if (fileIds.empty()) return result;
+    if (fileIds.empty()) return true;
     FlightRows rows;
     if (!q.exec(QStringLiteral("SELECT %1 FROM flights fl JOIN files fi ON fi.id = fl.file_id "
                                "WHERE fl.file_id IN (%2) ORDER BY fl.file_id, fl.idx")
-                    .arg(QLatin1String(kFlightColumns), idList(fileIds)))) {
-        fail(QStringLiteral("reading the flights"), q.lastError().text());
-        return {};
-    }
+                    .arg(QLatin1String(kFlightColumns), idList(fileIds))))
+        return fail(QStringLiteral("reading the flights"), q.lastError().text());
     readFlightRows(q, rows, true);
     QString error;
-    if (!readFlightDetails(db, rows, true, error)) {
-        fail(QStringLiteral("reading the flights"), error);
-        return {};
-    }
+    if (!readFlightDetails(db, rows, true, error))
+        return fail(QStringLiteral("reading the flights"), error);
     for (std::size_t i = 0; i < rows.flights.size(); ++i)
         result[slot.value(rows.fileIds[i])].flights.push_back(std::move(rows.flights[i]));
-    // A path asked for twice gets the same file twice: copies for all but its last turn.
-    std::vector<std::size_t> order;
+    // A path asked for twice gets the same file twice.
+    std::vector<FileFlights> ordered;
     for (const QString& path : paths) {
         const auto it = held.constFind(path);
-        if (it != held.cend()) order.push_back(slot.value(it->first));
+        if (it != held.cend()) ordered.push_back(result[slot.value(it->first)]);
     }
-    std::vector<int> turnsLeft(result.size(), 0);
-    for (const std::size_t s : order) ++turnsLeft[s];
-    std::vector<FileFlights> ordered;
-    ordered.reserve(order.size());
-    for (const std::size_t s : order) {
-        if (--turnsLeft[s] == 0)
-            ordered.push_back(std::move(result[s]));
-        else
-            ordered.push_back(result[s]);
-    }
-    return ordered;
+    result = std::move(ordered);
+    return true;
 }
 
-std::vector<StoredFlight> SqliteFlightStore::flightsWith(const FlightFilter& filter,
-                                                         const std::vector<Channel>& channels) {
+namespace {
+
+// The WHERE conditions of `filter` (after "WHERE 1 = 1") and their values.
+QString filterClause(const FlightFilter& filter, QVariantList& binds) {
+    QString sql;
+    if (!filter.folder.isEmpty()) {
+        const QString folder = filter.folder.endsWith(u'/') ? filter.folder : filter.folder + u'/';
+        sql += QStringLiteral(" AND substr(fi.path, 1, ?) = ?");
+        binds << folder.size() << folder;
+    }
+    if (filter.aircraft) {
+        sql += QStringLiteral(" AND fi.aircraft = ?");
+        binds << (filter.aircraft->isNull() ? QStringLiteral("") : *filter.aircraft);
+    }
+    if (filter.from) {
+        sql += QStringLiteral(" AND fl.date >= ?");
+        binds << filter.from->toString(Qt::ISODate);
+    }
+    if (filter.to) {
+        sql += QStringLiteral(" AND fl.date <= ?");
+        binds << filter.to->toString(Qt::ISODate);
+    }
+    if (filter.model >= 1 && filter.model <= kModelCount) {
+        sql += QStringLiteral(
+            " AND EXISTS (SELECT 1 FROM flight_records r WHERE r.flight_id = "
+            "fl.id AND r.model = ?)");
+        binds << filter.model;
+    }
+    if (filter.minSeconds > 0) {
+        sql += QStringLiteral(" AND fl.seconds >= ?");
+        binds << static_cast<qlonglong>(filter.minSeconds);
+    }
+    if (filter.exceeding) {
+        sql += QStringLiteral(
+            " AND EXISTS (SELECT 1 FROM flight_series s WHERE s.flight_id = "
+            "fl.id AND s.series = ? AND s.high_runs + s.low_runs > 0)");
+        binds << QString::fromLatin1(kChannels[*filter.exceeding].name);
+    }
+    return sql;
+}
+
+// Texts in byte order on either database (PostgreSQL's may sort by a language's rules).
+QString byteOrder(Dialect dialect) {
+    return dialect == Dialect::Postgres ? QStringLiteral(" COLLATE \"C\"") : QString();
+}
+
+}  // namespace
+
+std::vector<StoredFlight> SqlFlightStore::flights(const FlightFilter& filter, bool withChannels) {
+    std::vector<StoredFlight> result;
+    if (!retrying([&] { return readFlights(filter, withChannels, result); })) return {};
+    return result;
+}
+
+bool SqlFlightStore::readFlights(const FlightFilter& filter, bool withChannels,
+                                 std::vector<StoredFlight>& result) {
+    result.clear();
+    QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    const ReadSnapshot snapshot(db, dialect_);
+    QString sql = QStringLiteral(
+                      "SELECT %1 FROM flights fl JOIN files fi ON fi.id = fl.file_id "
+                      "WHERE 1 = 1")
+                      .arg(QLatin1String(kFlightColumns));
+    QVariantList binds;
+    sql += filterClause(filter, binds);
+    sql += QStringLiteral(" ORDER BY fl.date DESC, fl.start_second DESC, fi.path%1, fl.idx")
+               .arg(byteOrder(dialect_));
+    if (filter.limit > 0) sql += QStringLiteral(" LIMIT %1").arg(filter.limit);
+    QSqlQuery q(db);
+    if (!execBound(q, sql, binds, dialect_))
+        return fail(QStringLiteral("querying the flights"), q.lastError().text());
+    FlightRows rows;
+    readFlightRows(q, rows, withChannels);
+    QString error;
+    if (!readFlightDetails(db, rows, withChannels, error))
+        return fail(QStringLiteral("querying the flights"), error);
+    for (std::size_t i = 0; i < rows.flights.size(); ++i)
+        result.push_back({rows.paths[i], std::move(rows.flights[i]), rows.aircraft[i]});
+    return true;
+}
+
+std::vector<StoredFlight> SqlFlightStore::flightsWith(const FlightFilter& filter,
+                                                      const std::vector<Channel>& channels) {
     // Only the columns a trend shows and the figures asked for; the filters other than the
     // dates go the general way.
     std::vector<StoredFlight> result;
     if (channels.empty()) return result;
-    if (filter.model != 0 || filter.exceeding || filter.minSeconds > 0 ||
-        !filter.folder.isEmpty() || filter.limit > 0)
+    if (dialect_ == Dialect::Postgres || filter.model != 0 || filter.exceeding ||
+        filter.minSeconds > 0 || !filter.folder.isEmpty() || filter.limit > 0 || filter.aircraft)
         return FlightStore::flightsWith(filter, channels);
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    const ReadSnapshot snapshot(db);
+    const ReadSnapshot snapshot(db, dialect_);
     // The flights first, then the figures of the channels, each row found by its flight's id.
     QString sql = QStringLiteral(
         "SELECT fl.id, fi.path, fl.idx, fl.date, fl.date_from_text, fl.start_second "
@@ -738,65 +1098,86 @@ std::vector<StoredFlight> SqliteFlightStore::flightsWith(const FlightFilter& fil
     return all;
 }
 
-std::vector<StoredFlight> SqliteFlightStore::flights(const FlightFilter& filter,
-                                                     bool withChannels) {
-    std::vector<StoredFlight> result;
-    QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    const ReadSnapshot snapshot(db);
-    QString sql = QStringLiteral(
-                      "SELECT %1 FROM flights fl JOIN files fi ON fi.id = fl.file_id "
-                      "WHERE 1")
-                      .arg(QLatin1String(kFlightColumns));
-    QVariantList binds;
-    if (!filter.folder.isEmpty()) {
-        const QString folder = filter.folder.endsWith(u'/') ? filter.folder : filter.folder + u'/';
-        sql += QStringLiteral(" AND substr(fi.path, 1, ?) = ?");
-        binds << folder.size() << folder;
-    }
-    if (filter.from) {
-        sql += QStringLiteral(" AND fl.date >= ?");
-        binds << filter.from->toString(Qt::ISODate);
-    }
-    if (filter.to) {
-        sql += QStringLiteral(" AND fl.date <= ?");
-        binds << filter.to->toString(Qt::ISODate);
-    }
-    if (filter.model >= 1 && filter.model <= kModelCount) {
-        sql += QStringLiteral(
-            " AND EXISTS (SELECT 1 FROM flight_records r WHERE r.flight_id = "
-            "fl.id AND r.model = ?)");
-        binds << filter.model;
-    }
-    if (filter.minSeconds > 0) {
-        sql += QStringLiteral(" AND fl.seconds >= ?");
-        binds << static_cast<qlonglong>(filter.minSeconds);
-    }
-    if (filter.exceeding) {
-        sql += QStringLiteral(
-            " AND EXISTS (SELECT 1 FROM flight_series s WHERE s.flight_id = "
-            "fl.id AND s.series = ? AND s.high_runs + s.low_runs > 0)");
-        binds << QString::fromLatin1(kChannels[*filter.exceeding].name);
-    }
-    sql += QStringLiteral(" ORDER BY fl.date DESC, fl.start_second DESC, fi.path, fl.idx");
-    if (filter.limit > 0) sql += QStringLiteral(" LIMIT %1").arg(filter.limit);
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    q.prepare(sql);
-    for (const QVariant& value : binds) q.addBindValue(value);
-    if (!q.exec()) {
-        fail(QStringLiteral("querying the flights"), q.lastError().text());
-        return result;
-    }
-    FlightRows rows;
-    readFlightRows(q, rows, withChannels);
-    QString error;
-    if (!readFlightDetails(db, rows, withChannels, error)) {
-        fail(QStringLiteral("querying the flights"), error);
-        return result;
-    }
-    for (std::size_t i = 0; i < rows.flights.size(); ++i)
-        result.push_back({rows.paths[i], std::move(rows.flights[i])});
+std::vector<ChannelTrendRow> SqlFlightStore::channelTrend(Channel channel,
+                                                          const FlightFilter& filter) {
+    std::vector<ChannelTrendRow> result;
+    if (!retrying([&] { return readTrend(channel, filter, result); })) return {};
     return result;
+}
+
+bool SqlFlightStore::readTrend(Channel channel, const FlightFilter& filter,
+                               std::vector<ChannelTrendRow>& result) {
+    result.clear();
+    QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    QVariantList binds;
+    binds << QString::fromLatin1(kChannels[channel].name);
+    QString sql = QStringLiteral(
+        "SELECT fi.aircraft, fi.path, fl.idx, fl.date, fl.start_second, fl.seconds, s.count, "
+        "s.min, s.max, s.mean, s.high_runs, s.low_runs FROM flight_series s "
+        "JOIN flights fl ON fl.id = s.flight_id JOIN files fi ON fi.id = fl.file_id "
+        "WHERE s.series = ?");
+    sql += filterClause(filter, binds);
+    // The rows are put in order here, which costs a server more than the query itself;
+    // only a limited answer is ordered by the database.
+    const QString bytes = byteOrder(dialect_);
+    if (filter.limit > 0)
+        sql += QStringLiteral(
+                   " ORDER BY fi.aircraft%1, fl.date, fl.start_second, fi.path%1, fl.idx LIMIT %2")
+                   .arg(bytes)
+                   .arg(filter.limit);
+    // A trend is asked for again and again (a channel, then another): the statement is
+    // kept prepared, so that a server plans it once.
+    auto kept = trendQueries_.find(sql);
+    if (kept == trendQueries_.end()) {
+        QSqlQuery prepared(db);
+        prepared.setForwardOnly(dialect_ == Dialect::Sqlite);
+        if (!prepared.prepare(sql))
+            return fail(QStringLiteral("querying the trend"), prepared.lastError().text());
+        kept = trendQueries_.emplace(sql, std::move(prepared)).first;
+    }
+    QSqlQuery& q = kept->second;
+    for (qsizetype i = 0; i < binds.size(); ++i) q.bindValue(static_cast<int>(i), binds[i]);
+    const bool ran = q.exec();
+    const QString why = q.lastError().text();
+    if (!ran) trendQueries_.erase(kept);
+    if (!ran) return fail(QStringLiteral("querying the trend"), why);
+    while (q.next()) {
+        ChannelTrendRow row;
+        row.aircraft = q.value(0).toString();
+        row.path = q.value(1).toString();
+        row.index = q.value(2).toInt();
+        row.date = QDate::fromString(q.value(3).toString(), Qt::ISODate);
+        row.startSecond = static_cast<std::uint32_t>(q.value(4).toLongLong());
+        row.seconds = q.value(5).toLongLong();
+        row.figures.count = q.value(6).toLongLong();
+        row.figures.minimum = q.value(7).toDouble();
+        row.figures.maximum = q.value(8).toDouble();
+        row.figures.mean = q.value(9).toDouble();
+        row.figures.highRuns = q.value(10).toLongLong();
+        row.figures.lowRuns = q.value(11).toLongLong();
+        result.push_back(std::move(row));
+    }
+    q.finish();
+    // By aircraft, date (none first), start, path and number; texts by code unit, which
+    // is byte order but for characters beyond U+FFFF.
+    std::stable_sort(result.begin(), result.end(),
+                     [](const ChannelTrendRow& a, const ChannelTrendRow& b) {
+                         if (const int c = QString::compare(a.aircraft, b.aircraft); c != 0)
+                             return c < 0;
+                         const qint64 da = a.date.isValid() ? a.date.toJulianDay() : INT64_MIN;
+                         const qint64 db = b.date.isValid() ? b.date.toJulianDay() : INT64_MIN;
+                         if (da != db) return da < db;
+                         if (a.startSecond != b.startSecond) return a.startSecond < b.startSecond;
+                         if (const int c = QString::compare(a.path, b.path); c != 0) return c < 0;
+                         return a.index < b.index;
+                     });
+    return true;
+}
+
+QStringList SqlFlightStore::takeNotices() {
+    QStringList taken;
+    taken.swap(notices_);
+    return taken;
 }
 
 }  // namespace zp::library

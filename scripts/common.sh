@@ -3,10 +3,11 @@
 
 ZP_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # Package names that Debian 12 and later and Ubuntu 24.04 and later share. Qt's SQL
-# module comes with qt6-base-dev; its SQLite driver, which the flight library opens at run
-# time, is libqt6sql6-sqlite.
+# module comes with qt6-base-dev; its SQLite and PostgreSQL drivers, which the flight
+# library opens at run time, are libqt6sql6-sqlite and libqt6sql6-psql. postgresql is the
+# server that the tests and benchmarks start a throw-away cluster of (scripts/pg-cluster).
 ZP_PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-svg-dev libgl-dev libjpeg-dev fonts-liberation
-             python3 libqt6sql6-sqlite)
+             python3 libqt6sql6-sqlite libqt6sql6-psql postgresql)
 
 zp_install_packages() {
     local missing=() pkg

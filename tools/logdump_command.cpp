@@ -65,15 +65,21 @@ constexpr CommandOption kOptions[] = {
      ".csv) into flights and print one JSON object with the files and their flights: date, "
      "start, end, duration, records of each model, counters and, per series, the count, "
      "minimum, maximum and mean of its readings. With --limit, each series' runs beyond its "
-     "limits. Takes --settings, --limit, --split-gap, --db, --trend, --layout, --render and "
-     "--profile (the derived series' figures after the channels'); the other options do not "
-     "apply."},
+     "limits. Takes --settings, --limit, --split-gap, --db, --aircraft, --trend, --layout, "
+     "--render and --profile (the derived series' figures after the channels'); the other "
+     "options do not apply."},
     {"--split-gap", "SECONDS",
      "With --flights: a record more than SECONDS after the one before it starts a new flight "
      "(default 300)."},
     {"--db", "FILE",
-     "With --flights: keep the index in the SQLite database FILE and read only the logs that "
-     "changed since the last run; the output is the same."},
+     "With --flights: keep the index in the SQLite database FILE, or on the PostgreSQL server "
+     "named by postgresql://USER@HOST:PORT/DBNAME (the password from PGPASSWORD or "
+     "~/.pgpass), and read only the logs that changed since the last run; the output is the "
+     "same."},
+    {"--aircraft", "REGISTRATION",
+     "With --flights and --db: the one PATH is the folder of the aircraft REGISTRATION; its "
+     "logs are kept by their path inside it, so that desks that mount the folder at other "
+     "places share them. Adds \"aircraft\" to the output."},
     {"--trend", "NAME:STAT",
      "With --flights: add \"trend\", the maximum, mean or minimum (STAT max, mean or min) of "
      "the series NAME (for example CHT1Series) in each flight that has readings of it, as "

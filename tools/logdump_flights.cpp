@@ -1,5 +1,6 @@
 #include "tools/logdump_flights.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLocale>
 #include <QSize>
@@ -13,7 +14,7 @@
 #include "chart/date_axis.h"
 #include "chart/json_writer.h"
 #include "library/flight_indexer.h"
-#include "library/sqlite_flight_store.h"
+#include "library/sql_flight_store.h"
 #include "library/trend.h"
 #include "library/trend_chart.h"
 #include "settings/settings_file.h"
@@ -27,12 +28,14 @@ namespace {
 
 constexpr const char* kFlightsUsage =
     "usage: logdump --flights [--split-gap SECONDS] [--settings FILE] "
-    "[--limit NAME:LOW:HIGH ...] [--db FILE] [--profile FILE] [--trend NAME:STAT ...] "
+    "[--limit NAME:LOW:HIGH ...] [--db FILE|postgresql://USER@HOST:PORT/DBNAME] "
+    "[--aircraft REGISTRATION] [--profile FILE] [--trend NAME:STAT ...] "
     "[--layout WxH [--render OUT.bmp]] PATH...";
 
 struct FlightsArguments {
     std::optional<QString> settingsFile;
     std::optional<QString> database;
+    QString aircraft;
     QStringList paths;
     library::FlightOptions options;
     // The trend lines asked for, in the order given, and the size to draw them at.
@@ -86,7 +89,7 @@ bool parseFlightsArguments(const QStringList& args, FlightsArguments& parsed, QS
             continue;
         }
         if (arg == u"--split-gap" || arg == u"--settings" || arg == u"--limit" || arg == u"--db" ||
-            arg == u"--trend" || arg == u"--layout" || arg == u"--render") {
+            arg == u"--trend" || arg == u"--layout" || arg == u"--render" || arg == u"--aircraft") {
             if (i + 1 >= args.size()) {
                 problem = arg + QStringLiteral(" needs a value");
                 return false;
@@ -96,6 +99,12 @@ bool parseFlightsArguments(const QStringList& args, FlightsArguments& parsed, QS
                 parsed.settingsFile = value;
             } else if (arg == u"--db") {
                 parsed.database = value;
+            } else if (arg == u"--aircraft") {
+                if (value.trimmed().isEmpty()) {
+                    problem = QStringLiteral("--aircraft needs a registration");
+                    return false;
+                }
+                parsed.aircraft = value.trimmed();
             } else if (arg == u"--limit") {
                 if (!parseLimit(value, parsed.options, problem)) return false;
             } else if (arg == u"--trend") {
@@ -131,7 +140,7 @@ bool parseFlightsArguments(const QStringList& args, FlightsArguments& parsed, QS
     if (!args.contains(QStringLiteral("--flights"))) {
         problem = args.contains(QStringLiteral("--trend"))
                       ? QStringLiteral("--trend goes with --flights")
-                      : QStringLiteral("--split-gap and --db go with --flights");
+                      : QStringLiteral("--split-gap, --db and --aircraft go with --flights");
         return false;
     }
     if (parsed.layout && parsed.trends.empty()) {
@@ -149,6 +158,11 @@ bool parseFlightsArguments(const QStringList& args, FlightsArguments& parsed, QS
     }
     if (parsed.paths.isEmpty()) {
         problem = QStringLiteral("--flights needs a PATH");
+        return false;
+    }
+    if (!parsed.aircraft.isEmpty() && (!parsed.database || parsed.paths.size() != 1 ||
+                                       !QFileInfo(parsed.paths.first()).isDir())) {
+        problem = QStringLiteral("--aircraft needs --db and one folder PATH");
         return false;
     }
     return true;
@@ -277,11 +291,15 @@ void writeFlight(JsonWriter& out, const QString& shown, const library::Flight& f
 }
 
 void writeFlights(JsonWriter& out, const library::IndexResult& result,
-                  const library::FlightOptions& options) {
+                  const library::FlightOptions& options, const QString& aircraft) {
     bool limited = !options.derivedLimits.empty();
     for (const auto& l : options.limits) limited = limited || l.has_value();
     out.raw("{\n  \"splitGap\": ");
     out.integer(options.splitGap);
+    if (!aircraft.isEmpty()) {
+        out.raw(",\n  \"aircraft\": ");
+        out.string(aircraft);
+    }
     out.raw(",\n  \"files\": [");
     for (std::size_t i = 0; i < result.files.size(); ++i) {
         const library::IndexedLog& entry = result.files[i];
@@ -350,10 +368,11 @@ void writeTrend(JsonWriter& out, const std::vector<library::TrendLine>& lines) {
 }  // namespace
 
 bool wantsFlights(const QStringList& args) {
-    // --split-gap and --db belong to --flights alone; their problems are told here.
+    // --split-gap, --db and --aircraft belong to --flights alone; their problems are told
+    // here.
     return args.contains(QStringLiteral("--flights")) ||
            args.contains(QStringLiteral("--split-gap")) || args.contains(QStringLiteral("--db")) ||
-           args.contains(QStringLiteral("--trend"));
+           args.contains(QStringLiteral("--trend")) || args.contains(QStringLiteral("--aircraft"));
 }
 
 int runFlights(const QStringList& args) {
@@ -371,10 +390,10 @@ int runFlights(const QStringList& args) {
     parsed.options.units = unitSelectorsOf(record);
     parsed.options.locale = DateTimeLocale::fromQLocale(QLocale::system());
 
-    std::unique_ptr<library::SqliteFlightStore> store;
+    std::unique_ptr<library::SqlFlightStore> store;
     if (parsed.database) {
         QString notice, error;
-        store = library::SqliteFlightStore::open(*parsed.database, notice, error);
+        store = library::SqlFlightStore::open(*parsed.database, notice, error);
         if (!notice.isEmpty()) std::fprintf(stderr, "logdump: %s\n", qPrintable(notice));
         if (!store) {
             std::fprintf(stderr, "logdump: %s\n", qPrintable(error));
@@ -382,7 +401,9 @@ int runFlights(const QStringList& args) {
         }
     }
     library::FlightIndexer indexer(parsed.options);
+    indexer.setAircraft(parsed.aircraft);
     const library::IndexResult result = indexer.run(parsed.paths, store.get());
+    for (const QString& p : result.notices) std::fprintf(stderr, "logdump: %s\n", qPrintable(p));
     for (const QString& p : result.problems) std::fprintf(stderr, "logdump: %s\n", qPrintable(p));
 
     // The trend lines over the flights in report order, and their chart when it is drawn.
@@ -406,7 +427,7 @@ int runFlights(const QStringList& args) {
     }
 
     JsonWriter out(stdout);
-    writeFlights(out, result, parsed.options);
+    writeFlights(out, result, parsed.options, parsed.aircraft);
     if (!parsed.trends.empty()) writeTrend(out, lines);
     if (parsed.layout) {
         out.raw(",\n  \"layout\": ");

@@ -22,6 +22,11 @@
 //                                       from it, the chart made and drawn at 794 x 499
 //   perfbench engine LOGFILE [REPEAT]   the derived channels of six cylinders and the
 //                                       lean test over one hour (perfbench_engine.cpp)
+//   perfbench fleet-trend DATABASE [REPEAT]
+//                                       the fleet trend of one channel (RPM1Series): its
+//                                       figures per flight of every aircraft, queried
+//                                       from the flight store at DATABASE (a file or a
+//                                       postgresql:// location) opened once
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -43,7 +48,7 @@
 #include "chart/chart_model.h"
 #include "chart/chart_render.h"
 #include "chart/date_axis.h"
-#include "library/sqlite_flight_store.h"
+#include "library/sql_flight_store.h"
 #include "library/trend.h"
 #include "library/trend_chart.h"
 #include "loading/channel_series.h"
@@ -303,16 +308,33 @@ int trendMode(const QString& database, int repeat) {
     return 0;
 }
 
+// The fleet trend of one channel (RPM1Series): its figures per flight of every aircraft,
+// queried from the flight store at DATABASE (a file or a postgresql:// location).
+int fleetTrendMode(const QString& database, int repeat) {
+    QString notice, error;
+    const std::unique_ptr<zp::library::SqlFlightStore> store =
+        zp::library::SqlFlightStore::open(database, notice, error);
+    if (!store) {
+        std::fprintf(stderr, "perfbench: %s\n", qPrintable(error));
+        return 1;
+    }
+    std::size_t rows = 0;
+    const double queryMs =
+        bestMs(repeat, [&] { rows = store->channelTrend(zp::RPM1Series, {}).size(); });
+    std::printf("query_ms=%.3f rows=%zu\n", queryMs, rows);
+    return rows > 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string mode = argc >= 3 ? argv[1] : "";
     if (mode != "import" && mode != "render" && mode != "repaint" && mode != "analysis" &&
-        mode != "overlay" && mode != "trend" && mode != "engine") {
+        mode != "overlay" && mode != "trend" && mode != "engine" && mode != "fleet-trend") {
         std::fprintf(stderr,
                      "usage: perfbench import|render|repaint|analysis|overlay|engine LOGFILE "
                      "[REPEAT [THREADS]]\n"
-                     "       perfbench trend DATABASE [REPEAT]\n");
+                     "       perfbench trend|fleet-trend DATABASE [REPEAT]\n");
         return 2;
     }
     const bool render =
@@ -330,6 +352,7 @@ int main(int argc, char** argv) {
     if (mode == "overlay") return overlayMode(path, repeat);
     if (mode == "trend") return trendMode(path, repeat);
     if (mode == "engine") return zp::perfbench::engineMode(path, repeat);
+    if (mode == "fleet-trend") return fleetTrendMode(path, repeat);
     const int threads = argc > 4 ? std::max(0, std::atoi(argv[4])) : 0;
     return render ? renderMode(path, repeat, mode == "repaint") : importMode(path, repeat, threads);
 }

@@ -1,10 +1,13 @@
 // The Flight Library window on a folder of small logs: File > Open Library Folder indexes
 // it in the background into a database file of the test's own, the table lists every
 // flight and every file that is not a log, sorts and filters, and a double-click opens
-// the flight's log zoomed to the flight. Also the filter rule on its own.
+// the flight's log zoomed to the flight; a folder given to an aircraft, with another
+// desk's aircraft listed and filtered by. Also the filter rule on its own.
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
@@ -17,6 +20,8 @@
 #include "app/main_window.h"
 #include "app/overlay_tools.h"
 #include "chart/chart_widget.h"
+#include "library/flight_indexer.h"
+#include "library/sql_flight_store.h"
 #include "settings/settings_store.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/find_child.h"
@@ -201,6 +206,65 @@ class TestLibraryWindow : public QObject {
         // An hour apart is within 5,000 s: one flight.
         QCOMPARE(window.libraryWindow()->rows().size(), std::size_t(1));
         QVERIFY(QFileInfo::exists(database));
+    }
+
+    // A registration typed into the window gives the folder to that aircraft: viewer.ini
+    // keeps it, the folder is indexed again under it, and the table lists the flights of
+    // every aircraft in the database (here one another desk indexed), with a filter.
+    void aircraft_givenToTheFolderAndFilteredBy() {
+        test::FakeDialogs dialogs;
+        QTemporaryDir dir;
+        SettingsStore store(dir.path(), dir.filePath(QStringLiteral("user")));
+        QVERIFY(QDir().mkpath(store.userFolder()));
+        const QString database = dir.filePath(QStringLiteral("fleet.sqlite"));
+        const QString ini = store.userFolder() + QStringLiteral("/viewer.ini");
+        QSettings(ini, QSettings::IniFormat).setValue(QStringLiteral("library/database"), database);
+        const QString n1 = dir.filePath(QStringLiteral("share/N1"));
+        const QString n2 = dir.filePath(QStringLiteral("share/N2"));
+        QVERIFY(QDir().mkpath(n1) && QDir().mkpath(n2));
+        QVERIFY(test::writeAll(n1 + QStringLiteral("/a.csv"), records(10, 0, 10)));
+        QVERIFY(
+            test::writeAll(n2 + QStringLiteral("/b.csv"), records(9, 0, 5) + records(12, 0, 5)));
+        {
+            // Another desk indexed N2.
+            QString notice, error;
+            auto other = library::SqlFlightStore::open(database, notice, error);
+            QVERIFY(other);
+            library::FlightIndexer indexer({});
+            indexer.setAircraft(QStringLiteral("N2"));
+            QCOMPARE(indexer.run({n2}, other.get()).problems, QStringList());
+        }
+        MainWindow window(dialogs, store);
+        window.openLibrary(n1);
+        FlightLibraryWindow* w = window.libraryWindow();
+        QSignalSpy ended(w, &FlightLibraryWindow::indexingEnded);
+        QVERIFY(ended.wait(60000));
+        QTableWidget& table = w->table();
+        const int file = column(table, QStringLiteral("File"));
+        const int aircraft = column(table, QStringLiteral("Aircraft"));
+        QVERIFY(aircraft >= 0);
+        QCOMPARE(visibleColumn(table, aircraft), QStringList({"", "N2", "N2"}));
+        QVERIFY(!w->aircraftFilter().isHidden());
+
+        w->aircraftEdit().setText(QStringLiteral("N1"));
+        emit w->aircraftEdit().returnPressed();
+        QVERIFY(ended.wait(60000));
+        QCOMPARE(QSettings(ini, QSettings::IniFormat)
+                     .value(QStringLiteral("library/aircraftFolders"))
+                     .toStringList(),
+                 QStringList({QDir::cleanPath(n1), "N1"}));
+        QCOMPARE(visibleColumn(table, aircraft), QStringList({"N1", "N2", "N2"}));
+        QComboBox& filter = w->aircraftFilter();
+        QCOMPARE(filter.count(), 3);  // all, N1, N2
+        filter.setCurrentIndex(filter.findData(QStringLiteral("N2")));
+        QCOMPARE(visibleColumn(table, file), QStringList({"b.csv", "b.csv"}));
+        filter.setCurrentIndex(filter.findData(QStringLiteral("N1")));
+        QCOMPARE(visibleColumn(table, file), QStringList({"a.csv"}));
+
+        // Opened again, the folder keeps its aircraft.
+        window.openLibrary(n1);
+        QVERIFY(ended.wait(60000));
+        QCOMPARE(w->aircraftEdit().text(), QStringLiteral("N1"));
     }
 
     void folder_goneLeavesTheRecentList() {

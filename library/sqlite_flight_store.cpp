@@ -539,6 +539,81 @@ QHash<QString, FileStamp> SqlFlightStore::stamps() {
     return result;
 }
 
+namespace {
+
+// The figures of a flight packed in one value: per channel with readings, its series name
+// (a length byte and the name) then count, minimum, maximum, mean, runs above and runs
+// below, each 8 bytes little-endian (integers two's complement, doubles as their bits).
+constexpr std::size_t kPackedNumbers = 6;
+
+void appendWord(QByteArray& out, std::uint64_t word) {
+    char bytes[8];
+    for (int i = 0; i < 8; ++i) bytes[i] = static_cast<char>((word >> (8 * i)) & 0xff);
+    out.append(bytes, 8);
+}
+
+std::uint64_t wordAt(const char* at) {
+    std::uint64_t word = 0;
+    for (int i = 0; i < 8; ++i)
+        word |= static_cast<std::uint64_t>(static_cast<unsigned char>(at[i])) << (8 * i);
+    return word;
+}
+
+void appendFigures(QByteArray& out, std::string_view name, const ChannelFigures& figures) {
+    out.append(static_cast<char>(name.size()));
+    out.append(name.data(), static_cast<qsizetype>(name.size()));
+    appendWord(out, static_cast<std::uint64_t>(figures.count));
+    appendWord(out, std::bit_cast<std::uint64_t>(figures.minimum));
+    appendWord(out, std::bit_cast<std::uint64_t>(figures.maximum));
+    appendWord(out, std::bit_cast<std::uint64_t>(figures.mean));
+    appendWord(out, static_cast<std::uint64_t>(figures.highRuns));
+    appendWord(out, static_cast<std::uint64_t>(figures.lowRuns));
+}
+
+// The channels' figures, then the derived series' (as flight_series holds them).
+QByteArray packedFigures(const Flight& f) {
+    QByteArray out;
+    for (int c = 0; c < kChannelCount; ++c)
+        if (const std::optional<ChannelFigures>& figures = f.channels[static_cast<std::size_t>(c)])
+            appendFigures(out, kChannels[c].name, *figures);
+    for (const auto& [name, figures] : f.derived) {
+        const QByteArray latin = name.toLatin1();
+        appendFigures(out,
+                      std::string_view(latin.constData(), static_cast<std::size_t>(latin.size())),
+                      figures);
+    }
+    return out;
+}
+
+// Reads what packedFigures wrote into `f`; false when the bytes end early.
+bool unpackFigures(const QByteArray& packed, Flight& f) {
+    const char* at = packed.constData();
+    const char* const end = at + packed.size();
+    while (at < end) {
+        const auto length = static_cast<std::size_t>(static_cast<unsigned char>(*at++));
+        if (static_cast<std::size_t>(end - at) < length + 8 * kPackedNumbers) return false;
+        const std::optional<Channel> channel = channelNamed(std::string_view(at, length));
+        at += length;
+        ChannelFigures figures;
+        figures.count = static_cast<std::int64_t>(wordAt(at));
+        figures.minimum = std::bit_cast<double>(wordAt(at + 8));
+        figures.maximum = std::bit_cast<double>(wordAt(at + 16));
+        figures.mean = std::bit_cast<double>(wordAt(at + 24));
+        figures.highRuns = static_cast<std::int64_t>(wordAt(at + 32));
+        figures.lowRuns = static_cast<std::int64_t>(wordAt(at + 40));
+        at += 8 * kPackedNumbers;
+        if (channel)
+            f.channels[static_cast<std::size_t>(*channel)] = figures;
+        else
+            f.derived.emplace_back(QString::fromLatin1(at - 8 * kPackedNumbers - length,
+                                                       static_cast<qsizetype>(length)),
+                                   figures);
+    }
+    return true;
+}
+
+}  // namespace
+
 bool SqlFlightStore::putFile(const FileFlights& file, const QString& optionsKey) {
     if (dialect_ == Dialect::Postgres)
         return retrying([&] { return putFilePostgres(file, optionsKey); });
@@ -674,77 +749,6 @@ bool SqlFlightStore::removeFiles(const QStringList& paths) {
 }
 
 namespace {
-
-// The figures of a flight packed in one value: per channel with readings, its series name
-// (a length byte and the name) then count, minimum, maximum, mean, runs above and runs
-// below, each 8 bytes little-endian (integers two's complement, doubles as their bits).
-constexpr std::size_t kPackedNumbers = 6;
-
-void appendWord(QByteArray& out, std::uint64_t word) {
-    char bytes[8];
-    for (int i = 0; i < 8; ++i) bytes[i] = static_cast<char>((word >> (8 * i)) & 0xff);
-    out.append(bytes, 8);
-}
-
-std::uint64_t wordAt(const char* at) {
-    std::uint64_t word = 0;
-    for (int i = 0; i < 8; ++i)
-        word |= static_cast<std::uint64_t>(static_cast<unsigned char>(at[i])) << (8 * i);
-    return word;
-}
-
-void appendFigures(QByteArray& out, std::string_view name, const ChannelFigures& figures) {
-    out.append(static_cast<char>(name.size()));
-    out.append(name.data(), static_cast<qsizetype>(name.size()));
-    appendWord(out, static_cast<std::uint64_t>(figures.count));
-    appendWord(out, std::bit_cast<std::uint64_t>(figures.minimum));
-    appendWord(out, std::bit_cast<std::uint64_t>(figures.maximum));
-    appendWord(out, std::bit_cast<std::uint64_t>(figures.mean));
-    appendWord(out, static_cast<std::uint64_t>(figures.highRuns));
-    appendWord(out, static_cast<std::uint64_t>(figures.lowRuns));
-}
-
-// The channels' figures, then the derived series' (as flight_series holds them).
-QByteArray packedFigures(const Flight& f) {
-    QByteArray out;
-    for (int c = 0; c < kChannelCount; ++c)
-        if (const std::optional<ChannelFigures>& figures = f.channels[static_cast<std::size_t>(c)])
-            appendFigures(out, kChannels[c].name, *figures);
-    for (const auto& [name, figures] : f.derived) {
-        const QByteArray latin = name.toLatin1();
-        appendFigures(out,
-                      std::string_view(latin.constData(), static_cast<std::size_t>(latin.size())),
-                      figures);
-    }
-    return out;
-}
-
-// Reads what packedFigures wrote into `f`; false when the bytes end early.
-bool unpackFigures(const QByteArray& packed, Flight& f) {
-    const char* at = packed.constData();
-    const char* const end = at + packed.size();
-    while (at < end) {
-        const auto length = static_cast<std::size_t>(static_cast<unsigned char>(*at++));
-        if (static_cast<std::size_t>(end - at) < length + 8 * kPackedNumbers) return false;
-        const std::optional<Channel> channel = channelNamed(std::string_view(at, length));
-        at += length;
-        ChannelFigures figures;
-        figures.count = static_cast<std::int64_t>(wordAt(at));
-        figures.minimum = std::bit_cast<double>(wordAt(at + 8));
-        figures.maximum = std::bit_cast<double>(wordAt(at + 16));
-        figures.mean = std::bit_cast<double>(wordAt(at + 24));
-        figures.highRuns = static_cast<std::int64_t>(wordAt(at + 32));
-        figures.lowRuns = static_cast<std::int64_t>(wordAt(at + 40));
-        at += 8 * kPackedNumbers;
-        if (channel)
-            f.channels[static_cast<std::size_t>(*channel)] = figures;
-        else
-            f.derived.emplace_back(QString::fromLatin1(at - 8 * kPackedNumbers - length,
-                                                       static_cast<qsizetype>(length)),
-                                   figures);
-    }
-    return true;
-}
 
 // Flights read by one query, in its row order, with the id of their file.
 struct FlightRows {

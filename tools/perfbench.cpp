@@ -262,8 +262,8 @@ int overlayMode(const QString& path, int repeat) {
 
 int trendMode(const QString& database, int repeat) {
     QString notice, error;
-    const std::unique_ptr<zp::library::SqliteFlightStore> store =
-        zp::library::SqliteFlightStore::open(database, notice, error);
+    const std::unique_ptr<zp::library::SqlFlightStore> store =
+        zp::library::SqlFlightStore::open(database, notice, error);
     if (!store) {
         std::fprintf(stderr, "perfbench: %s\n", qPrintable(error));
         return 1;

@@ -241,7 +241,7 @@ class TestFlightStore : public QObject {
         FlightIndexer indexer(options);
         QVERIFY(indexer.run({logs}, store.get()).problems.isEmpty());
         QCOMPARE(difference(store->files({path}).at(0), readFlights(path, options)), QString());
-        QCOMPARE(SqliteFlightStore::schemaVersion(), 2);
+        QCOMPARE(SqlFlightStore::schemaVersion(), 2);
     }
 
     // Files are read again only when their size, time or the options change; files gone

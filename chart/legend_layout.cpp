@@ -102,7 +102,8 @@ LegendLayout layoutLegend(const Chart& chart, const PixelRect& chartRect, int pa
         legend.columns = 0;
         return legend;
     }
-    legend.rows = std::min((itemCount + legend.columns - 1) / legend.columns, kLegendMaxRows);
+    const int maxRows = itemCount > kLegendUsualItems ? kLegendMaxRowsCrowded : kLegendMaxRows;
+    legend.rows = std::min((itemCount + legend.columns - 1) / legend.columns, maxRows);
 
     const int columns = legend.columns;
     int width = (legend.textWidth + legend.symbolWidth) * columns + 8 + (columns - 1) * 6 + 4 +

@@ -13,6 +13,11 @@
 namespace zp::chart {
 
 inline constexpr int kLegendMaxRows = 10;
+// A legend of more items than the 50 its ten rows take in five columns (a second log laid
+// over the first, or series derived from the channels) grows to as many rows as it needs,
+// up to this many.
+inline constexpr int kLegendUsualItems = 50;
+inline constexpr int kLegendMaxRowsCrowded = 20;
 inline constexpr int kLegendTopPos = 10;  // per cent: shifts the box right of centre
 inline constexpr int kLegendFrameWidth = 1;
 inline constexpr int kLegendShadowSize = 3;

@@ -22,13 +22,16 @@ constexpr int kFootLine = 9;
 const PixelRect kDesign{0, 0, 794, 499};
 
 // A chart of the first `count` catalogue channels, all in the legend, inactive, empty.
+// `count` series of the catalogue's channels, from the first on and round again.
 Chart catalogueChart(int count) {
     Chart chart;
     for (int i = 0; i < count; ++i) {
+        const zp::ChannelInfo& channel =
+            zp::kChannels[static_cast<std::size_t>(i % zp::kChannelCount)];
         LineSeries s;
-        s.name = QString::fromLatin1(zp::kChannels[static_cast<std::size_t>(i)].name);
-        s.title = QString::fromLatin1(zp::kChannels[static_cast<std::size_t>(i)].title);
-        s.color = QColor::fromRgb(zp::kChannels[static_cast<std::size_t>(i)].rgb);
+        s.name = QString::fromLatin1(channel.name);
+        s.title = QString::fromLatin1(channel.title);
+        s.color = QColor::fromRgb(channel.rgb);
         chart.series.push_back(s);
     }
     chart.bottomAxis.title = QStringLiteral("Date");
@@ -169,6 +172,17 @@ void ChartLayoutTest::legend_hitTestOutsideItems() {
     const LegendLayout crowded = layoutChart(full, kDesign, FakeMeasurer(), kFootLine).legend;
     QCOMPARE(crowded.shownCount(), 30);
     QCOMPARE(crowded.hitTest(crowded.rect.right - 5, crowded.rect.bottom - 5), -1);
+
+    // Beyond 50 items (a second log laid over the first) the legend takes up to 20 rows:
+    // 82 items in 3 columns show 60, a wider chart shows them all.
+    const Chart overlaid = catalogueChart(82);
+    const LegendLayout grown = layoutChart(overlaid, kDesign, FakeMeasurer(), kFootLine).legend;
+    QCOMPARE(grown.rows, 20);
+    QCOMPARE(grown.shownCount(), 60);
+    const LegendLayout wide =
+        layoutChart(overlaid, PixelRect{0, 0, 1600, 1000}, FakeMeasurer(), kFootLine).legend;
+    QCOMPARE(wide.shownCount(), 82);
+    QVERIFY(wide.rows > kLegendMaxRows && wide.rows <= kLegendMaxRowsCrowded);
 }
 
 void ChartLayoutTest::plotArea_addsUpWithFakeMetrics() {

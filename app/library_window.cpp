@@ -599,7 +599,7 @@ void FlightLibraryWindow::updateTrend() {
     std::vector<TrendFlight> flights;
     for (const LibraryRow& row : rows_)
         if (row.flight && rowMatches(row, text, from, to))
-            flights.push_back(TrendFlight{row.path, row.shown, *row.flight});
+            flights.push_back(TrendFlight{row.path, row.shown, *row.flight, row.aircraft});
     library::TrendChartSetup setup;
     setup.units = setup_.options.units;
     setup.limits = setup_.options.limits;

@@ -1,5 +1,6 @@
 #include "app/trend_window.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -10,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QSet>
 #include <QShortcut>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -94,6 +96,13 @@ TrendWindow::TrendWindow(QWidget* parent) : QWidget(parent) {
         rebuild();
     });
 
+    perAircraftBox_ = new QCheckBox(QStringLiteral("Line per &aircraft"), this);
+    perAircraftBox_->setObjectName(QStringLiteral("trendPerAircraft"));
+    perAircraftBox_->setToolTip(
+        QStringLiteral("The first channel picked, a line for each aircraft of the library"));
+    perAircraftBox_->setEnabled(false);
+    connect(perAircraftBox_, &QCheckBox::toggled, this, [this] { rebuild(); });
+
     auto* exportGraph = new QPushButton(QStringLiteral("&Export Graph..."), this);
     exportGraph->setObjectName(QStringLiteral("trendExportGraph"));
     connect(exportGraph, &QPushButton::clicked, this, &TrendWindow::chooseExportGraph);
@@ -124,6 +133,7 @@ TrendWindow::TrendWindow(QWidget* parent) : QWidget(parent) {
     controls->addWidget(channelsButton_);
     controls->addWidget(statisticLabel);
     controls->addWidget(statisticBox_);
+    controls->addWidget(perAircraftBox_);
     controls->addStretch(1);
     controls->addWidget(exportGraph);
     controls->addWidget(exportCsv);
@@ -141,7 +151,23 @@ void TrendWindow::setFlights(std::vector<TrendFlight> flights,
                              const library::TrendChartSetup& setup) {
     flights_ = std::move(flights);
     setup_ = setup;
+    QSet<QString> aircraft;
+    for (const TrendFlight& f : flights_)
+        if (!f.aircraft.isEmpty()) aircraft.insert(f.aircraft);
+    {
+        const QSignalBlocker quiet(perAircraftBox_);
+        perAircraftBox_->setEnabled(aircraft.size() > 1);
+        if (aircraft.size() < 2) perAircraftBox_->setChecked(false);
+    }
     rebuild();
+}
+
+void TrendWindow::setLinePerAircraft(bool on) {
+    perAircraftBox_->setChecked(on && perAircraftBox_->isEnabled());
+}
+
+bool TrendWindow::linePerAircraft() const {
+    return perAircraftBox_->isChecked();
 }
 
 void TrendWindow::setChannels(const std::vector<Channel>& channels) {
@@ -168,7 +194,14 @@ void TrendWindow::rebuild() {
     for (const TrendFlight& f : flights_) flights.push_back(&f.flight);
     std::vector<library::TrendRequest> requests;
     for (const Channel c : channels_) requests.push_back(library::TrendRequest{c, statistic_});
-    lines_ = library::trendLines(flights, requests);
+    if (linePerAircraft() && !requests.empty()) {
+        std::vector<QString> aircraft;
+        aircraft.reserve(flights_.size());
+        for (const TrendFlight& f : flights_) aircraft.push_back(f.aircraft);
+        lines_ = library::trendLinesByAircraft(flights, aircraft, requests.front());
+    } else {
+        lines_ = library::trendLines(flights, requests);
+    }
 
     chart::Chart built = library::trendChart(lines_, setup_, palette());
     chart::Chart& shown = chart_->chart();

@@ -17,6 +17,7 @@
 #include "library/trend.h"
 #include "library/trend_chart.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QMenu;
@@ -29,6 +30,7 @@ struct TrendFlight {
     QString path;   // the log file, absolute
     QString shown;  // its name inside the library folder
     library::Flight flight;
+    QString aircraft;  // its aircraft's registration (empty: none)
 };
 
 // The chart widget of the trend: its date labels are fitted to its size, and a double
@@ -61,6 +63,10 @@ class TrendWindow : public QWidget {
     const std::vector<Channel>& channels() const { return channels_; }
     void setStatistic(library::TrendStatistic statistic);
     library::TrendStatistic statistic() const { return statistic_; }
+    // A line per aircraft of the first channel picked, instead of a line per channel: the
+    // fleet comparison. Offered when the flights belong to two aircraft or more.
+    void setLinePerAircraft(bool on);
+    bool linePerAircraft() const;
 
     const std::vector<library::TrendLine>& lines() const { return lines_; }
     const std::vector<TrendFlight>& flights() const { return flights_; }
@@ -101,6 +107,7 @@ class TrendWindow : public QWidget {
     QPushButton* channelsButton_;
     QMenu* channelsMenu_;
     QComboBox* statisticBox_;
+    QCheckBox* perAircraftBox_;
     TrendChartWidget* chart_;
     QLabel* readout_;
 };

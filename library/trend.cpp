@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QStringList>
+#include <set>
 
 namespace zp::library {
 
@@ -77,20 +78,42 @@ std::optional<double> trendValue(const Flight& flight, const TrendRequest& reque
     return std::nullopt;
 }
 
+namespace {
+
+// The line of `request` over the flights of `aircraft` (every flight when `aircraftOf` is
+// empty).
+TrendLine lineOf(const std::vector<const Flight*>& flights, const std::vector<QString>& aircraftOf,
+                 const TrendRequest& request, const QString& aircraft) {
+    TrendLine line{request, {}, aircraft};
+    line.points.reserve(flights.size());
+    for (std::size_t i = 0; i < flights.size(); ++i) {
+        if (!aircraftOf.empty() && aircraftOf[i] != aircraft) continue;
+        const std::optional<double> x = flightDateTime(*flights[i]);
+        const std::optional<double> y = trendValue(*flights[i], request);
+        if (x && y) line.points.push_back(TrendPoint{*x, *y, i});
+    }
+    return line;
+}
+
+}  // namespace
+
 std::vector<TrendLine> trendLines(const std::vector<const Flight*>& flights,
                                   const std::vector<TrendRequest>& requests) {
     std::vector<TrendLine> lines;
     lines.reserve(requests.size());
-    for (const TrendRequest& request : requests) {
-        TrendLine line{request, {}};
-        line.points.reserve(flights.size());
-        for (std::size_t i = 0; i < flights.size(); ++i) {
-            const std::optional<double> x = flightDateTime(*flights[i]);
-            const std::optional<double> y = trendValue(*flights[i], request);
-            if (x && y) line.points.push_back(TrendPoint{*x, *y, i});
-        }
-        lines.push_back(std::move(line));
-    }
+    for (const TrendRequest& request : requests) lines.push_back(lineOf(flights, {}, request, {}));
+    return lines;
+}
+
+std::vector<TrendLine> trendLinesByAircraft(const std::vector<const Flight*>& flights,
+                                            const std::vector<QString>& aircraftOf,
+                                            const TrendRequest& request) {
+    std::set<QString> registrations(aircraftOf.begin(), aircraftOf.end());
+    registrations.erase(QString());
+    std::vector<TrendLine> lines;
+    if (aircraftOf.size() != flights.size()) return lines;
+    for (const QString& aircraft : registrations)
+        lines.push_back(lineOf(flights, aircraftOf, request, aircraft));
     return lines;
 }
 

@@ -45,6 +45,9 @@ struct TrendPoint {
 struct TrendLine {
     TrendRequest request;
     std::vector<TrendPoint> points;  // in the order of the flights
+    // The registration of the aircraft whose flights alone the line shows (a fleet
+    // comparison); empty: every flight's.
+    QString aircraft;
 };
 
 // The figure of `request` in `flight`; none when the flight has no reading of the channel.
@@ -54,5 +57,12 @@ std::optional<double> trendValue(const Flight& flight, const TrendRequest& reque
 // reading of the channel or without a date has no point on that line.
 std::vector<TrendLine> trendLines(const std::vector<const Flight*>& flights,
                                   const std::vector<TrendRequest>& requests);
+
+// The fleet comparison of one figure: a line of `request` per aircraft, in the byte order
+// of the registrations, each with the flights of that aircraft (`aircraftOf` gives the
+// registration of each flight of `flights`; flights of no aircraft are left out).
+std::vector<TrendLine> trendLinesByAircraft(const std::vector<const Flight*>& flights,
+                                            const std::vector<QString>& aircraftOf,
+                                            const TrendRequest& request);
 
 }  // namespace zp::library

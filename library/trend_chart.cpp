@@ -51,12 +51,19 @@ chart::Chart trendChart(const std::vector<TrendLine>& lines, const TrendChartSet
                         const QPalette& palette) {
     chart::Chart chart;
     chart.series.reserve(lines.size());
-    for (const TrendLine& line : lines) {
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        const TrendLine& line = lines[k];
         const auto c = static_cast<std::size_t>(line.request.channel);
         chart::LineSeries series;
         series.name = trendSeriesName(line.request);
         series.title = trendSeriesTitle(line.request, setup.units);
         series.color = colourOf(kChannels[c], palette);
+        if (!line.aircraft.isEmpty()) {
+            // A line per aircraft: named and titled after it, each in a hue of its own.
+            series.name += QLatin1Char('@') + line.aircraft;
+            series.title = line.aircraft + QLatin1Char(' ') + series.title;
+            series.color = QColor::fromHsv(static_cast<int>(k * 360 / lines.size()), 200, 200);
+        }
         series.penWidth = 2;
         series.active = true;
         series.showInLegend = true;

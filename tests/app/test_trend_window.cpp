@@ -100,6 +100,42 @@ class TestTrendWindow : public QObject {
         QVERIFY(chart.series[0].xDateTime && chart.series[0].pointMarks);
     }
 
+    // With flights of two aircraft or more, the first channel can be drawn a line per
+    // aircraft; with one aircraft the choice is not offered.
+    void linePerAircraft_offeredForAFleet() {
+        TrendWindow trend;
+        library::Flight flight;
+        flight.date = QDate(2024, 1, 1);
+        flight.channels[RPM1Series] = library::ChannelFigures{3, 2000, 2100, 2050, 0, 0};
+        library::Flight later = flight;
+        later.date = QDate(2024, 1, 2);
+        later.channels[RPM1Series]->maximum = 2200;
+        trend.setChannels({RPM1Series, AirspeedSeries});
+        trend.setFlights({TrendFlight{QStringLiteral("/a.csv"), QStringLiteral("a.csv"), flight,
+                                      QStringLiteral("N1")},
+                          TrendFlight{QStringLiteral("/b.csv"), QStringLiteral("b.csv"), later,
+                                      QStringLiteral("N1")}},
+                         {});
+        trend.setLinePerAircraft(true);
+        QVERIFY(!trend.linePerAircraft());
+        QCOMPARE(trend.lines().size(), std::size_t{2});  // a line per channel
+
+        trend.setFlights({TrendFlight{QStringLiteral("/a.csv"), QStringLiteral("a.csv"), flight,
+                                      QStringLiteral("N1")},
+                          TrendFlight{QStringLiteral("/b.csv"), QStringLiteral("b.csv"), later,
+                                      QStringLiteral("N2")}},
+                         {});
+        trend.setLinePerAircraft(true);
+        QVERIFY(trend.linePerAircraft());
+        QCOMPARE(trend.lines().size(), std::size_t{2});
+        QCOMPARE(trend.lines()[0].aircraft, QStringLiteral("N1"));
+        QCOMPARE(trend.lines()[1].aircraft, QStringLiteral("N2"));
+        QCOMPARE(trend.lines()[1].points.at(0).y, 2200.0);
+        QCOMPARE(trend.chartWidget().chart().series.size(), std::size_t{2});
+        trend.setLinePerAircraft(false);
+        QVERIFY(trend.lines()[0].aircraft.isEmpty());
+    }
+
     void filters_ofTheLibraryApply() {
         library_->setColumnChannels({RPM1Series});
         TrendWindow& trend = library_->showTrend();

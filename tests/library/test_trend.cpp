@@ -74,6 +74,38 @@ class TestTrend : public QObject {
         QCOMPARE(points[1].y, values[1]);
     }
 
+    // The fleet comparison: a line per aircraft in the order of the registrations, each
+    // with that aircraft's flights only; flights of no aircraft are left out.
+    void linesByAircraft_aLinePerRegistration() {
+        Flight a = flight(QDate(2024, 1, 1), 9 * 3600);
+        a.channels[TC5Series] = figures(300, 380, 350.5);
+        Flight b = flight(QDate(2024, 1, 2), 9 * 3600);
+        b.channels[TC5Series] = figures(300, 390, 350.5);
+        Flight c = flight(QDate(2024, 1, 3), 9 * 3600);
+        c.channels[TC5Series] = figures(300, 400, 350.5);
+        Flight d = flight(QDate(2024, 1, 4), 9 * 3600);
+        d.channels[TC5Series] = figures(300, 410, 350.5);
+        const std::vector<const Flight*> flights = {&a, &b, &c, &d};
+        const std::vector<QString> aircraft = {QStringLiteral("N2"), QStringLiteral("N1"),
+                                               QStringLiteral("N2"), QString()};
+        const library::TrendRequest request{TC5Series, TrendStatistic::Maximum};
+        const auto lines = library::trendLinesByAircraft(flights, aircraft, request);
+        QCOMPARE(lines.size(), std::size_t{2});
+        QCOMPARE(lines[0].aircraft, QStringLiteral("N1"));
+        QCOMPARE(lines[0].points.size(), std::size_t{1});
+        QCOMPARE(lines[0].points[0].y, 390.0);
+        QCOMPARE(lines[1].aircraft, QStringLiteral("N2"));
+        QCOMPARE(lines[1].points.size(), std::size_t{2});
+        QCOMPARE(lines[1].points[1].flight, std::size_t{2});
+        QVERIFY(library::trendLinesByAircraft(flights, {}, request).empty());
+
+        const chart::Chart chart = library::trendChart(lines, {}, QPalette());
+        QCOMPARE(chart.series.size(), std::size_t{2});
+        QCOMPARE(chart.series[0].name, QStringLiteral("TC5Series:max@N1"));
+        QVERIFY(chart.series[0].title.startsWith(QStringLiteral("N1 ")));
+        QVERIFY(chart.series[0].color != chart.series[1].color);
+    }
+
     void requests_nameAndStatistic_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("channel");  // -1: refused

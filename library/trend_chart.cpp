@@ -5,22 +5,11 @@
 #include <map>
 
 #include "channels/channel_units.h"
+#include "chart/channel_colour.h"
 
 namespace zp::library {
 
 namespace {
-
-QColor colourOf(const ChannelInfo& info, const QPalette& palette) {
-    switch (info.colourSource) {
-        case ColourSource::Highlight:
-            return palette.color(QPalette::Active, QPalette::Highlight);
-        case ColourSource::DarkShadow:
-            return palette.color(QPalette::Active, QPalette::Shadow);
-        case ColourSource::Fixed:
-            break;
-    }
-    return QColor::fromRgb(info.rgb);
-}
 
 // A CSV cell: quoted when it holds a comma, a quote or a line break.
 QByteArray cell(const QString& text) {
@@ -57,7 +46,7 @@ chart::Chart trendChart(const std::vector<TrendLine>& lines, const TrendChartSet
         chart::LineSeries series;
         series.name = trendSeriesName(line.request);
         series.title = trendSeriesTitle(line.request, setup.units);
-        series.color = colourOf(kChannels[c], palette);
+        series.color = chart::channelColour(kChannels[c], palette);
         if (!line.aircraft.isEmpty()) {
             // A line per aircraft: named and titled after it, each in a hue of its own.
             series.name += QLatin1Char('@') + line.aircraft;

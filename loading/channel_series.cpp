@@ -1,22 +1,9 @@
 #include "loading/channel_series.h"
 
 #include "channels/channel_units.h"
+#include "chart/channel_colour.h"
 
 namespace zp {
-
-namespace {
-QColor colourOf(const ChannelInfo& info, const QPalette& palette) {
-    switch (info.colourSource) {
-        case ColourSource::Highlight:
-            return palette.color(QPalette::Active, QPalette::Highlight);
-        case ColourSource::DarkShadow:
-            return palette.color(QPalette::Active, QPalette::Shadow);
-        case ColourSource::Fixed:
-            break;
-    }
-    return QColor::fromRgb(info.rgb);
-}
-}  // namespace
 
 void createChannelSeries(chart::Chart& chart, const QPalette& palette) {
     chart.series.clear();
@@ -25,7 +12,7 @@ void createChannelSeries(chart::Chart& chart, const QPalette& palette) {
         chart::LineSeries series;
         series.name = QString::fromLatin1(info.name);
         series.title = QString::fromLatin1(info.title);
-        series.color = colourOf(info, palette);
+        series.color = chart::channelColour(info, palette);
         series.penWidth = 2;
         series.active = false;
         series.showInLegend = true;

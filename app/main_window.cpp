@@ -596,25 +596,13 @@ void MainWindow::exportGraph() {
 
 QString MainWindow::writeExport(const QString& file, chart::ExportFormat format) {
     const BusyCursor busy;
-    chart::Chart& chart = chart_->chart();
-    switch (format) {
-        case chart::ExportFormat::Png:
-            return chart::exportPng(chart, chart_->size(), chart_->devicePixelRatioF(),
-                                    chart_->renderOptions(), file);
-        case chart::ExportFormat::Svg:
-            return chart::exportSvg(chart, chart_->size(), chart_->renderOptions(), file);
-        case chart::ExportFormat::Pdf: {
-            const QPageLayout page(chart::defaultPageSize(), pdfOrientation_,
-                                   QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
-            const chart::ChartLayout& shown = chart_->layout();
-            const QStringList header = pdfHeaderLines(
-                loaded_, chart, analysis::XRange{shown.bottom.minimum(), shown.bottom.maximum()});
-            return chart::exportPdf(chart, chart_->size(), header,
-                                    QFileInfo(loaded_.path).fileName(), page,
-                                    chart_->renderOptions(), file);
-        }
-    }
-    return {};
+    return chart::exportShown(*chart_, format, file, [this] {
+        const chart::ChartLayout& shown = chart_->layout();
+        return chart::PdfPage{
+            pdfHeaderLines(loaded_, chart_->chart(),
+                           analysis::XRange{shown.bottom.minimum(), shown.bottom.maximum()}),
+            QFileInfo(loaded_.path).fileName(), pdfOrientation_};
+    });
 }
 
 void MainWindow::copyGraph() {

@@ -21,6 +21,7 @@
 
 #include "chart/date_axis.h"
 #include "chart/date_time_format.h"
+#include "chart/widget_output.h"
 
 namespace zp {
 
@@ -260,33 +261,21 @@ void TrendWindow::showHover(int x, int y) {
 // [SECTION] Exports
 
 QString TrendWindow::exportGraph(const QString& file, chart::ExportFormat format) {
-    chart::Chart& chart = chart_->chart();
-    switch (format) {
-        case chart::ExportFormat::Png:
-            return chart::exportPng(chart, chart_->size(), chart_->devicePixelRatioF(),
-                                    chart_->renderOptions(), file);
-        case chart::ExportFormat::Svg:
-            return chart::exportSvg(chart, chart_->size(), chart_->renderOptions(), file);
-        case chart::ExportFormat::Pdf: {
-            const QPageLayout page(chart::defaultPageSize(), QPageLayout::Landscape,
-                                   QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
-            const chart::ChartLayout& shown = chart_->layout();
-            QStringList header;
-            header << QStringLiteral("Flight trend: %1 per flight")
-                          .arg(QLatin1String(library::statisticName(statistic_)));
-            header << QStringLiteral("%1 to %2, %3 flights")
-                          .arg(chart::formatDateTime(shown.bottom.minimum(),
-                                                     QStringLiteral("yyyy/mm/dd")),
-                               chart::formatDateTime(shown.bottom.maximum(),
-                                                     QStringLiteral("yyyy/mm/dd")))
-                          .arg(flights_.size());
-            for (const library::TrendLine& line : lines_)
-                header << library::trendSeriesTitle(line.request, setup_.units);
-            return chart::exportPdf(chart, chart_->size(), header, QStringLiteral("Flight trend"),
-                                    page, chart_->renderOptions(), file);
-        }
-    }
-    return {};
+    return chart::exportShown(*chart_, format, file, [this] {
+        const chart::ChartLayout& shown = chart_->layout();
+        QStringList header;
+        header << QStringLiteral("Flight trend: %1 per flight")
+                      .arg(QLatin1String(library::statisticName(statistic_)));
+        header << QStringLiteral("%1 to %2, %3 flights")
+                      .arg(chart::formatDateTime(shown.bottom.minimum(),
+                                                 QStringLiteral("yyyy/mm/dd")),
+                           chart::formatDateTime(shown.bottom.maximum(),
+                                                 QStringLiteral("yyyy/mm/dd")))
+                      .arg(flights_.size());
+        // The lines as the legend names them (with their aircraft, a line per aircraft).
+        for (const chart::LineSeries& series : chart_->chart().series) header << series.title;
+        return chart::PdfPage{header, QStringLiteral("Flight trend"), QPageLayout::Landscape};
+    });
 }
 
 QString TrendWindow::exportCsv(const QString& file) const {

@@ -64,4 +64,24 @@ QString printGraph(ChartWidget& widget, QPrinter& printer) {
     return QString();
 }
 
+QString exportShown(ChartWidget& widget, ExportFormat format, const QString& file,
+                    const std::function<PdfPage()>& pdfPage) {
+    Chart& chart = widget.chart();
+    switch (format) {
+        case ExportFormat::Png:
+            return exportPng(chart, widget.size(), widget.devicePixelRatioF(),
+                             widget.renderOptions(), file);
+        case ExportFormat::Svg:
+            return exportSvg(chart, widget.size(), widget.renderOptions(), file);
+        case ExportFormat::Pdf: {
+            const PdfPage shown = pdfPage();
+            const QPageLayout page(defaultPageSize(), shown.orientation, QMarginsF(12, 12, 12, 12),
+                                   QPageLayout::Millimeter);
+            return exportPdf(chart, widget.size(), shown.header, shown.title, page,
+                             widget.renderOptions(), file);
+        }
+    }
+    return {};
+}
+
 }  // namespace zp::chart

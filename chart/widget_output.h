@@ -4,7 +4,12 @@
 #pragma once
 
 #include <QImage>
+#include <QPageLayout>
 #include <QString>
+#include <QStringList>
+#include <functional>
+
+#include "chart/chart_export.h"
 
 class QPrinter;
 
@@ -26,5 +31,19 @@ QString saveToBitmapFile(ChartWidget& widget, const QString& fileName);
 // printer's own orientation again. A failed job is aborted. Returns an empty text on
 // success, else the error report.
 QString printGraph(ChartWidget& widget, QPrinter& printer);
+
+// What an exported PDF page shows besides the chart: the header lines above it, the
+// document's title, and the page's orientation.
+struct PdfPage {
+    QStringList header;
+    QString title;
+    QPageLayout::Orientation orientation = QPageLayout::Landscape;
+};
+
+// The chart as the widget shows it, written as PNG, SVG or PDF (the page made by
+// `pdfPage`, asked only for a PDF) on a default-size page with 12 mm margins. Returns an
+// empty text on success, else the reason.
+QString exportShown(ChartWidget& widget, ExportFormat format, const QString& file,
+                    const std::function<PdfPage()>& pdfPage);
 
 }  // namespace zp::chart

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
+
+#include "analysis/parallel_tasks.h"
 
 namespace zp::analysis {
 
@@ -85,44 +88,6 @@ struct Accumulator {
     }
 };
 
-// The run being followed while the readings pass.
-class RunTracker {
-  public:
-    RunTracker(const Limits& limits, std::vector<Exceedance>& out) : limits_(limits), out_(out) {}
-
-    void reading(double x, double y) {
-        if (y > limits_.high) {
-            extend(ExceedSide::High, x, y);
-        } else if (y < limits_.low) {
-            extend(ExceedSide::Low, x, y);
-        } else {
-            end();
-        }
-    }
-    void end() {
-        if (open_) out_.push_back(run_);
-        open_ = false;
-    }
-    bool open() const { return open_; }
-
-  private:
-    void extend(ExceedSide side, double x, double y) {
-        if (open_ && run_.side == side) {
-            run_.endX = x;
-            if (side == ExceedSide::High ? y > run_.peak : y < run_.peak) run_.peak = y;
-            return;
-        }
-        end();
-        run_ = Exceedance{side, x, x, y};
-        open_ = true;
-    }
-
-    const Limits& limits_;
-    std::vector<Exceedance>& out_;
-    Exceedance run_;
-    bool open_ = false;
-};
-
 }  // namespace
 
 std::optional<SeriesStats> seriesStats(const chart::PointList& list, XRange range) {
@@ -143,30 +108,142 @@ std::optional<SeriesStats> seriesStats(const chart::PointList& list, XRange rang
                        acc.maximum, acc.maximumX, acc.sum / static_cast<double>(acc.count)};
 }
 
+namespace {
+
+// The runs of readings beyond the limits in each stretch of readings. A reading is
+// classed (within, High or Low) and only a change of class does more: readings that
+// jitter about a limit cost little. A run ends at the end of its stretch (a gap fill or
+// the end of the points follows); its X and its peak are read once it has ended.
+class RunWalk {
+  public:
+    RunWalk(const chart::PointView& points, const Limits& limits, std::vector<Exceedance>& out)
+        : points_(points), high_(limits.high), low_(limits.low), out_(out) {}
+
+    template <bool kCheckX>
+    void readings(std::size_t first, std::size_t last, const XRange& range) {
+        int current = kWithin;
+        std::size_t runFirst = first;
+        points_.forEachValue(first, last, [&](std::size_t i, double y) {
+            const int c = classOf<kCheckX>(i, y, range);
+            if (c == current) return;
+            if (current != kWithin) closeRun(current, runFirst, i);
+            current = c;
+            runFirst = i;
+        });
+        if (current != kWithin) closeRun(current, runFirst, last);
+    }
+
+  private:
+    static constexpr int kWithin = 0;
+    static constexpr int kHigh = 1;
+    static constexpr int kLow = 2;
+
+    // A reading within the limits, a NaN, an infinity and one outside the range end a
+    // run and start none. With low above high, a reading beyond both counts as High.
+    template <bool kCheckX>
+    int classOf(std::size_t i, double y, const XRange& range) const {
+        if (!(std::fabs(y) <= std::numeric_limits<double>::max())) return kWithin;
+        const int c = y > high_ ? kHigh : (y < low_ ? kLow : kWithin);
+        if constexpr (kCheckX)
+            if (c != kWithin && !inRange(points_.x(i), range)) return kWithin;
+        return c;
+    }
+    // The run of points [first, end) is over.
+    void closeRun(int side, std::size_t first, std::size_t end) {
+        const double peak = side == kHigh ? highest(first, end) : lowest(first, end);
+        out_.push_back(Exceedance{side == kHigh ? ExceedSide::High : ExceedSide::Low,
+                                  points_.x(first), points_.x(end - 1), peak});
+    }
+    // The first of the highest and of the lowest values of points [first, end).
+    double highest(std::size_t first, std::size_t end) const {
+        double peak = points_.y(first);
+        points_.forEachValue(first + 1, end, [&peak](std::size_t, double y) {
+            if (y > peak) peak = y;
+        });
+        return peak;
+    }
+    double lowest(std::size_t first, std::size_t end) const {
+        double peak = points_.y(first);
+        points_.forEachValue(first + 1, end, [&peak](std::size_t, double y) {
+            if (y < peak) peak = y;
+        });
+        return peak;
+    }
+
+    const chart::PointView& points_;
+    const double high_;
+    const double low_;
+    std::vector<Exceedance>& out_;
+};
+
+}  // namespace
+
 std::vector<Exceedance> exceedances(const chart::PointList& list, const Limits& limits,
                                     XRange range) {
     std::vector<Exceedance> out;
     const chart::PointView points = list.points();
     const Stretch stretch = stretchOf(list, points, range);
-    RunTracker tracker(limits, out);
+    RunWalk walk(points, limits, out);
     forEachRun(
         list, stretch.first, stretch.last,
         [&](std::size_t first, std::size_t last) {
-            // Most readings lie within the limits and end nothing: their X, which takes a
-            // division to decode, is read only where it is needed.
-            points.forEachValue(first, last, [&](std::size_t i, double y) {
-                // A reading within the limits (never a NaN) ends a run wherever it lies.
-                if (y <= limits.high && y >= limits.low) {
-                    if (tracker.open()) tracker.end();
-                } else if (!std::isfinite(y) || (stretch.checkX && !inRange(points.x(i), range))) {
-                    tracker.end();
-                } else {
-                    tracker.reading(points.x(i), y);
-                }
-            });
+            if (stretch.checkX)
+                walk.readings<true>(first, last, range);
+            else
+                walk.readings<false>(first, last, range);
         },
-        [&] { tracker.end(); });
-    tracker.end();
+        [] {});
+    return out;
+}
+
+namespace {
+
+// Below this many points in all a single thread is quicker than starting others.
+constexpr std::size_t kPointsForThreads = std::size_t{1} << 18;
+
+// The lists' indexes, those with the most points in the range first, and whether they
+// hold enough points in it in all for threads to pay. Each list is read in X order.
+std::vector<std::size_t> largestFirst(std::span<const chart::PointList* const> lists,
+                                      const XRange& range, bool& parallel) {
+    std::vector<std::size_t> points(lists.size());
+    for (std::size_t k = 0; k < lists.size(); ++k) {
+        const chart::PointView view = lists[k]->points();
+        const Stretch stretch = stretchOf(*lists[k], view, range);
+        points[k] = stretch.last - stretch.first;
+    }
+    parallel = std::accumulate(points.begin(), points.end(), std::size_t{0}) >= kPointsForThreads;
+    std::vector<std::size_t> order(lists.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return points[a] > points[b]; });
+    return order;
+}
+
+}  // namespace
+
+std::vector<std::optional<SeriesStats>> seriesStatsOfEach(
+    std::span<const chart::PointList* const> lists, XRange range) {
+    bool parallel = false;
+    const std::vector<std::size_t> order = largestFirst(lists, range, parallel);
+    std::vector<std::optional<SeriesStats>> out(lists.size());
+    runTasks(
+        order.size(), [&](std::size_t t) { out[order[t]] = seriesStats(*lists[order[t]], range); },
+        parallel);
+    return out;
+}
+
+std::vector<std::vector<Exceedance>> exceedancesOfEach(
+    std::span<const chart::PointList* const> lists, std::span<const Limits> limits, XRange range) {
+    bool parallel = false;
+    const std::vector<std::size_t> order = largestFirst(lists, range, parallel);
+    std::vector<std::vector<Exceedance>> out(lists.size());
+    runTasks(
+        order.size(),
+        [&](std::size_t t) {
+            const std::size_t k = order[t];
+            out[k] = exceedances(*lists[k], limits[k], range);
+        },
+        parallel);
     return out;
 }
 

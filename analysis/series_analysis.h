@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <limits>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "chart/series.h"
@@ -55,5 +56,14 @@ struct Exceedance {
 // above high, a reading beyond both counts as High.
 std::vector<Exceedance> exceedances(const chart::PointList& points, const Limits& limits,
                                     XRange range = {});
+
+// seriesStats() and exceedances() of many lists at once, in the lists' order: the same
+// results, computed on every core when the lists hold many points in the range. The
+// lists are read in X order first, so that the threads only read them.
+std::vector<std::optional<SeriesStats>> seriesStatsOfEach(
+    std::span<const chart::PointList* const> lists, XRange range = {});
+std::vector<std::vector<Exceedance>> exceedancesOfEach(
+    std::span<const chart::PointList* const> lists, std::span<const Limits> limits,
+    XRange range = {});
 
 }  // namespace zp::analysis

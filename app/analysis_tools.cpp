@@ -396,9 +396,18 @@ void StatisticsWindow::refresh() {
     }
     const UnitSelectors& units = log_.units;
     table_->setRowCount(0);
+    std::vector<std::size_t> shown;
+    std::vector<const chart::PointList*> lists;
     for (std::size_t i = 0; i < c.series.size(); ++i) {
+        if (!c.series[i].active || !c.series[i].showInLegend) continue;
+        shown.push_back(i);
+        lists.push_back(&c.series[i].points);
+    }
+    const std::vector<std::optional<analysis::SeriesStats>> allStats =
+        analysis::seriesStatsOfEach(lists, range);
+    for (std::size_t k = 0; k < shown.size(); ++k) {
+        const std::size_t i = shown[k];
         const chart::LineSeries& series = c.series[i];
-        if (!series.active || !series.showInLegend) continue;
         const int row = table_->rowCount();
         table_->insertRow(row);
         QPixmap swatch(12, 12);
@@ -408,8 +417,7 @@ void StatisticsWindow::refresh() {
         table_->setItem(row, 0, colour);
         table_->setItem(row, 1, cell(series.title));
         table_->setItem(row, 2, cell(seriesUnitText(c, i, units)));
-        const std::optional<analysis::SeriesStats> stats =
-            analysis::seriesStats(series.points, range);
+        const std::optional<analysis::SeriesStats>& stats = allStats[k];
         table_->setItem(row, 3, cell(QString::number(stats ? stats->count : 0)));
         if (!stats) continue;
         table_->setItem(row, 4, cell(number(stats->minimum)));
@@ -491,16 +499,28 @@ void ExceedancesWindow::refresh() {
     const UnitSelectors& units = log_.units;
     const analysis::RunTidying tidying{double(join_->value()), double(hide_->value())};
     const std::vector<chart::LineSeries>& all = chart_.chart().series;
+    std::vector<std::size_t> limited;
+    std::vector<const chart::PointList*> lists;
+    std::vector<analysis::Limits> allLimits;
     for (std::size_t i = 0; i < all.size(); ++i) {
         const chart::LineSeries& series = all[i];
         if (!series.active || (!series.lowerLimit && !series.upperLimit)) continue;
         analysis::Limits limits;
         if (series.lowerLimit) limits.low = *series.lowerLimit;
         if (series.upperLimit) limits.high = *series.upperLimit;
+        limited.push_back(i);
+        lists.push_back(&series.points);
+        allLimits.push_back(limits);
+    }
+    const std::vector<std::vector<analysis::Exceedance>> allRuns =
+        analysis::exceedancesOfEach(lists, allLimits);
+    for (std::size_t k = 0; k < limited.size(); ++k) {
+        const std::size_t i = limited[k];
+        const chart::LineSeries& series = all[i];
+        const analysis::Limits& limits = allLimits[k];
         QString unit = seriesUnitText(chart_.chart(), i, units);
         if (!unit.isEmpty()) unit.prepend(QLatin1Char(' '));
-        for (const analysis::Exceedance& run :
-             analysis::tidyRuns(analysis::exceedances(series.points, limits), tidying)) {
+        for (const analysis::Exceedance& run : analysis::tidyRuns(allRuns[k], tidying)) {
             const int row = table_->rowCount();
             table_->insertRow(row);
             table_->setItem(row, 0, cell(series.title));

@@ -207,15 +207,19 @@ int renderMode(const QString& path, int repeat, bool reducedOnly) {
 // Statistics and exceedances of every series over `range`; the limits lie a tenth of
 // each series' span inside its extremes, so that there are runs on both sides.
 std::size_t analyseAll(const Chart& chart, zp::analysis::XRange range) {
-    std::size_t found = 0;
+    std::vector<const zp::chart::PointList*> lists;
+    std::vector<zp::analysis::Limits> limits;
     for (const zp::chart::LineSeries& series : chart.series) {
-        if (const auto stats = zp::analysis::seriesStats(series.points, range))
-            found += stats->count;
+        lists.push_back(&series.points);
         const zp::chart::FiniteRange& y = series.points.yRange();
         const double margin = (y.maximum - y.minimum) / 10.0;
-        const zp::analysis::Limits limits{y.minimum + margin, y.maximum - margin};
-        found += zp::analysis::exceedances(series.points, limits, range).size();
+        limits.push_back({y.minimum + margin, y.maximum - margin});
     }
+    std::size_t found = 0;
+    for (const auto& stats : zp::analysis::seriesStatsOfEach(lists, range))
+        if (stats) found += stats->count;
+    for (const auto& runs : zp::analysis::exceedancesOfEach(lists, limits, range))
+        found += runs.size();
     return found;
 }
 

@@ -3,6 +3,7 @@
 // first reached in X order, a reading equal to a limit is inside it, and a gap fill or a
 // non-finite reading ends a run.
 #include <QtTest>
+#include <cmath>
 #include <limits>
 #include <optional>
 #include <vector>
@@ -159,6 +160,11 @@ class SeriesAnalysisTest : public QObject {
         QTest::newRow("across midnight, read round the block's end")
             << std::vector<P>{{0.9, 20}, {0.95, 5}, {0.99, 30}, {0.01, 40}, {0.02, 5}, {0.5, 20}}
             << 0.0 << 10.0 << "H0.01-0.01:40 H0.5-0.9:20 H0.99-0.99:30";
+        QTest::newRow("a run through the block's end, its peak past it")
+            << std::vector<P>{{0.9, 35}, {0.95, 5}, {0.01, 5}, {0.5, 20}} << 0.0 << 10.0
+            << "H0.5-0.9:35";
+        QTest::newRow("limits crossed: beyond both is High")
+            << std::vector<P>{{1, 20}, {2, 7}, {3, 3}} << 10.0 << 5.0 << "H1-2:20 L3-3:3";
         QTest::newRow("in X order after a merge")
             << std::vector<P>{{3, 20}, {4, 20}, {1, 20}, {2, 5}} << 0.0 << 10.0
             << "H1-1:20 H3-4:20";
@@ -176,6 +182,53 @@ class SeriesAnalysisTest : public QObject {
         const PointList list = listOf({{1, 20}, {2, 30}, {3, 25}, {4, 5}, {5, 40}, {6, 50}});
         QCOMPARE(text(zp::analysis::exceedances(list, Limits{0, 10}, XRange{2, 5})),
                  QStringLiteral("H2-3:30 H5-5:40"));
+    }
+
+    // Of equal peaks the first counts: a zero keeps the sign of the first.
+    void exceedances_firstOfEqualPeaks() {
+        const auto low = zp::analysis::exceedances(listOf({{1, -0.0}, {2, 0.0}}), Limits{1, 10});
+        QCOMPARE(low.size(), std::size_t{1});
+        QVERIFY(std::signbit(low[0].peak));
+        const auto high = zp::analysis::exceedances(listOf({{1, 0.0}, {2, -0.0}}), Limits{-9, -1});
+        QCOMPARE(high.size(), std::size_t{1});
+        QVERIFY(!std::signbit(high[0].peak));
+    }
+
+    // The lists at once give what each gives alone, on threads when they are long:
+    // lists in every form (rotated across midnight, merged, wide, with gap fills and
+    // non-finite values, empty), over the whole axis and a range.
+    void ofEach_agreeWithEachAlone() {
+        std::vector<PointList> lists(6);
+        for (int i = 0; i < 150000; ++i) {
+            const double t = 0.5 + i * 1e-5;
+            const double x = t < 1.0 ? t : t - 1.0;  // crosses midnight
+            const double y = std::sin(i * 0.003) * 50.0 + (i % 7);
+            lists[0].append(x, y);
+            if (i % 211 == 0)
+                lists[1].appendGapFill(i * 1e-5);
+            else
+                lists[1].append(i * 1e-5, i % 503 == 0 ? kNaN : y);
+            lists[2].append(i * 1e-5, y + 0.1);                        // no float: the wide form
+            lists[3].append((i % 2 == 0 ? i : 150000 - i) * 1e-5, y);  // merged
+        }
+        lists[5].append(0.25, 3.0);
+        std::vector<const PointList*> pointers;
+        std::vector<Limits> limits;
+        for (const PointList& list : lists) {
+            pointers.push_back(&list);
+            limits.push_back(Limits{-20.0, 25.0});
+        }
+        for (const XRange range : {XRange{}, XRange{0.3, 0.9}}) {
+            const auto stats = seriesStatsOfEach(pointers, range);
+            const auto runs = exceedancesOfEach(pointers, limits, range);
+            QCOMPARE(stats.size(), lists.size());
+            QCOMPARE(runs.size(), lists.size());
+            for (std::size_t k = 0; k < lists.size(); ++k) {
+                QCOMPARE(text(stats[k]), text(seriesStats(lists[k], range)));
+                QCOMPARE(runs[k], zp::analysis::exceedances(lists[k], limits[k], range));
+                QVERIFY(k >= 4 || !runs[k].empty());
+            }
+        }
     }
 };
 

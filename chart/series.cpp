@@ -464,6 +464,49 @@ void PointList::allocateGapMarks() {
     gapMarks_ = static_cast<std::uint8_t*>(marks);
 }
 
+void PointList::appendColumn(const double* xs, const DayAndTime* times, const float* ys,
+                             std::size_t stride, std::size_t n) {
+    std::size_t k = 0;
+    while (k < n) {
+        // The points that go straight into a compact list in order with room for them,
+        // with the list's state in locals; the first that does not goes through
+        // append().
+        const std::size_t room =
+            wide_ || rotation_ != 0 || size_ == 0 ? 0 : std::min(capacity() - size_, n - k);
+        CompactPoint* const to = compact() + size_;
+        const std::uint32_t firstDay = times_.firstDay;
+        double lastX = lastX_;
+        FiniteRange xRange = xRange_;
+        FiniteRange yRange = yRange_;
+        std::size_t done = 0;
+        for (; done < room; ++done) {
+            const double x = xs[k + done];
+            const float value = ys[(k + done) * stride];
+            const DayAndTime& at = times[k + done];
+            // An exact time is a finite X.
+            if (!(x >= lastX) || !at.exact || at.day < firstDay || !std::isfinite(value)) break;
+            const std::uint64_t time =
+                std::uint64_t{at.day - firstDay} * CompactTimes::kMillisecondsPerDay + at.ms;
+            if (time > CompactTimes::kTimeBits) break;
+            to[done] = CompactPoint{static_cast<std::uint32_t>(time), value};
+            lastX = x;
+            xRange.add(x);
+            yRange.add(static_cast<double>(value));
+        }
+        if (done > 0) {
+            size_ += done;
+            lastX_ = lastX;
+            xRange_ = xRange;
+            yRange_ = yRange;
+            k += done;
+        }
+        if (k < n) {
+            append(xs[k], static_cast<double>(ys[k * stride]));
+            ++k;
+        }
+    }
+}
+
 void PointList::appendPoint(double x, double y, bool gapFill) {
     if (rotation_ > 0) unrotate();
     if (size_ == capacity()) {

@@ -236,6 +236,11 @@ class PointList {
     void append(double x, double y) {
         if (!appendInOrder(x, y)) appendPoint(x, y, false);
     }
+    // Appends (xs[k], ys[k * stride]) for k from 0 to n - 1, as append() would each in
+    // turn, where times[k] is dayAndTimeOf(xs[k]): the readings of several records at
+    // once, whose times were decoded once for every list they go to.
+    void appendColumn(const double* xs, const DayAndTime* times, const float* ys,
+                      std::size_t stride, std::size_t n);
     // Appends the zero point of a gap fill at `x`: drawn as any point, but a placeholder
     // for a second without a record rather than a reading.
     void appendGapFill(double x) { appendPoint(x, 0.0, true); }

@@ -370,45 +370,69 @@ ChannelOwners dealChannels(int threads) {
     return owners;
 }
 
-// Makes the deferred appends to the channels that `thread` owns, in their order.
+// Makes the deferred appends to the channels that `thread` owns, in their order: the
+// data steps of one model a block at a time, through the sink's addSteps.
 void makeAppends(const DeferredAppends& appends, const UnitSelectors& units, ImportSink& sink,
                  const ChannelOwners& owners, int thread) {
-    // The plots of each model whose channel the thread owns, by their index.
+    // The plots of each model whose channel the thread owns: their index and channel.
     struct OwnPlots {
         std::array<std::uint8_t, kChannelCount> index;
+        std::array<Channel, kChannelCount> channels;
         std::size_t count = 0;
     };
     std::array<OwnPlots, kModelCount + 1> own{};
     for (int id = 1; id <= kModelCount; ++id) {
         const std::span<const Channel> plots = recordModel(id)->plots;
         OwnPlots& mine = own[static_cast<std::size_t>(id)];
-        for (std::size_t i = 0; i < plots.size(); ++i)
-            if (owners[plots[i]] == thread) mine.index[mine.count++] = static_cast<std::uint8_t>(i);
+        for (std::size_t i = 0; i < plots.size(); ++i) {
+            if (owners[plots[i]] != thread) continue;
+            mine.index[mine.count] = static_cast<std::uint8_t>(i);
+            mine.channels[mine.count++] = plots[i];
+        }
     }
     std::array<ToShownFn, kChannelCount> toShown{};
     for (int c = 0; c < kChannelCount; ++c)
         if (owners[static_cast<std::size_t>(c)] == thread)
             toShown[static_cast<std::size_t>(c)] = shownConversion(static_cast<Channel>(c), units);
+
+    // The shown values of a block of data steps of one model, a row per step.
+    constexpr std::size_t kBlockSteps = 256;
+    std::array<double, kBlockSteps> xs{};
+    std::vector<float> rows(kBlockSteps * kChannelCount);
+    const OwnPlots* block = nullptr;
+    std::size_t steps = 0;
+    const auto flush = [&] {
+        if (steps > 0)
+            sink.addSteps(std::span<const Channel>(block->channels.data(), block->count), xs.data(),
+                          rows.data(), steps);
+        steps = 0;
+    };
     for (const DeferredAppends::Step& step : appends.steps) {
-        const std::span<const Channel> plots = step.model->plots;
         const OwnPlots& mine = own[static_cast<std::size_t>(step.model->id)];
+        if (mine.count == 0) continue;
         if (step.gapFill) {
+            flush();
             const double* times = appends.gapTimes.data() + step.first;
-            for (std::size_t n = 0; n < mine.count; ++n) {
-                const Channel channel = plots[mine.index[n]];
-                for (std::size_t k = 0; k < step.seconds; ++k) sink.addGapFill(channel, times[k]);
-            }
+            for (std::size_t n = 0; n < mine.count; ++n)
+                for (std::size_t k = 0; k < step.seconds; ++k)
+                    sink.addGapFill(mine.channels[n], times[k]);
             continue;
         }
-        const float* values = appends.values.data() + step.first;
-        for (std::size_t n = 0; n < mine.count; ++n) {
-            const std::size_t i = mine.index[n];
-            const Channel channel = plots[i];
-            const ToShownFn convert = toShown[static_cast<std::size_t>(channel)];
-            const float shown = convert ? convert(values[i]) : values[i];
-            sink.addXY(channel, step.x, static_cast<double>(shown));
+        if (&mine != block) {
+            flush();
+            block = &mine;
         }
+        const float* values = appends.values.data() + step.first;
+        float* row = rows.data() + steps * mine.count;
+        for (std::size_t n = 0; n < mine.count; ++n) {
+            const ToShownFn convert = toShown[static_cast<std::size_t>(mine.channels[n])];
+            const float value = values[mine.index[n]];
+            row[n] = convert ? convert(value) : value;
+        }
+        xs[steps++] = step.x;
+        if (steps == kBlockSteps) flush();
     }
+    flush();
 }
 
 // The points each channel will hold once the whole file is read, from what the first
@@ -430,6 +454,9 @@ std::array<std::size_t, kChannelCount> expectedPoints(const DeferredAppends& app
                           static_cast<std::size_t>(fills[c]) + 1024;
     return expected;
 }
+
+// The data steps and gap fills a one-thread load gathers before it appends them.
+constexpr std::size_t kBatchSteps = 4096;
 
 // A log of fewer parts than this is read by one thread.
 constexpr std::int64_t kLeastParts = 16;
@@ -617,11 +644,23 @@ ImportResult importLogFile(const QString& path, const UnitSelectors& units, Impo
 
     Loader loader(units, sink, options);
     loader.reset();
+    // A sink whose series take their points apart gets a batch of lines' points at once.
+    DeferredAppends appends;
+    const bool batched = sink.appendsChannelsApart() && sink.keepsPoints();
+    if (batched) loader.deferAppends(&appends);
+    const ChannelOwners oneThread = dealChannels(1);
+    const auto appendBatch = [&] {
+        if (!batched) return;
+        makeAppends(appends, units, sink, oneThread, 0);
+        appends.clear();
+    };
     std::string_view line;
     QString error;
     std::int64_t lineNumber = 1;  // of the file; a long line comes in several pieces
     while (reader.next(line)) {
-        if (!loader.handleLine(line, error)) {
+        const bool handled = loader.handleLine(line, error);
+        if (appends.steps.size() >= kBatchSteps || !handled) appendBatch();
+        if (!handled) {
             reader.close();
             if (loader.overBudget())
                 return {ImportResult::Status::TooMuchData, tooMuchDataMessage(lineNumber),
@@ -630,6 +669,7 @@ ImportResult importLogFile(const QString& path, const UnitSelectors& units, Impo
         }
         if (!line.empty() && line.back() == '\n') ++lineNumber;
     }
+    appendBatch();
     reader.close();
     return {ImportResult::Status::Loaded, kLoadedText, loader.panel(), loader.report()};
 }

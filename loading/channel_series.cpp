@@ -1,5 +1,10 @@
 #include "loading/channel_series.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdint>
+
 #include "channels/channel_units.h"
 #include "chart/channel_colour.h"
 
@@ -24,6 +29,27 @@ void createChannelSeries(chart::Chart& chart, const QPalette& palette) {
     for (std::size_t i = 0; i < kRpm1SampleValues.size(); ++i)
         rpm1.points.append(static_cast<double>(i), kRpm1SampleValues[i]);
     chart.bottomAxis.title = QStringLiteral("Date");
+}
+
+void ChartImportSink::addSteps(std::span<const Channel> channels, const double* xs,
+                               const float* values, std::size_t count) {
+    // Each time decoded once for every series it goes to; records of one second share
+    // their time.
+    constexpr std::size_t kChunk = 256;
+    std::array<chart::DayAndTime, kChunk> times;
+    for (std::size_t first = 0; first < count; first += kChunk) {
+        const std::size_t n = std::min(kChunk, count - first);
+        const double* x = xs + first;
+        for (std::size_t k = 0; k < n; ++k)
+            times[k] = k > 0 && std::bit_cast<std::uint64_t>(x[k]) ==
+                                    std::bit_cast<std::uint64_t>(x[k - 1])
+                           ? times[k - 1]
+                           : chart::dayAndTimeOf(x[k]);
+        const float* rows = values + first * channels.size();
+        for (std::size_t c = 0; c < channels.size(); ++c)
+            channelSeries(chart_, channels[c])
+                .points.appendColumn(x, times.data(), rows + c, channels.size(), n);
+    }
 }
 
 std::vector<QString> channelUnitTexts(const UnitSelectors& units) {

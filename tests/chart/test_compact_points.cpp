@@ -161,6 +161,75 @@ class CompactPointsTest : public QObject {
         }
     }
 
+    // Readings appended a column at a time give the very list that appending each in
+    // turn gives: onto a list empty, compact, read across midnight or wide, with an odd
+    // point somewhere in a column, in columns of several lengths.
+    void appendColumn_sameAsAppendingEach_data() {
+        QTest::addColumn<double>("x");
+        QTest::addColumn<float>("y");
+        // An X of -1: the reading keeps its own time.
+        QTest::newRow("nothing odd") << -1.0 << 1.0f;
+        QTest::newRow("value NaN") << -1.0 << std::numeric_limits<float>::quiet_NaN();
+        QTest::newRow("value infinite") << -1.0 << std::numeric_limits<float>::infinity();
+        QTest::newRow("time going back") << 0.001 << 2.0f;
+        QTest::newRow("time between milliseconds") << 0.5 + 1e-12 << 2.0f;
+        QTest::newRow("time of negative zero") << -0.0 << 2.0f;
+        QTest::newRow("time NaN") << kNaN << 2.0f;
+        QTest::newRow("day far after the first") << 30.5 << 2.0f;
+    }
+    void appendColumn_sameAsAppendingEach() {
+        QFETCH(double, x);
+        QFETCH(float, y);
+        for (int start = 0; start < 4; ++start) {
+            for (const std::size_t column : {std::size_t{1}, std::size_t{7}, std::size_t{256}}) {
+                std::vector<double> xs;
+                std::vector<float> ys;  // two per reading: the column has a stride of 2
+                for (const Marked& p : importLike(false, 3000, column + start)) {
+                    if (p.gapFill || p.x < 0.5) continue;  // the evening's readings
+                    xs.push_back(p.x);
+                    ys.push_back(static_cast<float>(p.y));
+                    ys.push_back(-1.0f);
+                }
+                const std::size_t odd = xs.size() / 3 + column / 2;
+                if (x != -1.0) xs[odd] = x;
+                ys[2 * odd] = y;
+                PointList each;
+                PointList columns;
+                for (PointList* list : {&each, &columns}) {
+                    if (start == 1) list->append(0.25, 1.0);  // compact
+                    if (start == 2) {  // read across midnight, then appended to
+                        list->append(0.9, 1.0);
+                        list->append(0.1, 2.0);
+                        (void)list->points();
+                    }
+                    if (start == 3) list->append(0.25, 0.1);  // wide
+                }
+                for (std::size_t k = 0; k < xs.size(); ++k)
+                    each.append(xs[k], static_cast<double>(ys[2 * k]));
+                for (std::size_t k = 0; k < xs.size(); k += column) {
+                    const std::size_t n = std::min(column, xs.size() - k);
+                    std::vector<DayAndTime> times;
+                    for (std::size_t i = k; i < k + n; ++i) times.push_back(dayAndTimeOf(xs[i]));
+                    columns.appendColumn(xs.data() + k, times.data(), ys.data() + 2 * k, 2, n);
+                }
+                QCOMPARE(columns.isWide(), each.isWide());
+                QCOMPARE(columns.hasNanX(), each.hasNanX());
+                QCOMPARE(columns.allFinite(), each.allFinite());
+                const PointView a = each.points();
+                const PointView b = columns.points();
+                QCOMPARE(b.size(), a.size());
+                for (std::size_t i = 0; i < a.size(); ++i)
+                    QVERIFY2(sameBits(a.x(i), b.x(i)) && sameBits(a.y(i), b.y(i)),
+                             qPrintable(QStringLiteral("point %1").arg(i)));
+                for (const auto& [r, q] : {std::pair{&each.xRange(), &columns.xRange()},
+                                           std::pair{&each.yRange(), &columns.yRange()}}) {
+                    QCOMPARE(q->any, r->any);
+                    QVERIFY(sameBits(q->minimum, r->minimum) && sameBits(q->maximum, r->maximum));
+                }
+            }
+        }
+    }
+
     // Float values of every kind a conversion can give are held as floats exactly.
     void floatValues_ofEveryKind_stayCompact() {
         const float values[] = {0.0f,

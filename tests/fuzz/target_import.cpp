@@ -1,5 +1,6 @@
 // Any bytes as a log file, with a settings record from the front of the input.
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <clocale>
 #include <cmath>
@@ -106,6 +107,39 @@ void checkScanners(const char* const begin, const char* const end) {
     }
 }
 
+// A sink that takes the points one call at a time, in the one order of a one-thread
+// load, into point lists of its own: what the chart's sink, which takes the readings
+// of many records at once, must hold as well.
+class PointByPointSink : public ImportSink {
+  public:
+    std::array<chart::PointList, kChannelCount> lists;
+
+    void clearSeries(Channel channel) override { lists[channel].clear(); }
+    void setShowInLegend(Channel, bool) override {}
+    void addXY(Channel channel, double x, double y) override { lists[channel].append(x, y); }
+    void addGapFill(Channel channel, double x) override { lists[channel].appendGapFill(x); }
+};
+
+bool sameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// Whether the chart's channel series hold what the sink's lists hold, bit for bit.
+bool sameAsPointByPoint(const chart::Chart& chart, const PointByPointSink& sink) {
+    for (int c = 0; c < kChannelCount; ++c) {
+        const chart::PointList& held = chart.series[static_cast<std::size_t>(c)].points;
+        const chart::PointList& one = sink.lists[static_cast<std::size_t>(c)];
+        const chart::PointView a = held.points();
+        const chart::PointView b = one.points();
+        if (a.size() != b.size() || held.gapFillCount() != one.gapFillCount()) return false;
+        for (std::size_t i = 0; i < a.size(); ++i)
+            if (!sameBits(a.x(i), b.x(i)) || !sameBits(a.y(i), b.y(i)) ||
+                held.isGapFill(i) != one.isGapFill(i))
+                return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int importTarget(const std::uint8_t* data, std::size_t size) {
@@ -166,6 +200,11 @@ int importTarget(const std::uint8_t* data, std::size_t size) {
             require(i == 0 || points[i - 1].x <= points[i].x, "points in time order");
         }
     }
+
+    // The same points as a sink given them one at a time.
+    static PointByPointSink plain;
+    (void)importLogFile(path, units, plain, options);
+    require(sameAsPointByPoint(chart, plain), "the same points as appended one at a time");
 
     // The same log loaded again into the same chart, as the viewer's load button does:
     // the chart now holds the first load's points instead of the start-up series, and

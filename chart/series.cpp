@@ -326,6 +326,12 @@ DayAndTime dayAndTimeOf(double x) {
     return found;
 }
 
+std::uint64_t millisecondsOf(double x) {
+    const DayAndTime at = dayAndTimeOf(x);
+    return at.exact ? std::uint64_t{at.day} * CompactTimes::kMillisecondsPerDay + at.ms
+                    : kNotMilliseconds;
+}
+
 namespace {
 
 // A value is held as a float when the float widened gives it back bit for bit.
@@ -464,7 +470,7 @@ void PointList::allocateGapMarks() {
     gapMarks_ = static_cast<std::uint8_t*>(marks);
 }
 
-void PointList::appendColumn(const double* xs, const DayAndTime* times, const float* ys,
+void PointList::appendColumn(const double* xs, const std::uint64_t* ms, const float* ys,
                              std::size_t stride, std::size_t n) {
     std::size_t k = 0;
     while (k < n) {
@@ -474,30 +480,34 @@ void PointList::appendColumn(const double* xs, const DayAndTime* times, const fl
         const std::size_t room =
             wide_ || rotation_ != 0 || size_ == 0 ? 0 : std::min(capacity() - size_, n - k);
         CompactPoint* const to = compact() + size_;
-        const std::uint32_t firstDay = times_.firstDay;
-        double lastX = lastX_;
-        FiniteRange xRange = xRange_;
-        FiniteRange yRange = yRange_;
+        const std::uint64_t firstMs =
+            std::uint64_t{times_.firstDay} * CompactTimes::kMillisecondsPerDay;
+        const double lastX = lastX_;
+        // The Y extremes of the readings read. Those that go in through append() below,
+        // when a time goes back, are added again there, which changes nothing.
+        float low = std::numeric_limits<float>::infinity();
+        float high = -std::numeric_limits<float>::infinity();
         std::size_t done = 0;
         for (; done < room; ++done) {
-            const double x = xs[k + done];
             const float value = ys[(k + done) * stride];
-            const DayAndTime& at = times[k + done];
-            // An exact time is a finite X.
-            if (!(x >= lastX) || !at.exact || at.day < firstDay || !std::isfinite(value)) break;
-            const std::uint64_t time =
-                std::uint64_t{at.day - firstDay} * CompactTimes::kMillisecondsPerDay + at.ms;
-            if (time > CompactTimes::kTimeBits) break;
+            // Before the first day (or not exact) wraps round to beyond the time bits.
+            const std::uint64_t time = ms[k + done] - firstMs;
+            if (time > CompactTimes::kTimeBits || !std::isfinite(value)) break;
             to[done] = CompactPoint{static_cast<std::uint32_t>(time), value};
-            lastX = x;
-            xRange.add(x);
-            yRange.add(static_cast<double>(value));
+            low = value < low ? value : low;
+            high = value > high ? value : high;
         }
+        // An exact time is a finite X, and X grows with it: a column in order once its
+        // first X is not below the last X, up to the first time that goes back.
+        if (done > 0 && !(xs[k] >= lastX)) done = 0;
+        for (std::size_t i = 1; i < done; ++i)
+            if (ms[k + i] < ms[k + i - 1]) done = i;
         if (done > 0) {
             size_ += done;
-            lastX_ = lastX;
-            xRange_ = xRange;
-            yRange_ = yRange;
+            lastX_ = xs[k + done - 1];
+            xRange_.add(xs[k]);
+            xRange_.add(xs[k + done - 1]);
+            addYExtremes(low, high);
             k += done;
         }
         if (k < n) {
@@ -505,6 +515,18 @@ void PointList::appendColumn(const double* xs, const DayAndTime* times, const fl
             ++k;
         }
     }
+}
+
+void PointList::addYExtremes(float low, float high) {
+    // As adding each value in turn: a new extreme only where strictly beyond.
+    if (!yRange_.any) {
+        yRange_.any = true;
+        yRange_.minimum = low;
+        yRange_.maximum = high;
+        return;
+    }
+    if (low < yRange_.minimum) yRange_.minimum = low;
+    if (high > yRange_.maximum) yRange_.maximum = high;
 }
 
 void PointList::appendPoint(double x, double y, bool gapFill) {

@@ -81,6 +81,11 @@ struct DayAndTime {
 };
 DayAndTime dayAndTimeOf(double x);
 
+// The time bits of `x` as whole milliseconds since day 0 (day x 86,400,000 + ms) when
+// dayAndTimeOf(x) is exact; kNotMilliseconds when it is not.
+inline constexpr std::uint64_t kNotMilliseconds = ~std::uint64_t{0};
+std::uint64_t millisecondsOf(double x);
+
 // dayAndTimeOf(x), of which the last answer is kept: the points of one record, appended
 // to one list after another, carry the same X.
 inline const DayAndTime& cachedDayAndTime(double x) {
@@ -237,9 +242,9 @@ class PointList {
         if (!appendInOrder(x, y)) appendPoint(x, y, false);
     }
     // Appends (xs[k], ys[k * stride]) for k from 0 to n - 1, as append() would each in
-    // turn, where times[k] is dayAndTimeOf(xs[k]): the readings of several records at
+    // turn, where ms[k] is millisecondsOf(xs[k]): the readings of several records at
     // once, whose times were decoded once for every list they go to.
-    void appendColumn(const double* xs, const DayAndTime* times, const float* ys,
+    void appendColumn(const double* xs, const std::uint64_t* ms, const float* ys,
                       std::size_t stride, std::size_t n);
     // Appends the zero point of a gap fill at `x`: drawn as any point, but a placeholder
     // for a second without a record rather than a reading.
@@ -318,6 +323,8 @@ class PointList {
         return true;
     }
     void appendPoint(double x, double y, bool gapFill);
+    // Adds the least and the greatest of finite values appended in turn to yRange_.
+    void addYExtremes(float low, float high);
     bool appendCompact(double x, double y, bool gapFill);
     void appendWide(double x, double y, bool gapFill);
     void noteAppended(double x, double y, bool gapFill);

@@ -36,13 +36,13 @@ class ImportSink {
     // Appends one point; no repaint per point.
     virtual void addXY(Channel channel, double x, double y) = 0;
     // Appends the readings of `count` data steps: step k, at X xs[k], gives channels[c]
-    // the value values[k * channels.size() + c]. The same as addXY for each step in
-    // turn and each of its channels in turn; a sink may take them faster at once.
-    virtual void addSteps(std::span<const Channel> channels, const double* xs, const float* values,
-                          std::size_t count) {
+    // the value columns[c][k * stride]. The same as addXY for each step in turn and
+    // each of its channels in turn; a sink may take them faster at once.
+    virtual void addSteps(std::span<const Channel> channels, const double* xs,
+                          const float* const* columns, std::size_t stride, std::size_t count) {
         for (std::size_t k = 0; k < count; ++k)
             for (std::size_t c = 0; c < channels.size(); ++c)
-                addXY(channels[c], xs[k], static_cast<double>(values[k * channels.size() + c]));
+                addXY(channels[c], xs[k], static_cast<double>(columns[c][k * stride]));
     }
     // Appends one zero point of a gap fill: a placeholder for a second without a
     // record, not a reading. A sink that does not tell them apart keeps a plain zero.

@@ -374,11 +374,13 @@ ChannelOwners dealChannels(int threads) {
 // data steps of one model a block at a time, through the sink's addSteps.
 void makeAppends(const DeferredAppends& appends, const UnitSelectors& units, ImportSink& sink,
                  const ChannelOwners& owners, int thread) {
-    // The plots of each model whose channel the thread owns: their index and channel.
+    // The plots of each model whose channel the thread owns: their index, channel and
+    // conversion.
     struct OwnPlots {
+        std::size_t count = 0;
         std::array<std::uint8_t, kChannelCount> index;
         std::array<Channel, kChannelCount> channels;
-        std::size_t count = 0;
+        std::array<ToShownFn, kChannelCount> toShown;
     };
     std::array<OwnPlots, kModelCount + 1> own{};
     for (int id = 1; id <= kModelCount; ++id) {
@@ -387,24 +389,37 @@ void makeAppends(const DeferredAppends& appends, const UnitSelectors& units, Imp
         for (std::size_t i = 0; i < plots.size(); ++i) {
             if (owners[plots[i]] != thread) continue;
             mine.index[mine.count] = static_cast<std::uint8_t>(i);
-            mine.channels[mine.count++] = plots[i];
+            mine.channels[mine.count] = plots[i];
+            mine.toShown[mine.count++] = shownConversion(plots[i], units);
         }
     }
-    std::array<ToShownFn, kChannelCount> toShown{};
-    for (int c = 0; c < kChannelCount; ++c)
-        if (owners[static_cast<std::size_t>(c)] == thread)
-            toShown[static_cast<std::size_t>(c)] = shownConversion(static_cast<Channel>(c), units);
 
-    // The shown values of a block of data steps of one model, a row per step.
+    // A block of data steps of one model: their values lie one step after another in
+    // the appends' values, a step's values in the model's plot order; the converted
+    // ones are written in the same places of `shown`.
     constexpr std::size_t kBlockSteps = 256;
     std::array<double, kBlockSteps> xs{};
-    std::vector<float> rows(kBlockSteps * kChannelCount);
+    std::vector<float> shown(kBlockSteps * kChannelCount);
+    std::array<const float*, kChannelCount> columns{};
     const OwnPlots* block = nullptr;
+    const float* blockValues = nullptr;
+    std::size_t stride = 0;
     std::size_t steps = 0;
     const auto flush = [&] {
-        if (steps > 0)
-            sink.addSteps(std::span<const Channel>(block->channels.data(), block->count), xs.data(),
-                          rows.data(), steps);
+        if (steps == 0) return;
+        for (std::size_t n = 0; n < block->count; ++n) {
+            const std::size_t i = block->index[n];
+            const ToShownFn convert = block->toShown[n];
+            if (!convert) {
+                columns[n] = blockValues + i;
+                continue;
+            }
+            for (std::size_t k = 0; k < steps; ++k)
+                shown[k * stride + i] = convert(blockValues[k * stride + i]);
+            columns[n] = shown.data() + i;
+        }
+        sink.addSteps(std::span<const Channel>(block->channels.data(), block->count), xs.data(),
+                      columns.data(), stride, steps);
         steps = 0;
     };
     for (const DeferredAppends::Step& step : appends.steps) {
@@ -421,14 +436,9 @@ void makeAppends(const DeferredAppends& appends, const UnitSelectors& units, Imp
         if (&mine != block) {
             flush();
             block = &mine;
+            stride = step.model->plots.size();
         }
-        const float* values = appends.values.data() + step.first;
-        float* row = rows.data() + steps * mine.count;
-        for (std::size_t n = 0; n < mine.count; ++n) {
-            const ToShownFn convert = toShown[static_cast<std::size_t>(mine.channels[n])];
-            const float value = values[mine.index[n]];
-            row[n] = convert ? convert(value) : value;
-        }
+        if (steps == 0) blockValues = appends.values.data() + step.first;
         xs[steps++] = step.x;
         if (steps == kBlockSteps) flush();
     }

@@ -32,11 +32,11 @@ void createChannelSeries(chart::Chart& chart, const QPalette& palette) {
 }
 
 void ChartImportSink::addSteps(std::span<const Channel> channels, const double* xs,
-                               const float* values, std::size_t count) {
+                               const float* const* columns, std::size_t stride, std::size_t count) {
     // Each time decoded once for every series it goes to; records of one second share
     // their time.
     constexpr std::size_t kChunk = 256;
-    std::array<chart::DayAndTime, kChunk> times;
+    std::array<std::uint64_t, kChunk> times;
     for (std::size_t first = 0; first < count; first += kChunk) {
         const std::size_t n = std::min(kChunk, count - first);
         const double* x = xs + first;
@@ -44,11 +44,10 @@ void ChartImportSink::addSteps(std::span<const Channel> channels, const double* 
             times[k] = k > 0 && std::bit_cast<std::uint64_t>(x[k]) ==
                                     std::bit_cast<std::uint64_t>(x[k - 1])
                            ? times[k - 1]
-                           : chart::dayAndTimeOf(x[k]);
-        const float* rows = values + first * channels.size();
+                           : chart::millisecondsOf(x[k]);
         for (std::size_t c = 0; c < channels.size(); ++c)
             channelSeries(chart_, channels[c])
-                .points.appendColumn(x, times.data(), rows + c, channels.size(), n);
+                .points.appendColumn(x, times.data(), columns[c] + first * stride, stride, n);
     }
 }
 

@@ -38,8 +38,8 @@ class ChartImportSink : public ImportSink {
     void addXY(Channel channel, double x, double y) override {
         channelSeries(chart_, channel).points.append(x, y);
     }
-    void addSteps(std::span<const Channel> channels, const double* xs, const float* values,
-                  std::size_t count) override;
+    void addSteps(std::span<const Channel> channels, const double* xs, const float* const* columns,
+                  std::size_t stride, std::size_t count) override;
     void addGapFill(Channel channel, double x) override {
         channelSeries(chart_, channel).points.appendGapFill(x);
     }

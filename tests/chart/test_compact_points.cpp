@@ -171,7 +171,9 @@ class CompactPointsTest : public QObject {
         QTest::newRow("nothing odd") << -1.0 << 1.0f;
         QTest::newRow("value NaN") << -1.0 << std::numeric_limits<float>::quiet_NaN();
         QTest::newRow("value infinite") << -1.0 << std::numeric_limits<float>::infinity();
+        QTest::newRow("value negative zero") << -1.0 << -0.0f;
         QTest::newRow("time going back") << 0.001 << 2.0f;
+        QTest::newRow("time going back, value the lowest") << 0.001 << -5000.0f;
         QTest::newRow("time between milliseconds") << 0.5 + 1e-12 << 2.0f;
         QTest::newRow("time of negative zero") << -0.0 << 2.0f;
         QTest::newRow("time NaN") << kNaN << 2.0f;
@@ -208,8 +210,8 @@ class CompactPointsTest : public QObject {
                     each.append(xs[k], static_cast<double>(ys[2 * k]));
                 for (std::size_t k = 0; k < xs.size(); k += column) {
                     const std::size_t n = std::min(column, xs.size() - k);
-                    std::vector<DayAndTime> times;
-                    for (std::size_t i = k; i < k + n; ++i) times.push_back(dayAndTimeOf(xs[i]));
+                    std::vector<std::uint64_t> times;
+                    for (std::size_t i = k; i < k + n; ++i) times.push_back(millisecondsOf(xs[i]));
                     columns.appendColumn(xs.data() + k, times.data(), ys.data() + 2 * k, 2, n);
                 }
                 QCOMPARE(columns.isWide(), each.isWide());

@@ -2,6 +2,7 @@
 // hottest CHT need a reading of every channel at a time, rates reach back 60 s within a
 // run of readings, and the profile picks the channels.
 #include <QtTest>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -41,6 +42,66 @@ QString textOf(const PointList& list) {
         items << t + u':' + (list.isGapFill(i) ? QStringLiteral("g") : QString::number(p.y(i)));
     }
     return items.join(u' ');
+}
+
+// Six cylinders of an engine monitor's twelve thermocouples.
+EngineProfile sixCylinders() {
+    EngineProfile p;
+    p.cylinders = 6;
+    p.egt = {TC1Series, TC2Series, TC3Series, TC4Series, TC9Series, TC10Series};
+    p.cht = {TC5Series, TC6Series, TC7Series, TC8Series, TC11Series, TC12Series};
+    return p;
+}
+
+// How the series of one set of records are held.
+enum class Layout { Rotated, InOrder, Mixed, OneCopied, OneWide };
+
+// A chart with the twelve thermocouples of a log with a time of day only, three records
+// a second from 23:58:01 on, across midnight, with two stretches of gap fills: appended
+// in file order (a block rotated once read) or in X order, as `layout` says.
+void fillThermocouples(chart::Chart& chart, Layout layout) {
+    createChannelSeries(chart, QPalette());
+    struct Record {
+        double x;
+        bool gapFill;
+    };
+    std::vector<Record> records;
+    for (int second = 0; second < 300; ++second) {
+        const double x = ((86281 + second) % 86400) / kDay;
+        // A second without records gets one gap fill, as the import gives it.
+        if ((second >= 130 && second < 133) || second == 230)
+            records.push_back({x, true});
+        else
+            records.insert(records.end(), 3, Record{x, false});
+    }
+    for (int s = 0; s < 12; ++s) {
+        PointList& list = channelSeries(chart, static_cast<Channel>(TC1Series + s)).points;
+        list.clear();
+        const bool inOrder = layout == Layout::InOrder || (layout == Layout::Mixed && s % 2 == 1);
+        // In X order: the records after midnight first.
+        std::size_t midnight = 1;
+        while (records[midnight].x >= records[midnight - 1].x) ++midnight;
+        for (std::size_t k = 0; k < records.size(); ++k) {
+            const std::size_t r = inOrder ? (k + midnight) % records.size() : k;
+            // Values that tie now and then, and a cylinder that runs hot for a while.
+            const double v = (s < 4 || s == 8 || s == 9 ? 1300 : 350) + (r * (s + 3)) % 17 +
+                             (s == 6 && r > 500 && r < 600 ? 40 : 0);
+            if (records[r].gapFill)
+                list.appendGapFill(records[r].x);
+            else
+                list.append(records[r].x, v);
+        }
+        (void)list.points();
+    }
+    PointList& tc3 = channelSeries(chart, TC3Series).points;
+    PointList& tc7 = channelSeries(chart, TC7Series).points;
+    if (layout == Layout::OneCopied) tc7 = PointList(tc7);  // a copy is put in X order
+    if (layout == Layout::OneWide) {
+        // A reading between records of one EGT and one CHT, at a time no other series
+        // has: no set is made there, and the lists turn wide.
+        tc3.append(records[100].x + 0.5 / (kDay * 1000), 1290.0);
+        tc7.append(records[100].x + 0.5 / (kDay * 1000), 340.0);
+    }
 }
 
 }  // namespace
@@ -199,6 +260,53 @@ class DerivedChannelsTest : public QObject {
         const DerivedSeries d = computeDerivedSeries(chart, p);
         for (int c = 0; c < p.cylinders; ++c)
             QCOMPARE(textOf(d.points[3 + c]), textOf(rateOf(listOf(chts[c]))));
+    }
+
+    // However the series of one set of records are held (a block rotated or not, a copy,
+    // a wide list), the derived series come out the same, bit for bit: the walk of series
+    // of one layout gives what the walk by X gives.
+    void anyLayout_sameDerivedSeries_data() {
+        QTest::addColumn<int>("layout");
+        QTest::newRow("every series rotated") << int(Layout::Rotated);
+        QTest::newRow("every series in X order") << int(Layout::InOrder);
+        QTest::newRow("some rotated, some not") << int(Layout::Mixed);
+        QTest::newRow("one series a copy") << int(Layout::OneCopied);
+        QTest::newRow("one EGT and one CHT wide") << int(Layout::OneWide);
+    }
+    void anyLayout_sameDerivedSeries() {
+        QFETCH(int, layout);
+        chart::Chart reference;
+        fillThermocouples(reference, Layout::Mixed);
+        chart::Chart chart;
+        fillThermocouples(chart, static_cast<Layout>(layout));
+        const DerivedSeries want = computeDerivedSeries(reference, sixCylinders());
+        const DerivedSeries got = computeDerivedSeries(chart, sixCylinders());
+        QCOMPARE(got.points.size(), std::size_t(9));
+        for (std::size_t k = 0; k < got.points.size(); ++k) {
+            const PointList& rate = got.points[k];
+            if (static_cast<Layout>(layout) == Layout::OneWide && k == 5) {
+                // CHT 3 has a reading more; its rate is that of the series alone.
+                QCOMPARE(textOf(rate), textOf(rateOf(channelSeries(chart, TC7Series).points)));
+                continue;
+            }
+            const chart::PointView a = got.points[k].points();
+            const chart::PointView b = want.points[k].points();
+            QCOMPARE(a.size(), b.size());
+            QVERIFY(a.size() > 800 || k >= 3);  // every record a set
+            for (std::size_t i = 0; i < a.size(); ++i) {
+                QCOMPARE(std::bit_cast<std::uint64_t>(a.x(i)),
+                         std::bit_cast<std::uint64_t>(b.x(i)));
+                QCOMPARE(std::bit_cast<std::uint64_t>(a.y(i)),
+                         std::bit_cast<std::uint64_t>(b.y(i)));
+                QCOMPARE(got.points[k].isGapFill(i), want.points[k].isGapFill(i));
+            }
+            QCOMPARE(got.points[k].isWide(), false);
+        }
+        QCOMPARE(got.hottestCylinder, want.hottestCylinder);
+        // The rates are those of each series alone.
+        for (int c = 0; c < 6; ++c)
+            QCOMPARE(textOf(got.points[3 + c]),
+                     textOf(rateOf(channelSeries(chart, *sixCylinders().cht[c]).points)));
     }
 
     void names() {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <bit>
 #include <cmath>
 #include <functional>
 #include <optional>
@@ -440,6 +441,20 @@ PointList rateOf(const PointList& cht, double secondsPerX) {
 
 namespace {
 
+// change * 60000 / apart, the change over `apart` ms in a minute. Readings a minute apart,
+// as they nearly always are, need no division when change * 60000 is exact: then the
+// quotient is exact too, and is `change` itself. 60000 has 11 significant bits, so the
+// product is exact when `change` has at most 42, that is when the last 11 bits of its
+// 52 are zero (as those of the difference of two floats of like size are); it stays far
+// within the range of a double.
+double perMinute(double change, double apart) {
+    constexpr std::uint64_t kLowBits = (std::uint64_t{1} << 11) - 1;
+    if (apart == 60000.0 && (std::bit_cast<std::uint64_t>(change) & kLowBits) == 0 &&
+        std::isfinite(change))
+        return change;
+    return change * 60000.0 / apart;
+}
+
 // The rates of CHT series of one layout (see ratesOfAlike) walked in stored order: the
 // stored times of one place must be the same word in every series. False, with `outs`
 // emptied, where the times differ.
@@ -487,7 +502,7 @@ bool ratesOfOneLayout(const PointView& first, const std::vector<const CompactPoi
             for (std::size_t s = 0; s < n; ++s) {
                 const double change = static_cast<double>(stored[s][k].value) -
                                       static_cast<double>(stored[s][j].value);
-                rates[s].add(time, asStored(change * 60000.0 / apart));
+                rates[s].add(time, asStored(perMinute(change, apart)));
             }
         }
     });

@@ -524,24 +524,34 @@ void PointList::appendStored(const PointView& source, std::span<const CompactPoi
         // Written beyond the points held, and taken in only when every one was fit.
         CompactPoint* to = compact() + size_;
         std::uint32_t last = points.front().time & CompactTimes::kTimeBits;
-        bool fit = true;
+        std::uint32_t unfit = 0;  // set by a time going back or a value not finite
         std::size_t gapFills = 0;
-        FiniteRange values = yRange_;
+        // The extremes as FiniteRange::add() keeps them, the values being finite.
+        const double first = (points.front().time & CompactTimes::kGapFill)
+                                 ? 0.0
+                                 : static_cast<double>(points.front().value);
+        double low = yRange_.any ? yRange_.minimum : first;
+        double high = yRange_.any ? yRange_.maximum : first;
         for (const CompactPoint& p : points) {
             const std::uint32_t time = p.time & CompactTimes::kTimeBits;
-            const bool gapFill = time != p.time;
-            const float value = gapFill ? 0.0f : p.value;
-            fit = fit && time >= last && std::isfinite(p.value);
+            const std::uint32_t gapFill = p.time >> 31;
+            const auto bits = std::bit_cast<std::uint32_t>(p.value);
+            unfit |= (time < last ? 1u : 0u) | ((bits & 0x7F800000u) == 0x7F800000u ? 1u : 0u);
             last = time;
+            const float value = std::bit_cast<float>(bits & (gapFill - 1));  // a gap fill's 0
             *to++ = CompactPoint{p.time, value};
-            gapFills += gapFill ? 1 : 0;
-            values.add(static_cast<double>(value));
+            gapFills += gapFill;
+            const double v = value;
+            low = v < low ? v : low;
+            high = v > high ? v : high;
         }
-        if (fit) {
+        if (unfit == 0) {
             if (size_ == 0) times_.firstDay = times.firstDay;
             size_ += points.size();
             gapFillCount_ += gapFills;
-            yRange_ = values;
+            yRange_.any = true;
+            yRange_.minimum = low;
+            yRange_.maximum = high;
             // The times ascend: the first and the last X are the extremes among them.
             lastX_ = times.x(points.back().time);
             xRange_.add(firstX);

@@ -627,10 +627,10 @@ DerivedSeries computeDerivedSeries(const chart::Chart& chart, const EngineProfil
     for (std::thread& helper : helpers) helper.join();
 
     d.points[2] = std::move(hottest.points);
-    d.hottestCylinder.resize(hottest.which.size());
-    for (std::size_t i = 0; i < hottest.which.size(); ++i)
-        d.hottestCylinder[i] =
-            hottest.which[i] == 0xFF ? 0 : static_cast<std::uint8_t>(numbers[hottest.which[i]]);
+    // The channel indexes turned into cylinder numbers where they are.
+    for (std::uint8_t& which : hottest.which)
+        which = which == 0xFF ? 0 : static_cast<std::uint8_t>(numbers[which]);
+    d.hottestCylinder = std::move(hottest.which);
     return d;
 }
 

@@ -1,9 +1,13 @@
 #include "analysis/derived_channels.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
+#include <bit>
 #include <cmath>
 #include <functional>
+#include <optional>
+#include <span>
 #include <thread>
 
 #include "channels/channel_units.h"
@@ -12,6 +16,8 @@ namespace zp::analysis {
 
 namespace {
 
+using chart::CompactPoint;
+using chart::CompactTimes;
 using chart::PointList;
 using chart::PointView;
 
@@ -71,14 +77,17 @@ bool forEachSetAlike(const std::vector<const PointList*>& channels, Tuple& tuple
 // (the k-th readings at that X of each), and `gap(x)` for each time at which every
 // series has only gap fills. Every series needs a point for a set to be made.
 // `restart()` empties what was handed out when the common case turns out not to hold.
+// `alikeFirst` false goes straight to the general walk.
 template <class Tuple, class Gap, class Restart>
 void forEachSet(const std::vector<const PointList*>& channels, Tuple tuple, Gap gap,
-                Restart restart) {
+                Restart restart, bool alikeFirst = true) {
     if (channels.empty()) return;
     for (const PointList* list : channels)
         if (list->empty()) return;  // a missing channel: no time has every reading
-    if (forEachSetAlike(channels, tuple, gap)) return;
-    restart();
+    if (alikeFirst) {
+        if (forEachSetAlike(channels, tuple, gap)) return;
+        restart();
+    }
     std::vector<Walker> walkers;
     walkers.reserve(channels.size());
     for (const PointList* list : channels) {
@@ -197,6 +206,130 @@ QString derivedUnitText(DerivedKind kind, const UnitSelectors& units) {
 
 namespace {
 
+// The X of stored times of a compact view, worked out once for each run of equal times
+// (the records of one second of a log that writes several a second).
+class StoredX {
+  public:
+    explicit StoredX(const PointView& view) : view_(view) {}
+    double operator()(std::uint32_t time) {
+        if (!known_ || time != time_) known_ = true, time_ = time, x_ = view_.xOfStored(time);
+        return x_;
+    }
+
+  private:
+    const PointView& view_;
+    bool known_ = false;
+    std::uint32_t time_ = 0;
+    double x_ = 0.0;
+};
+
+// The points of a derived list at stored times of its source, handed to the list in
+// batches (PointList::appendStored).
+class StoredAppender {
+  public:
+    StoredAppender(PointList& list, const PointView& source) : list_(&list), source_(&source) {}
+    void add(std::uint32_t time, double value) {
+        batch_[count_++] = CompactPoint{time, static_cast<float>(value)};
+        if (count_ == kBatch) flush();
+    }
+    void flush() {
+        list_->appendStored(*source_, std::span(batch_.data(), count_));
+        count_ = 0;
+    }
+
+  private:
+    static constexpr std::size_t kBatch = 512;
+    PointList* list_;
+    const PointView* source_;
+    std::array<CompactPoint, kBatch> batch_;
+    std::size_t count_ = 0;
+};
+
+// What a walk of series of one layout came to.
+enum class OneLayout {
+    NotOneLayout,  // the series do not share a layout: nothing was handed out
+    Done,          // every point was handed out
+    Differs,       // the records or the values differ: start again with the general walk
+};
+
+// The views of `lists` and their stored points when they all share the first one's
+// layout, else none.
+bool storedAlike(const std::vector<const PointList*>& lists, PointView& first,
+                 std::vector<const CompactPoint*>& stored) {
+    if (lists.empty()) return false;
+    first = lists.front()->points();
+    if (first.empty()) return false;
+    stored.clear();
+    for (const PointList* list : lists) {
+        const PointView view = list->points();
+        if (!view.sameLayout(first)) return false;
+        stored.push_back(view.storedPoints());
+    }
+    return true;
+}
+
+// The spread (and the hottest) of series of one layout, the common case of channels of
+// one instrument, walked in stored order: the stored times of one place must be the same
+// word in every series, a gap fill in all or in none, and the values are read straight.
+// The sets are those forEachSetAlike() makes.
+template <bool kHottest>
+OneLayout spreadOfOneLayout(const std::vector<const PointList*>& channels, PointList& spread,
+                            Hottest* hottest) {
+    PointView first;
+    std::vector<const CompactPoint*> stored;
+    if (!storedAlike(channels, first, stored)) return OneLayout::NotOneLayout;
+    const std::size_t n = stored.size();
+    StoredAppender spreadPoints(spread, first);
+    std::optional<StoredAppender> hottestPoints;
+    if constexpr (kHottest) hottestPoints.emplace(hottest->points, first);
+    bool differs = false;
+    first.forEachStoredRun(0, first.size(), [&](std::size_t, std::size_t at, std::size_t count) {
+        if (differs) return;
+        for (std::size_t k = at; k < at + count; ++k) {
+            const std::uint32_t time = stored[0][k].time;
+            std::uint32_t unlike = 0;  // the bits in which some series' time differs
+            double lo = stored[0][k].value;
+            double hi = lo;
+            std::size_t hot = 0;
+            bool finite = std::isfinite(lo);
+            for (std::size_t s = 1; s < n; ++s) {
+                const CompactPoint& p = stored[s][k];
+                unlike |= p.time ^ time;
+                const double v = p.value;
+                finite &= std::isfinite(v);
+                if (v < lo) lo = v;
+                // The first of equal values: a tie goes to the lower cylinder.
+                if (v > hi) hi = v, hot = s;
+            }
+            if (unlike != 0) {
+                differs = true;
+                return;
+            }
+            if (time & CompactTimes::kGapFill) {
+                spreadPoints.add(time, 0.0);
+                if constexpr (kHottest) {
+                    hottestPoints->add(time, 0.0);
+                    hottest->which.push_back(0xFF);
+                }
+            } else if (!finite) {
+                // A non-finite value among readings pairs by reading, not by index.
+                differs = true;
+                return;
+            } else {
+                spreadPoints.add(time, asStored(hi - lo));
+                if constexpr (kHottest) {
+                    hottestPoints->add(time, hi);
+                    hottest->which.push_back(static_cast<std::uint8_t>(hot));
+                }
+            }
+        }
+    });
+    if (differs) return OneLayout::Differs;
+    spreadPoints.flush();
+    if constexpr (kHottest) hottestPoints->flush();
+    return OneLayout::Done;
+}
+
 // The spread and, when asked, the hottest of `channels` in one pass.
 void spreadAndHottest(const std::vector<const PointList*>& channels, PointList& spread,
                       Hottest* hottest) {
@@ -207,36 +340,42 @@ void spreadAndHottest(const std::vector<const PointList*>& channels, PointList& 
         hottest->points.reserve(expected);
         hottest->which.reserve(expected);
     }
-    forEachSet(
-        channels,
-        [&](double x, const double* v) {
-            double lo = v[0], hi = v[0];
-            std::size_t hot = 0;
-            for (std::size_t s = 1; s < n; ++s) {
-                if (v[s] < lo) lo = v[s];
-                // The first of equal values: a tie goes to the lower cylinder.
-                if (v[s] > hi) hi = v[s], hot = s;
-            }
-            spread.append(x, asStored(hi - lo));
-            if (hottest) {
-                hottest->points.append(x, hi);
-                hottest->which.push_back(static_cast<std::uint8_t>(hot));
-            }
-        },
-        [&](double x) {
-            spread.appendGapFill(x);
-            if (hottest) {
-                hottest->points.appendGapFill(x);
-                hottest->which.push_back(0xFF);
-            }
-        },
-        [&] {
-            spread.clear();
-            if (hottest) {
-                hottest->points.clear();
-                hottest->which.clear();
-            }
-        });
+    const auto restart = [&] {
+        spread.clear();
+        if (hottest) {
+            hottest->points.clear();
+            hottest->which.clear();
+        }
+    };
+    const OneLayout walked = hottest ? spreadOfOneLayout<true>(channels, spread, hottest)
+                                     : spreadOfOneLayout<false>(channels, spread, hottest);
+    if (walked != OneLayout::Done) {
+        if (walked == OneLayout::Differs) restart();
+        forEachSet(
+            channels,
+            [&](double x, const double* v) {
+                double lo = v[0], hi = v[0];
+                std::size_t hot = 0;
+                for (std::size_t s = 1; s < n; ++s) {
+                    if (v[s] < lo) lo = v[s];
+                    // The first of equal values: a tie goes to the lower cylinder.
+                    if (v[s] > hi) hi = v[s], hot = s;
+                }
+                spread.append(x, asStored(hi - lo));
+                if (hottest) {
+                    hottest->points.append(x, hi);
+                    hottest->which.push_back(static_cast<std::uint8_t>(hot));
+                }
+            },
+            [&](double x) {
+                spread.appendGapFill(x);
+                if (hottest) {
+                    hottest->points.appendGapFill(x);
+                    hottest->which.push_back(0xFF);
+                }
+            },
+            restart, walked == OneLayout::NotOneLayout);
+    }
     spread.shrinkToFit();
     if (hottest) hottest->points.shrinkToFit();
 }
@@ -302,6 +441,79 @@ PointList rateOf(const PointList& cht, double secondsPerX) {
 
 namespace {
 
+// change * 60000 / apart, the change over `apart` ms in a minute. Readings a minute apart,
+// as they nearly always are, need no division when change * 60000 is exact: then the
+// quotient is exact too, and is `change` itself. 60000 has 11 significant bits, so the
+// product is exact when `change` has at most 42, that is when the last 11 bits of its
+// 52 are zero (as those of the difference of two floats of like size are); it stays far
+// within the range of a double.
+double perMinute(double change, double apart) {
+    constexpr std::uint64_t kLowBits = (std::uint64_t{1} << 11) - 1;
+    if (apart == 60000.0 && (std::bit_cast<std::uint64_t>(change) & kLowBits) == 0 &&
+        std::isfinite(change))
+        return change;
+    return change * 60000.0 / apart;
+}
+
+// The rates of CHT series of one layout (see ratesOfAlike) walked in stored order: the
+// stored times of one place must be the same word in every series. False, with `outs`
+// emptied, where the times differ.
+bool ratesOfOneLayout(const PointView& first, const std::vector<const CompactPoint*>& stored,
+                      std::vector<PointList*>& outs, double secondsPerX) {
+    const std::size_t n = stored.size();
+    const std::size_t size = first.size();
+    const double msPerX = secondsPerX * 1000.0;
+    const auto ms = [&](double x) { return static_cast<long long>(x * msPerX + 0.5); };
+    constexpr long long kWindow = 60000;
+    StoredX xOf(first);
+    StoredX xOfWindow(first);
+    std::vector<StoredAppender> rates;
+    rates.reserve(n);
+    for (PointList* out : outs) rates.emplace_back(*out, first);
+    bool inRun = false;  // a reading since the last gap fill
+    long long runStart = 0;
+    std::size_t j = 0;  // the stored place of the window's first reading
+    long long tj = 0;
+    bool differs = false;
+    first.forEachStoredRun(0, size, [&](std::size_t, std::size_t at, std::size_t count) {
+        if (differs) return;
+        for (std::size_t k = at; k < at + count; ++k) {
+            const std::uint32_t time = stored[0][k].time;
+            std::uint32_t unlike = 0;  // the bits in which some series' time differs
+            for (std::size_t s = 1; s < n; ++s) unlike |= stored[s][k].time ^ time;
+            if (unlike != 0) {
+                differs = true;
+                return;
+            }
+            if (time & CompactTimes::kGapFill) {
+                for (StoredAppender& rate : rates) rate.add(time, 0.0);
+                inRun = false;
+                continue;
+            }
+            const long long t = ms(xOf(time));
+            if (!inRun) inRun = true, runStart = t, j = k, tj = t;
+            if (t - runStart < kWindow) continue;
+            while (tj < t - kWindow) {
+                if (++j == size) j = 0;
+                tj = ms(xOfWindow(stored[0][j].time));
+            }
+            if (tj >= t) continue;
+            const double apart = static_cast<double>(t - tj);
+            for (std::size_t s = 0; s < n; ++s) {
+                const double change = static_cast<double>(stored[s][k].value) -
+                                      static_cast<double>(stored[s][j].value);
+                rates[s].add(time, asStored(perMinute(change, apart)));
+            }
+        }
+    });
+    if (differs) {
+        for (PointList* out : outs) out->clear();
+        return false;
+    }
+    for (StoredAppender& rate : rates) rate.flush();
+    return true;
+}
+
 // The rates of several CHT series of the same records (the same X at every index, gap
 // fills at the same indexes, every value finite) in one pass: the times and the
 // window are read once for all. False, with `outs` emptied, when they are not so.
@@ -314,10 +526,20 @@ bool ratesOfAlike(const std::vector<const PointList*>& chts, std::vector<PointLi
         if (!list->allFinite() || list->size() != first.size() ||
             list->gapFillCount() != first.gapFillCount())
             return false;
+    for (PointList* out : outs) out->reserve(first.size());
+    {
+        PointView view;
+        std::vector<const CompactPoint*> stored;
+        if (storedAlike(chts, view, stored)) {
+            const bool done = ratesOfOneLayout(view, stored, outs, secondsPerX);
+            if (done)
+                for (PointList* out : outs) out->shrinkToFit();
+            return done;
+        }
+    }
     std::vector<PointView> views;
     for (const PointList* list : chts) views.push_back(list->points());
     const PointView& p = views.front();
-    for (PointList* out : outs) out->reserve(p.size());
     const auto fail = [&] {
         for (PointList* out : outs) out->clear();
         return false;
@@ -405,10 +627,10 @@ DerivedSeries computeDerivedSeries(const chart::Chart& chart, const EngineProfil
     for (std::thread& helper : helpers) helper.join();
 
     d.points[2] = std::move(hottest.points);
-    d.hottestCylinder.resize(hottest.which.size());
-    for (std::size_t i = 0; i < hottest.which.size(); ++i)
-        d.hottestCylinder[i] =
-            hottest.which[i] == 0xFF ? 0 : static_cast<std::uint8_t>(numbers[hottest.which[i]]);
+    // The channel indexes turned into cylinder numbers where they are.
+    for (std::uint8_t& which : hottest.which)
+        which = which == 0xFF ? 0 : static_cast<std::uint8_t>(numbers[which]);
+    d.hottestCylinder = std::move(hottest.which);
     return d;
 }
 

@@ -1,5 +1,6 @@
 #include "chart/series.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdlib>
@@ -334,6 +335,13 @@ std::uint64_t millisecondsOf(double x) {
 
 namespace {
 
+// The first day of a compact list whose first point lies on `day`: room for days before
+// it as well as after it.
+std::uint32_t firstDayFor(std::uint32_t day) {
+    constexpr std::uint32_t kDaysBefore = 12;
+    return day > kDaysBefore ? day - kDaysBefore : 0;
+}
+
 // A value is held as a float when the float widened gives it back bit for bit.
 bool isFloatExact(double y, float& value) {
     if (std::fabs(y) > std::numeric_limits<float>::max() && std::isfinite(y)) return false;
@@ -547,11 +555,7 @@ bool PointList::appendCompact(double x, double y, bool gapFill) {
         widen();
         return false;
     }
-    if (size_ == 0) {
-        // Room for days before the first one as well as after it.
-        constexpr std::uint32_t kDaysBefore = 12;
-        times_.firstDay = at.day > kDaysBefore ? at.day - kDaysBefore : 0;
-    }
+    if (size_ == 0) times_.firstDay = firstDayFor(at.day);
     const std::uint64_t time =
         std::uint64_t{at.day - times_.firstDay} * CompactTimes::kMillisecondsPerDay + at.ms;
     if (at.day < times_.firstDay || time > CompactTimes::kTimeBits) {
@@ -561,6 +565,71 @@ bool PointList::appendCompact(double x, double y, bool gapFill) {
     compact()[size_] = CompactPoint{
         static_cast<std::uint32_t>(time) | (gapFill ? CompactTimes::kGapFill : 0u), value};
     return true;
+}
+
+void PointList::appendStored(const PointView& source, std::span<const CompactPoint> points) {
+    if (points.empty()) return;
+    const CompactTimes& times = source.times_;
+    const double firstX = times.x(points.front().time);
+    // Kept as they come: into a compact list in order, counting from the source's first
+    // day (as an empty list would from its first point), each time at or after the one
+    // before, every value finite.
+    bool asTheyCome = !wide_ && rotation_ == 0 && descents_ == 0;
+    if (asTheyCome && size_ == 0) {
+        const DayAndTime& at = cachedDayAndTime(firstX);
+        asTheyCome = at.exact && firstDayFor(at.day) == times.firstDay;
+    } else if (asTheyCome) {
+        asTheyCome = times_.firstDay == times.firstDay && firstX >= lastX_;
+    }
+    if (asTheyCome && size_ + points.size() > capacity()) {
+        const std::size_t grown = capacity() + capacity() / 2;
+        reserve(std::max({size_ + points.size(), grown, kFirstCapacity}));
+    }
+    if (asTheyCome) {
+        // Written beyond the points held, and taken in only when every one was fit.
+        CompactPoint* to = compact() + size_;
+        std::uint32_t last = points.front().time & CompactTimes::kTimeBits;
+        std::uint32_t unfit = 0;  // set by a time going back or a value not finite
+        std::size_t gapFills = 0;
+        // The extremes as FiniteRange::add() keeps them, the values being finite.
+        const double first = (points.front().time & CompactTimes::kGapFill)
+                                 ? 0.0
+                                 : static_cast<double>(points.front().value);
+        double low = yRange_.any ? yRange_.minimum : first;
+        double high = yRange_.any ? yRange_.maximum : first;
+        for (const CompactPoint& p : points) {
+            const std::uint32_t time = p.time & CompactTimes::kTimeBits;
+            const std::uint32_t gapFill = p.time >> 31;
+            const auto bits = std::bit_cast<std::uint32_t>(p.value);
+            unfit |= (time < last ? 1u : 0u) | ((bits & 0x7F800000u) == 0x7F800000u ? 1u : 0u);
+            last = time;
+            const float value = std::bit_cast<float>(bits & (gapFill - 1));  // a gap fill's 0
+            *to++ = CompactPoint{p.time, value};
+            gapFills += gapFill;
+            const double v = value;
+            low = v < low ? v : low;
+            high = v > high ? v : high;
+        }
+        if (unfit == 0) {
+            if (size_ == 0) times_.firstDay = times.firstDay;
+            size_ += points.size();
+            gapFillCount_ += gapFills;
+            yRange_.any = true;
+            yRange_.minimum = low;
+            yRange_.maximum = high;
+            // The times ascend: the first and the last X are the extremes among them.
+            lastX_ = times.x(points.back().time);
+            xRange_.add(firstX);
+            xRange_.add(lastX_);
+            return;
+        }
+    }
+    for (const CompactPoint& p : points) {
+        if (p.time & CompactTimes::kGapFill)
+            appendGapFill(times.x(p.time));
+        else
+            append(times.x(p.time), static_cast<double>(p.value));
+    }
 }
 
 void PointList::appendWide(double x, double y, bool gapFill) {

@@ -132,6 +132,29 @@ class PointView {
             i += run;
         }
     }
+    // Several views walked side by side. When two views share a layout (both compact, of
+    // one size, rotation and first day), the stored point at one place is the point of
+    // the same index in both, and their stored times (gap-fill bit included) are equal
+    // exactly when the X and the gap-fill marks are.
+    bool sameLayout(const PointView& other) const {
+        return !wide_ && !other.wide_ && size_ == other.size_ && rotation_ == other.rotation_ &&
+               times_.firstDay == other.times_.firstDay;
+    }
+    // The compact points as stored (null in the wide form), with forEachStoredRun().
+    const CompactPoint* storedPoints() const { return compact_; }
+    // Calls f(i, at, count) for points `first` to `last` - 1 of a compact view: points i to
+    // i + count - 1 lie at storedPoints()[at] on; one run, or two where the block wraps.
+    template <class F>
+    void forEachStoredRun(std::size_t first, std::size_t last, F f) const {
+        for (std::size_t i = first; i < last;) {
+            const std::size_t at = stored(i);
+            const std::size_t run = std::min(last - i, size_ - at);
+            f(i, at, run);
+            i += run;
+        }
+    }
+    // The X of a stored time of a compact view.
+    double xOfStored(std::uint32_t time) const { return times_.x(time); }
     // Whether point i has the same X as point j of `other`; compact points of the same
     // first day compare their stored times, which give equal X exactly when equal.
     bool sameX(std::size_t i, const PointView& other, std::size_t j) const {
@@ -249,6 +272,13 @@ class PointList {
     // Appends the zero point of a gap fill at `x`: drawn as any point, but a placeholder
     // for a second without a record rather than a reading.
     void appendGapFill(double x) { appendPoint(x, 0.0, true); }
+    // Appends `points` after those held, each at the X of its time as stored in the
+    // compact view `source` (that of another list) with its value, or a gap fill where
+    // the time has the gap-fill bit (its value unread): the very points append() and
+    // appendGapFill() make of them, for a list computed from another one. While the
+    // times ascend and this list counts them from the source's first day, they are kept
+    // as they come rather than worked out from X again.
+    void appendStored(const PointView& source, std::span<const CompactPoint> points);
     // Makes room for `n` points in all.
     void reserve(std::size_t n);
     // Gives back the room beyond the points held, once no more points are coming.

@@ -2,6 +2,7 @@
 // hottest CHT need a reading of every channel at a time, rates reach back 60 s within a
 // run of readings, and the profile picks the channels.
 #include <QtTest>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -41,6 +42,77 @@ QString textOf(const PointList& list) {
         items << t + u':' + (list.isGapFill(i) ? QStringLiteral("g") : QString::number(p.y(i)));
     }
     return items.join(u' ');
+}
+
+// Every point's X and Y bits and gap mark.
+QStringList bitsOf(const PointList& list) {
+    QStringList items;
+    const chart::PointView p = list.points();
+    for (std::size_t i = 0; i < p.size(); ++i)
+        items << QString::number(std::bit_cast<quint64>(p.x(i)), 16) + u' ' +
+                     QString::number(std::bit_cast<quint64>(p.y(i)), 16) +
+                     (list.isGapFill(i) ? QStringLiteral(" g") : QString());
+    return items;
+}
+
+// Six cylinders of an engine monitor's twelve thermocouples.
+EngineProfile sixCylinders() {
+    EngineProfile p;
+    p.cylinders = 6;
+    p.egt = {TC1Series, TC2Series, TC3Series, TC4Series, TC9Series, TC10Series};
+    p.cht = {TC5Series, TC6Series, TC7Series, TC8Series, TC11Series, TC12Series};
+    return p;
+}
+
+// How the series of one set of records are held.
+enum class Layout { Rotated, InOrder, Mixed, OneCopied, OneWide };
+
+// A chart with the twelve thermocouples of a log with a time of day only, three records
+// a second from 23:58:01 on, across midnight, with two stretches of gap fills: appended
+// in file order (a block rotated once read) or in X order, as `layout` says.
+void fillThermocouples(chart::Chart& chart, Layout layout) {
+    createChannelSeries(chart, QPalette());
+    struct Record {
+        double x;
+        bool gapFill;
+    };
+    std::vector<Record> records;
+    for (int second = 0; second < 300; ++second) {
+        const double x = ((86281 + second) % 86400) / kDay;
+        // A second without records gets one gap fill, as the import gives it.
+        if ((second >= 130 && second < 133) || second == 230)
+            records.push_back({x, true});
+        else
+            records.insert(records.end(), 3, Record{x, false});
+    }
+    for (int s = 0; s < 12; ++s) {
+        PointList& list = channelSeries(chart, static_cast<Channel>(TC1Series + s)).points;
+        list.clear();
+        const bool inOrder = layout == Layout::InOrder || (layout == Layout::Mixed && s % 2 == 1);
+        // In X order: the records after midnight first.
+        std::size_t midnight = 1;
+        while (records[midnight].x >= records[midnight - 1].x) ++midnight;
+        for (std::size_t k = 0; k < records.size(); ++k) {
+            const std::size_t r = inOrder ? (k + midnight) % records.size() : k;
+            // Values that tie now and then, and a cylinder that runs hot for a while.
+            const double v = (s < 4 || s == 8 || s == 9 ? 1300 : 350) + (r * (s + 3)) % 17 +
+                             (s == 6 && r > 500 && r < 600 ? 40 : 0);
+            if (records[r].gapFill)
+                list.appendGapFill(records[r].x);
+            else
+                list.append(records[r].x, v);
+        }
+        (void)list.points();
+    }
+    PointList& tc3 = channelSeries(chart, TC3Series).points;
+    PointList& tc7 = channelSeries(chart, TC7Series).points;
+    if (layout == Layout::OneCopied) tc7 = PointList(tc7);  // a copy is put in X order
+    if (layout == Layout::OneWide) {
+        // A reading between records of one EGT and one CHT, at a time no other series
+        // has: no set is made there, and the lists turn wide.
+        tc3.append(records[100].x + 0.5 / (kDay * 1000), 1290.0);
+        tc7.append(records[100].x + 0.5 / (kDay * 1000), 340.0);
+    }
 }
 
 }  // namespace
@@ -182,6 +254,17 @@ class DerivedChannelsTest : public QObject {
                            "0:200 30:230 60:260 61:g 62:200 90:211 122:190 130:170",
                            "0:400 30:400 60:410 61:g 62:400 90:405 122:420 130:430",
                            "0:100 30:101 60:105 61:g 62:110 90:100 122:120 130:121"};
+        // Floats of every size: changes a minute apart that are no whole numbers, that
+        // overflow a float or are tiny, one whose product with 60000 is inexact, and
+        // readings 40 s apart.
+        QTest::newRow("alike, values of every size") << QStringList{
+            "0:0.33333334326744080 30:310 60:3.4028234663852886e38 61:g "
+            "62:1.1754943508222875e-38 90:301 122:-3.4028234663852886e38 130:280",
+            "0:16777215 30:0.10000000149011612 60:-16777215 61:g 62:1.401298464324817e-45 "
+            "90:2.5 122:7.006492321624085e-45 130:1.5",
+            "0:-0 30:400 60:0 61:g 62:400 90:0.33333334326744080 122:420 130:-0",
+            "0:100 30:101 60:105.25 61:g 62:4.161799370194785e-05 90:100 122:933.85595703125 "
+            "130:121"};
         QTest::newRow("not alike")
             << QStringList{"0:300 30:310 60:320 90:330", "0:300 31:310 60:320 90:330",
                            "0:300 30:nan 60:320 90:330", "0:300 60:320"};
@@ -197,8 +280,45 @@ class DerivedChannelsTest : public QObject {
             channelSeries(chart, static_cast<Channel>(TC5Series + c)).points = listOf(chts[c]);
         }
         const DerivedSeries d = computeDerivedSeries(chart, p);
-        for (int c = 0; c < p.cylinders; ++c)
-            QCOMPARE(textOf(d.points[3 + c]), textOf(rateOf(listOf(chts[c]))));
+        for (int c = 0; c < p.cylinders; ++c) {
+            if (QByteArray(QTest::currentDataTag()).startsWith("alike"))
+                QVERIFY(!channelSeries(chart, *p.cht[c]).points.isWide());
+            QCOMPARE(bitsOf(d.points[3 + c]), bitsOf(rateOf(listOf(chts[c]))));
+        }
+    }
+
+    // However the series of one set of records are held (a block rotated or not, a copy,
+    // a wide list), the derived series come out the same, bit for bit: the walk of series
+    // of one layout gives what the walk by X gives.
+    void anyLayout_sameDerivedSeries_data() {
+        QTest::addColumn<int>("layout");
+        QTest::newRow("every series rotated") << int(Layout::Rotated);
+        QTest::newRow("every series in X order") << int(Layout::InOrder);
+        QTest::newRow("some rotated, some not") << int(Layout::Mixed);
+        QTest::newRow("one series a copy") << int(Layout::OneCopied);
+        QTest::newRow("one EGT and one CHT wide") << int(Layout::OneWide);
+    }
+    void anyLayout_sameDerivedSeries() {
+        QFETCH(int, layout);
+        chart::Chart reference;
+        fillThermocouples(reference, Layout::Mixed);
+        chart::Chart chart;
+        fillThermocouples(chart, static_cast<Layout>(layout));
+        const DerivedSeries want = computeDerivedSeries(reference, sixCylinders());
+        const DerivedSeries got = computeDerivedSeries(chart, sixCylinders());
+        QCOMPARE(got.points.size(), std::size_t(9));
+        for (std::size_t k = 0; k < got.points.size(); ++k) {
+            // CHT 3 with a reading more has a rate of its own (checked below).
+            if (static_cast<Layout>(layout) == Layout::OneWide && k == 5) continue;
+            QCOMPARE(bitsOf(got.points[k]), bitsOf(want.points[k]));
+            QVERIFY(got.points[k].size() > 800 || k >= 3);  // every record a set
+            QVERIFY(!got.points[k].isWide());
+        }
+        QCOMPARE(got.hottestCylinder, want.hottestCylinder);
+        // The rates are those of each series alone.
+        for (int c = 0; c < 6; ++c)
+            QCOMPARE(bitsOf(got.points[3 + c]),
+                     bitsOf(rateOf(channelSeries(chart, *sixCylinders().cht[c]).points)));
     }
 
     void names() {

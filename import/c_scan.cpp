@@ -124,6 +124,12 @@ const char* scanInt(const char* p, const char* end, std::int32_t& out) {
     // The magnitude saturates at 2^63, which covers both ends of the 64-bit range.
     constexpr std::uint64_t kLimit = std::uint64_t{1} << 63;
     std::uint64_t magnitude = 0;
+    // Eighteen digits stay below 2^63: they need no check.
+    const char* const unchecked = end - p > 18 ? p + 18 : end;
+    while (p != unchecked && isDigit(*p)) {
+        magnitude = magnitude * 10 + static_cast<unsigned>(*p - '0');
+        ++p;
+    }
     while (p != end && isDigit(*p)) {
         const unsigned digit = static_cast<unsigned>(*p - '0');
         // Checked before multiplying: a 20-digit text would wrap round 2^64.
@@ -294,11 +300,13 @@ const char* scanFloatGeneral(const char* p, const char* end, float& out) {
 }
 
 const char* scanText(const char* p, const char* end, char (&out)[kTextFieldSize]) {
+    // Copied as it is read: the fields are short.
+    const char* const limit = end - p > kTextFieldSize - 1 ? p + (kTextFieldSize - 1) : end;
     const char* q = p;
-    while (q != end && q - p < kTextFieldSize - 1 && *q != ',' && *q != '\'') ++q;
+    char* to = out;
+    while (q != limit && *q != ',' && *q != '\'') *to++ = *q++;
     if (q == p) return nullptr;
-    std::memcpy(out, p, static_cast<std::size_t>(q - p));
-    out[q - p] = '\0';
+    *to = '\0';
     return q;
 }
 

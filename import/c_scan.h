@@ -4,6 +4,7 @@
 // process locale is.
 #pragma once
 
+#include <array>
 #include <bit>
 #include <cfloat>
 #include <cstdint>
@@ -33,37 +34,49 @@ const char* scanFloatGeneral(const char* p, const char* end, float& out);
 // gives the correctly rounded value, as scanFloat would. nullptr for any other text
 // (then scanCommonDecimal or the general path reads it). The narrowest and quickest of
 // the paths: most fields of a log are like this.
+namespace plain {
+
+// The characters that may not follow a plain decimal, as they would continue a number
+// the general path reads: digits, the point, "e" and "x" in either case.
+inline constexpr auto kContinuesNumber = [] {
+    std::array<bool, 256> table{};
+    for (char c = '0'; c <= '9'; ++c) table[static_cast<unsigned char>(c)] = true;
+    for (const char c : {'.', 'e', 'E', 'x', 'X'}) table[static_cast<unsigned char>(c)] = true;
+    return table;
+}();
+
+inline constexpr float kPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
+
+inline bool isDigit(char c) {
+    return static_cast<unsigned char>(c - '0') < 10;
+}
+
+}  // namespace plain
+
 inline const char* scanPlainDecimal(const char* p, const char* end, float& out) {
     // Float arithmetic in float precision: one division is correctly rounded.
     if constexpr (FLT_EVAL_METHOD != 0) return nullptr;
-    constexpr float kPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
     const char* q = p;
     const bool negative = q != end && *q == '-';
     if (negative) ++q;
+    // More than seven digits are no plain decimal: the mantissa may then wrap round,
+    // as it is not used.
     std::uint32_t mantissa = 0;
-    int digits = 0;
-    while (q != end && static_cast<unsigned char>(*q - '0') < 10 && digits < 8) {
-        mantissa = mantissa * 10 + static_cast<unsigned>(*q - '0');
-        ++digits;
-        ++q;
-    }
+    const char* const first = q;
+    while (q != end && plain::isDigit(*q))
+        mantissa = mantissa * 10 + static_cast<unsigned>(*q++ - '0');
+    int digits = static_cast<int>(q - first);
     int fractionDigits = 0;
     if (q != end && *q == '.') {
-        ++q;
-        while (q != end && static_cast<unsigned char>(*q - '0') < 10 && digits < 8) {
-            mantissa = mantissa * 10 + static_cast<unsigned>(*q - '0');
-            ++digits;
-            ++fractionDigits;
-            ++q;
-        }
+        const char* const point = ++q;
+        while (q != end && plain::isDigit(*q))
+            mantissa = mantissa * 10 + static_cast<unsigned>(*q++ - '0');
+        fractionDigits = static_cast<int>(q - point);
+        digits += fractionDigits;
     }
     if (digits == 0 || digits > 7) return nullptr;
-    if (q != end) {
-        const char c = static_cast<char>(*q | 0x20);  // lower case for letters
-        if (static_cast<unsigned char>(*q - '0') < 10 || *q == '.' || c == 'e' || c == 'x')
-            return nullptr;
-    }
-    const float value = static_cast<float>(mantissa) / kPowersOfTen[fractionDigits];
+    if (q != end && plain::kContinuesNumber[static_cast<unsigned char>(*q)]) return nullptr;
+    const float value = static_cast<float>(mantissa) / plain::kPowersOfTen[fractionDigits];
     out =
         negative ? std::bit_cast<float>(std::bit_cast<std::uint32_t>(value) ^ 0x80000000u) : value;
     return q;

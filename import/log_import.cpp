@@ -39,38 +39,46 @@ QString textOf(const char* field) {
 }
 
 // The appends the plot gate asked for over some lines, kept in order for the threads
-// that make them channel by channel: the recorded values of each data step's plotted
-// channels (in plot order), and the times of each gap fill's seconds.
+// that make them channel by channel, in runs: consecutive data steps of one model, or
+// one gap fill. A run of data steps keeps its times one after another in `xs` and its
+// recorded values step after step in `values`, each step's in the model's plot order;
+// a gap fill keeps the times of its seconds in `gapTimes`.
 struct DeferredAppends {
-    struct Step {
+    struct Run {
         const RecordModel* model;
-        double x;             // of a data step
-        std::size_t first;    // its first value in `values`, or first time in `gapTimes`
-        std::size_t seconds;  // of a gap fill; 0 for a data step
         bool gapFill;
+        std::size_t first;       // its first time in `xs` (data steps) or in `gapTimes`
+        std::size_t count;       // data steps, or seconds of the gap fill
+        std::size_t firstValue;  // its first value in `values` (data steps)
     };
-    std::vector<Step> steps;
+    std::vector<Run> runs;
+    std::vector<double> xs;
     std::vector<float> values;
     std::vector<double> gapTimes;
 
     void clear() {
-        steps.clear();
+        runs.clear();
+        xs.clear();
         values.clear();
         gapTimes.clear();
     }
+    std::size_t steps() const { return xs.size() + gapTimes.size(); }
     void addDataStep(const RecordModel& model, double x, const float* slotValues) {
-        steps.push_back(Step{&model, x, values.size(), 0, false});
+        if (runs.empty() || runs.back().gapFill || runs.back().model != &model)
+            runs.push_back(Run{&model, false, xs.size(), 0, values.size()});
+        ++runs.back().count;
+        xs.push_back(x);
         const std::size_t at = values.size();
         values.resize(at + model.plots.size());
         float* to = values.data() + at;
         for (const Channel channel : model.plots) *to++ = slotValues[channel];
     }
     void beginGapFill(const RecordModel& model) {
-        steps.push_back(Step{&model, 0.0, gapTimes.size(), 0, true});
+        runs.push_back(Run{&model, true, gapTimes.size(), 0, 0});
     }
     void addGapFillSecond(double x) {
         gapTimes.push_back(x);
-        ++steps.back().seconds;
+        ++runs.back().count;
     }
 };
 
@@ -371,7 +379,7 @@ ChannelOwners dealChannels(int threads) {
 }
 
 // Makes the deferred appends to the channels that `thread` owns, in their order: the
-// data steps of one model a block at a time, through the sink's addSteps.
+// runs of data steps a stretch at a time, through the sink's addSteps.
 void makeAppends(const DeferredAppends& appends, const UnitSelectors& units, ImportSink& sink,
                  const ChannelOwners& owners, int thread) {
     // The plots of each model whose channel the thread owns: their index, channel and
@@ -394,55 +402,39 @@ void makeAppends(const DeferredAppends& appends, const UnitSelectors& units, Imp
         }
     }
 
-    // A block of data steps of one model: their values lie one step after another in
-    // the appends' values, a step's values in the model's plot order; the converted
-    // ones are written in the same places of `shown`.
+    // The converted values of a stretch of a run, in the places they have in the run.
     constexpr std::size_t kBlockSteps = 256;
-    std::array<double, kBlockSteps> xs{};
     std::vector<float> shown(kBlockSteps * kChannelCount);
     std::array<const float*, kChannelCount> columns{};
-    const OwnPlots* block = nullptr;
-    const float* blockValues = nullptr;
-    std::size_t stride = 0;
-    std::size_t steps = 0;
-    const auto flush = [&] {
-        if (steps == 0) return;
-        for (std::size_t n = 0; n < block->count; ++n) {
-            const std::size_t i = block->index[n];
-            const ToShownFn convert = block->toShown[n];
-            if (!convert) {
-                columns[n] = blockValues + i;
-                continue;
-            }
-            for (std::size_t k = 0; k < steps; ++k)
-                shown[k * stride + i] = convert(blockValues[k * stride + i]);
-            columns[n] = shown.data() + i;
-        }
-        sink.addSteps(std::span<const Channel>(block->channels.data(), block->count), xs.data(),
-                      columns.data(), stride, steps);
-        steps = 0;
-    };
-    for (const DeferredAppends::Step& step : appends.steps) {
-        const OwnPlots& mine = own[static_cast<std::size_t>(step.model->id)];
+    for (const DeferredAppends::Run& run : appends.runs) {
+        const OwnPlots& mine = own[static_cast<std::size_t>(run.model->id)];
         if (mine.count == 0) continue;
-        if (step.gapFill) {
-            flush();
-            const double* times = appends.gapTimes.data() + step.first;
+        if (run.gapFill) {
+            const double* times = appends.gapTimes.data() + run.first;
             for (std::size_t n = 0; n < mine.count; ++n)
-                for (std::size_t k = 0; k < step.seconds; ++k)
+                for (std::size_t k = 0; k < run.count; ++k)
                     sink.addGapFill(mine.channels[n], times[k]);
             continue;
         }
-        if (&mine != block) {
-            flush();
-            block = &mine;
-            stride = step.model->plots.size();
+        const std::size_t stride = run.model->plots.size();
+        for (std::size_t from = 0; from < run.count; from += kBlockSteps) {
+            const std::size_t steps = std::min(kBlockSteps, run.count - from);
+            const float* values = appends.values.data() + run.firstValue + from * stride;
+            for (std::size_t n = 0; n < mine.count; ++n) {
+                const std::size_t i = mine.index[n];
+                const ToShownFn convert = mine.toShown[n];
+                if (!convert) {
+                    columns[n] = values + i;
+                    continue;
+                }
+                for (std::size_t k = 0; k < steps; ++k)
+                    shown[k * stride + i] = convert(values[k * stride + i]);
+                columns[n] = shown.data() + i;
+            }
+            sink.addSteps(std::span<const Channel>(mine.channels.data(), mine.count),
+                          appends.xs.data() + run.first + from, columns.data(), stride, steps);
         }
-        if (steps == 0) blockValues = appends.values.data() + step.first;
-        xs[steps++] = step.x;
-        if (steps == kBlockSteps) flush();
     }
-    flush();
 }
 
 // The points each channel will hold once the whole file is read, from what the first
@@ -452,10 +444,9 @@ std::array<std::size_t, kChannelCount> expectedPoints(const DeferredAppends& app
                                                       std::int64_t done, std::int64_t size) {
     std::array<std::int64_t, kChannelCount> steps{};
     std::array<std::int64_t, kChannelCount> fills{};
-    for (const DeferredAppends::Step& step : appends.steps)
-        for (const Channel channel : step.model->plots)
-            (step.gapFill ? fills : steps)[channel] +=
-                step.gapFill ? static_cast<std::int64_t>(step.seconds) : 1;
+    for (const DeferredAppends::Run& run : appends.runs)
+        for (const Channel channel : run.model->plots)
+            (run.gapFill ? fills : steps)[channel] += static_cast<std::int64_t>(run.count);
     std::array<std::size_t, kChannelCount> expected{};
     const double scale = static_cast<double>(size) / static_cast<double>(done) * 1.02;
     for (std::size_t c = 0; c < expected.size(); ++c)
@@ -669,7 +660,7 @@ ImportResult importLogFile(const QString& path, const UnitSelectors& units, Impo
     std::int64_t lineNumber = 1;  // of the file; a long line comes in several pieces
     while (reader.next(line)) {
         const bool handled = loader.handleLine(line, error);
-        if (appends.steps.size() >= kBatchSteps || !handled) appendBatch();
+        if (appends.steps() >= kBatchSteps || !handled) appendBatch();
         if (!handled) {
             reader.close();
             if (loader.overBudget())

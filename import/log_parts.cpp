@@ -27,10 +27,7 @@ const std::array<ValueRun, kModelCount + 1>& valueRuns() {
         for (int id = 1; id <= kModelCount; ++id) {
             const RecordModel& model = *recordModel(id);
             ValueRun& run = made[static_cast<std::size_t>(id)];
-            run.first = static_cast<int>(model.fields.size());
-            while (run.first > 0 &&
-                   model.fields[static_cast<std::size_t>(run.first - 1)].kind == FieldKind::Value)
-                --run.first;
+            run.first = valueRunStart(model);
             for (std::size_t i = static_cast<std::size_t>(run.first); i < model.fields.size(); ++i)
                 run.slotOf[i - static_cast<std::size_t>(run.first)] = model.fields[i].slot;
         }
@@ -49,11 +46,15 @@ void ParsedPart::add(std::string_view piece) {
     line.idRead = true;
     const RecordModel* model = recordModel(line.modelId);
     if (!model) return;
-    const int stored = parseRecord(text, *model, scratch_);
-    line.stored = static_cast<std::uint8_t>(stored);
-    line.values = static_cast<std::uint32_t>(values.size());
-    line.text = static_cast<std::uint32_t>(texts.size());
     const ValueRun& run = valueRuns()[static_cast<std::size_t>(model->id)];
+    // The values go straight to their place; the room of those not stored is given back.
+    line.values = static_cast<std::uint32_t>(values.size());
+    values.resize(values.size() + model->fields.size() - static_cast<std::size_t>(run.first));
+    const int stored = parseRecordIntoRun(text, *model, scratch_, values.data() + line.values);
+    values.resize(line.values +
+                  static_cast<std::size_t>(stored > run.first ? stored - run.first : 0));
+    line.stored = static_cast<std::uint8_t>(stored);
+    line.text = static_cast<std::uint32_t>(texts.size());
     const int leading = stored < run.first ? stored : run.first;
     for (int i = 0; i < leading; ++i) {
         switch (model->fields[static_cast<std::size_t>(i)].kind) {
@@ -79,12 +80,6 @@ void ParsedPart::add(std::string_view piece) {
                 line.maintenance = scratch_.maintenance;
                 break;
         }
-    }
-    if (stored > run.first) {
-        const std::size_t count = static_cast<std::size_t>(stored - run.first);
-        values.resize(values.size() + count);
-        float* to = values.data() + line.values;
-        for (std::size_t k = 0; k < count; ++k) to[k] = scratch_.values[run.slotOf[k]];
     }
 }
 

@@ -31,4 +31,12 @@ bool scanModelId(std::string_view line, std::int32_t& modelId);
 // first one that does not; returns the number of fields stored.
 int parseRecord(std::string_view line, const RecordModel& model, RecordFields& fields);
 
+// The index of the first of the value fields that every model's fields end in.
+int valueRunStart(const RecordModel& model);
+
+// parseRecord, but the values of the run of value fields go to run[0], run[1] ... in
+// field order rather than to their slots (room for every value field of the model).
+int parseRecordIntoRun(std::string_view line, const RecordModel& model, RecordFields& fields,
+                       float* run);
+
 }  // namespace zp

@@ -2,14 +2,13 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <bit>
 #include <cmath>
 #include <functional>
 #include <optional>
 #include <span>
-#include <thread>
 
+#include "analysis/parallel_tasks.h"
 #include "channels/channel_units.h"
 
 namespace zp::analysis {
@@ -615,16 +614,7 @@ DerivedSeries computeDerivedSeries(const chart::Chart& chart, const EngineProfil
             ratesOf(in, out);
         });
     }
-    std::atomic<std::size_t> next{0};
-    const auto work = [&] {
-        for (std::size_t t = next++; t < tasks.size(); t = next++) tasks[t]();
-    };
-    const std::size_t threads =
-        std::min<std::size_t>(tasks.size(), std::max(1u, std::thread::hardware_concurrency()));
-    std::vector<std::thread> helpers;
-    for (std::size_t t = 1; t < threads; ++t) helpers.emplace_back(work);
-    work();
-    for (std::thread& helper : helpers) helper.join();
+    runTasks(tasks.size(), [&](std::size_t t) { tasks[t](); });
 
     d.points[2] = std::move(hottest.points);
     // The channel indexes turned into cylinder numbers where they are.

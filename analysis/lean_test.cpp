@@ -15,12 +15,15 @@ using chart::ChartPoint;
 using chart::PointList;
 using chart::PointView;
 
-// The readings of `list` in `range`, in X order.
-std::vector<ChartPoint> readingsIn(const PointList& list, const XRange& range) {
-    std::vector<ChartPoint> out;
+// The readings of `list` in `range`, in X order, into `out` (emptied first; its room
+// is kept for the next list).
+void readingsIn(const PointList& list, const XRange& range, std::vector<ChartPoint>& out) {
+    out.clear();
     const PointView p = list.points();
     std::size_t first = 0, last = p.size();
-    if (!list.hasNanX()) {
+    // A list with a NaN X is not sorted, nor is a range of NaN ends any stretch.
+    const bool checkX = list.hasNanX() || !(range.from <= range.to);
+    if (!checkX) {
         first = static_cast<std::size_t>(
             std::lower_bound(p.begin(), p.end(), range.from,
                              [](const ChartPoint& q, double x) { return q.x < x; }) -
@@ -31,12 +34,13 @@ std::vector<ChartPoint> readingsIn(const PointList& list, const XRange& range) {
             p.begin());
     }
     out.reserve(last - first);
-    for (std::size_t i = first; i < last; ++i) {
-        const double x = p.x(i), y = p.y(i);
-        if (!(range.from <= x && x <= range.to) || !std::isfinite(y) || list.isGapFill(i)) continue;
+    const bool gapFills = list.gapFillCount() > 0;
+    p.forEachValue(first, last, [&](std::size_t i, double y) {
+        if (!std::isfinite(y) || (gapFills && list.isGapFill(i))) return;
+        const double x = p.x(i);
+        if (checkX && !(range.from <= x && x <= range.to)) return;
         out.push_back({x, y});
-    }
-    return out;
+    });
 }
 
 // The mean Y of the first and of the last tenth (at least one reading) of `r`.
@@ -63,8 +67,8 @@ LeanTestResult leanTest(const chart::Chart& chart, const EngineProfile& profile,
         result.problem = QStringLiteral("The engine profile names no fuel flow channel.");
         return result;
     }
-    const std::vector<ChartPoint> flow =
-        readingsIn(chart.series[static_cast<std::size_t>(*profile.fuelFlow)].points, range);
+    std::vector<ChartPoint> flow;
+    readingsIn(chart.series[static_cast<std::size_t>(*profile.fuelFlow)].points, range, flow);
     if (flow.size() < 3) {
         result.problem =
             QStringLiteral("No decreasing fuel flow: the range holds too few fuel flow readings.");
@@ -77,11 +81,11 @@ LeanTestResult leanTest(const chart::Chart& chart, const EngineProfile& profile,
             "EGT between the cursors.");
         return result;
     }
+    std::vector<ChartPoint> r;  // one cylinder's readings at a time
     for (int c = 0; c < profile.cylinders; ++c) {
         const std::optional<Channel> egt = profile.egt[static_cast<std::size_t>(c)];
         if (!egt || static_cast<std::size_t>(*egt) >= chart.series.size()) continue;
-        const std::vector<ChartPoint> r =
-            readingsIn(chart.series[static_cast<std::size_t>(*egt)].points, range);
+        readingsIn(chart.series[static_cast<std::size_t>(*egt)].points, range, r);
         CylinderPeak peak;
         peak.cylinder = c + 1;
         std::vector<ChartPoint> curve;

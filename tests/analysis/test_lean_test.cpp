@@ -1,6 +1,7 @@
 // The lean test on genlog's lean-sweep log, whose cylinders peak at known fuel flows,
 // and its messages for a range without a falling fuel flow or without a peak.
 #include <QtTest>
+#include <limits>
 
 #include "analysis/lean_test.h"
 #include "loading/channel_series.h"
@@ -98,6 +99,41 @@ class LeanTestTest : public QObject {
         QVERIFY(!r.ok());
         QVERIFY2(r.problem.contains(says), qPrintable(r.problem));
         QCOMPARE(leanTestText(r, QString(), QString()), r.problem);
+    }
+
+    // Gap fills, non-finite readings and a NaN X among the readings change nothing: the
+    // same peaks and curves as from the readings alone.
+    void onlyReadingsCount() {
+        chart::Chart noisy = chart_;
+        std::vector<Channel> channels(std::begin(kEgt), std::end(kEgt));
+        channels.push_back(FuelFlow1Series);
+        for (const Channel channel : channels) {
+            const chart::PointView clean = channelSeries(chart_, channel).points.points();
+            chart::PointList& list = channelSeries(noisy, channel).points;
+            list.clear();
+            for (std::size_t i = 0; i < clean.size(); ++i) {
+                if (i % 40 == 7) list.appendGapFill(clean.x(i));
+                if (i % 55 == 3) list.append(clean.x(i), std::numeric_limits<double>::quiet_NaN());
+                list.append(clean.x(i), clean.y(i));
+            }
+            if (channel == TC2Series || channel == FuelFlow1Series)
+                list.append(std::numeric_limits<double>::quiet_NaN(), 1e6);
+        }
+        const XRange range{at(0), at(16 * 60)};
+        const LeanTestResult expected = leanTest(chart_, sixCylinders(), range);
+        const LeanTestResult r = leanTest(noisy, sixCylinders(), range);
+        QVERIFY2(r.ok(), qPrintable(r.problem));
+        QCOMPARE(r.cylinders.size(), expected.cylinders.size());
+        for (std::size_t c = 0; c < r.cylinders.size(); ++c) {
+            QCOMPARE(r.cylinders[c].x, expected.cylinders[c].x);
+            QCOMPARE(r.cylinders[c].egt, expected.cylinders[c].egt);
+            QCOMPARE(r.cylinders[c].fuelFlow, expected.cylinders[c].fuelFlow);
+            QCOMPARE(r.curves[c].size(), expected.curves[c].size());
+            for (std::size_t k = 0; k < r.curves[c].size(); ++k)
+                QVERIFY(r.curves[c][k].x == expected.curves[c][k].x &&
+                        r.curves[c][k].y == expected.curves[c][k].y);
+        }
+        QCOMPARE(r.fuelFlowSpread, expected.fuelFlowSpread);
     }
 
     void profileWithoutChannels() {

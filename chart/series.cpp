@@ -495,21 +495,21 @@ void PointList::appendColumn(const double* xs, const std::uint64_t* ms, const fl
         // when a time goes back, are added again there, which changes nothing.
         float low = std::numeric_limits<float>::infinity();
         float high = -std::numeric_limits<float>::infinity();
+        // An exact time is a finite X, and X grows with it: the column is in order once
+        // its first X is not below the last X, up to the first time that goes back.
         std::size_t done = 0;
+        std::uint64_t previous = 0;
         for (; done < room; ++done) {
             const float value = ys[(k + done) * stride];
             // Before the first day (or not exact) wraps round to beyond the time bits.
             const std::uint64_t time = ms[k + done] - firstMs;
-            if (time > CompactTimes::kTimeBits || !std::isfinite(value)) break;
+            if (time > CompactTimes::kTimeBits || time < previous || !std::isfinite(value)) break;
             to[done] = CompactPoint{static_cast<std::uint32_t>(time), value};
+            previous = time;
             low = value < low ? value : low;
             high = value > high ? value : high;
         }
-        // An exact time is a finite X, and X grows with it: a column in order once its
-        // first X is not below the last X, up to the first time that goes back.
         if (done > 0 && !(xs[k] >= lastX)) done = 0;
-        for (std::size_t i = 1; i < done; ++i)
-            if (ms[k + i] < ms[k + i - 1]) done = i;
         if (done > 0) {
             size_ += done;
             lastX_ = xs[k + done - 1];

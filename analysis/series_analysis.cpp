@@ -116,20 +116,44 @@ namespace {
 // the end of the points follows); its X and its peak are read once it has ended.
 class RunWalk {
   public:
-    RunWalk(const chart::PointView& points, const Limits& limits, std::vector<Exceedance>& out)
-        : points_(points), high_(limits.high), low_(limits.low), out_(out) {}
+    // `blocks`: the Y extent of each block of points in X order (empty: not known), by
+    // which a block whose readings all lie within the limits is passed over unread.
+    RunWalk(const chart::PointView& points, const Limits& limits, std::vector<Exceedance>& out,
+            std::span<const chart::YExtent> blocks)
+        : points_(points), high_(limits.high), low_(limits.low), out_(out), blocks_(blocks) {}
 
     template <bool kCheckX>
     void readings(std::size_t first, std::size_t last, const XRange& range) {
         int current = kWithin;
         std::size_t runFirst = first;
-        points_.forEachValue(first, last, [&](std::size_t i, double y) {
-            const int c = classOf<kCheckX>(i, y, range);
-            if (c == current) return;
-            if (current != kWithin) closeRun(current, runFirst, i);
-            current = c;
-            runFirst = i;
-        });
+        const auto walk = [&](std::size_t from, std::size_t to) {
+            points_.forEachValue(from, to, [&](std::size_t i, double y) {
+                const int c = classOf<kCheckX>(i, y, range);
+                if (c == current) return;
+                if (current != kWithin) closeRun(current, runFirst, i);
+                current = c;
+                runFirst = i;
+            });
+        };
+        if (kCheckX || blocks_.empty()) {
+            walk(first, last);
+        } else {
+            constexpr std::size_t kBlock = chart::PointList::kBlockSize;
+            for (std::size_t i = first; i < last;) {
+                const std::size_t b = i / kBlock;
+                if (i % kBlock == 0 && b < blocks_.size() && last - i >= kBlock &&
+                    blocks_[b].low >= low_ && blocks_[b].high <= high_) {
+                    // Every reading within the limits: the first ends a run.
+                    if (current != kWithin) closeRun(current, runFirst, i);
+                    current = kWithin;
+                    i += kBlock;
+                    continue;
+                }
+                const std::size_t to = std::min(last, (b + 1) * kBlock);
+                walk(i, to);
+                i = to;
+            }
+        }
         if (current != kWithin) closeRun(current, runFirst, last);
     }
 
@@ -174,6 +198,7 @@ class RunWalk {
     const double high_;
     const double low_;
     std::vector<Exceedance>& out_;
+    const std::span<const chart::YExtent> blocks_;
 };
 
 }  // namespace
@@ -183,7 +208,10 @@ std::vector<Exceedance> exceedances(const chart::PointList& list, const Limits& 
     std::vector<Exceedance> out;
     const chart::PointView points = list.points();
     const Stretch stretch = stretchOf(list, points, range);
-    RunWalk walk(points, limits, out);
+    // The blocks' extents, kept by the list for the chart's drawing, hold only where
+    // every point is finite.
+    RunWalk walk(points, limits, out,
+                 list.allFinite() ? list.yBlocks() : std::span<const chart::YExtent>());
     forEachRun(
         list, stretch.first, stretch.last,
         [&](std::size_t first, std::size_t last) {
@@ -236,6 +264,8 @@ std::vector<std::vector<Exceedance>> exceedancesOfEach(
     std::span<const chart::PointList* const> lists, std::span<const Limits> limits, XRange range) {
     bool parallel = false;
     const std::vector<std::size_t> order = largestFirst(lists, range, parallel);
+    for (const chart::PointList* list : lists)
+        if (list->allFinite()) (void)list->yBlocks();  // made before the threads read them
     std::vector<std::vector<Exceedance>> out(lists.size());
     runTasks(
         order.size(),

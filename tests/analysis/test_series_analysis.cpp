@@ -184,6 +184,48 @@ class SeriesAnalysisTest : public QObject {
                  QStringLiteral("H2-3:30 H5-5:40"));
     }
 
+    // A long list, whose blocks of readings all within the limits are passed over, gives
+    // the runs a walk over every reading gives: runs across block edges, starting at one,
+    // one reading long, ended by a gap fill, at the list's end.
+    void exceedances_longListAsEveryReading() {
+        PointList list;
+        std::vector<P> points;
+        for (int i = 0; i < 20000; ++i) {
+            const double x = i * 1e-4;
+            double y = std::sin(i * 0.002) * 20.0;  // long stretches within the limits
+            if (i % 640 == 0 || i % 640 == 63 || i % 977 == 5)
+                y = 50.0 + i % 13;  // lone readings beyond
+            if (i % 1500 == 700) {
+                list.appendGapFill(x);
+                points.push_back({x, kGap});
+                continue;
+            }
+            list.append(x, y);
+            points.push_back({x, y});
+        }
+        const Limits limits{-15.0, 15.0};
+        // The walk over every reading.
+        std::vector<Exceedance> expected;
+        bool open = false;
+        for (const P& p : points) {
+            const bool beyond = p.y != kGap && (p.y > limits.high || p.y < limits.low);
+            const ExceedSide side = p.y > limits.high ? ExceedSide::High : ExceedSide::Low;
+            if (open && (!beyond || expected.back().side != side)) open = false;
+            if (!beyond) continue;
+            if (!open) {
+                expected.push_back(Exceedance{side, p.x, p.x, p.y});
+                open = true;
+                continue;
+            }
+            Exceedance& run = expected.back();
+            run.endX = p.x;
+            if (side == ExceedSide::High ? p.y > run.peak : p.y < run.peak) run.peak = p.y;
+        }
+        QVERIFY(expected.size() > 50);
+        QCOMPARE(text(zp::analysis::exceedances(list, limits)), text(expected));
+        QCOMPARE(zp::analysis::exceedances(list, limits), expected);
+    }
+
     // Of equal peaks the first counts: a zero keeps the sign of the first.
     void exceedances_firstOfEqualPeaks() {
         const auto low = zp::analysis::exceedances(listOf({{1, -0.0}, {2, 0.0}}), Limits{1, 10});

@@ -32,13 +32,8 @@ void mapAhead(void* from, std::size_t bytes) {
     static const std::uintptr_t page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
     const auto start = (reinterpret_cast<std::uintptr_t>(from) + page - 1) & ~(page - 1);
     const auto end = (reinterpret_cast<std::uintptr_t>(from) + bytes) & ~(page - 1);
-    if (end <= start) return;
-#if defined(MADV_HUGEPAGE)
-    // Large pages where the system offers them on request: far fewer pages to map here
-    // and to look up on every later pass over the points.
-    (void)madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
-#endif
-    (void)madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+    if (end > start)
+        (void)madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
 #else
     (void)from;
     (void)bytes;

@@ -264,14 +264,18 @@ int overlayMode(const QString& path, int repeat) {
     return 0;
 }
 
-int trendMode(const QString& database, int repeat) {
+// The flight store at `database`, or none (with the reason on standard error).
+std::unique_ptr<zp::library::SqlFlightStore> openStore(const QString& database) {
     QString notice, error;
-    const std::unique_ptr<zp::library::SqlFlightStore> store =
+    std::unique_ptr<zp::library::SqlFlightStore> store =
         zp::library::SqlFlightStore::open(database, notice, error);
-    if (!store) {
-        std::fprintf(stderr, "perfbench: %s\n", qPrintable(error));
-        return 1;
-    }
+    if (!store) std::fprintf(stderr, "perfbench: %s\n", qPrintable(error));
+    return store;
+}
+
+int trendMode(const QString& database, int repeat) {
+    const std::unique_ptr<zp::library::SqlFlightStore> store = openStore(database);
+    if (!store) return 1;
     using zp::library::TrendStatistic;
     const std::vector<zp::library::TrendRequest> requests = {
         {zp::TC5Series, TrendStatistic::Maximum},
@@ -315,13 +319,8 @@ int trendMode(const QString& database, int repeat) {
 // The fleet trend of one channel (RPM1Series): its figures per flight of every aircraft,
 // queried from the flight store at DATABASE (a file or a postgresql:// location).
 int fleetTrendMode(const QString& database, int repeat) {
-    QString notice, error;
-    const std::unique_ptr<zp::library::SqlFlightStore> store =
-        zp::library::SqlFlightStore::open(database, notice, error);
-    if (!store) {
-        std::fprintf(stderr, "perfbench: %s\n", qPrintable(error));
-        return 1;
-    }
+    const std::unique_ptr<zp::library::SqlFlightStore> store = openStore(database);
+    if (!store) return 1;
     std::size_t rows = 0;
     const double queryMs =
         bestMs(repeat, [&] { rows = store->channelTrend(zp::RPM1Series, {}).size(); });
